@@ -1,0 +1,38 @@
+// The process-wide service object: texts from the string table through the scratch ring,
+// the four report boxes with their gate, status panes, help and the command line.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "support/scratch_ring.h"
+
+class StatusBar;
+
+class AppServices {
+public:
+    // Always yields an object; a failed step leaves it partly set up.
+    AppServices(HWND owner, StatusBar* statusBar);
+    ~AppServices();
+    AppServices(const AppServices&) = delete;
+    AppServices& operator=(const AppServices&) = delete;
+
+    const char* LoadText(unsigned textId);
+    char* AllocScratch(int32_t size);
+
+    void ShowNotice(HWND owner, unsigned textId);
+    void ShowError(HWND owner, unsigned textId, unsigned objectNameId);
+    void ShowInternalError(HWND owner, unsigned textId, unsigned objectNameId);
+    void ShowFatalError(HWND owner, unsigned textId, unsigned objectNameId);
+
+    void SetStatusText(int index, const char* text);
+    int ShowHelp(unsigned contextId);
+
+    int GetArgCount() const;
+    const char* GetArg(int index);
+
+    const char* HelpPath() const;
+};
+
+// Null outside the main window's lifetime.
+extern AppServices* g_appServices;

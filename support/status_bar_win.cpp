@@ -1,0 +1,62 @@
+// Status bar over the common-controls status window.
+#include "support/status_bar_win.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+bool StatusBar::Create(HWND parent, UINT id) {
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    hwnd_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    return hwnd_ != nullptr;
+}
+
+void StatusBar::Destroy() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    count_ = 0;
+}
+
+int StatusBar::PaneWidthFor(const char* text) const {
+    if (!hwnd_) return 0;
+    HDC dc = GetDC(hwnd_);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+    if (old) SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    int borders[3] = {0, 0, 0};
+    SendMessageA(hwnd_, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    return size.cx + 2 * borders[2] + 8;
+}
+
+void StatusBar::SetPanes(const char* const* sampleTexts, int count) {
+    if (!hwnd_ || count < 1 || count > MaxPanes) return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int rights[MaxPanes];
+    int right = client.right;
+    for (int i = count - 1; i >= 1; --i) {
+        rights[i] = right;
+        right -= PaneWidthFor(sampleTexts[i]);
+    }
+    rights[0] = right;
+    SendMessageA(hwnd_, SB_SETPARTS, count, reinterpret_cast<LPARAM>(rights));
+    count_ = count;
+}
+
+void StatusBar::SetPaneText(int pane, const char* text) {
+    if (!hwnd_ || pane < 0 || pane >= count_) return;
+    WPARAM flags = pane == 0 ? SBT_NOBORDERS : 0;
+    SendMessageA(hwnd_, SB_SETTEXTA, static_cast<WPARAM>(pane) | flags, reinterpret_cast<LPARAM>(text ? text : ""));
+}
+
+int StatusBar::Height() const {
+    if (!hwnd_) return 0;
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return r.bottom - r.top;
+}

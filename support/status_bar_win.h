@@ -1,0 +1,31 @@
+// Status bar wrapper: the common-controls status window with panes sized to sample texts.
+#pragma once
+#include <windows.h>
+
+class StatusBar {
+public:
+    static constexpr int MaxPanes = 4;
+
+    StatusBar() = default;
+    StatusBar(const StatusBar&) = delete;
+    StatusBar& operator=(const StatusBar&) = delete;
+    ~StatusBar() { Destroy(); }
+
+    // Creates the bar along the bottom of the parent, with a top border line and no size grip.
+    bool Create(HWND parent, UINT id);
+    void Destroy();
+    HWND Handle() const { return hwnd_; }
+
+    // Pane 0 stretches over the rest of the bar without a border; each later pane is as wide
+    // as its sample text in the bar's font.
+    void SetPanes(const char* const* sampleTexts, int count);
+    void SetPaneText(int pane, const char* text);
+    int Height() const;
+
+    // Width of a text in the bar's font, with room for the pane's border and padding.
+    int PaneWidthFor(const char* text) const;
+
+private:
+    HWND hwnd_ = nullptr;
+    int count_ = 0;
+};
