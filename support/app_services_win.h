@@ -8,11 +8,14 @@
 #include "support/scratch_ring.h"
 
 class StatusBar;
+class Window;
 
 class AppServices {
 public:
-    // Always yields an object; a failed step leaves it partly set up.
-    AppServices(HWND owner, StatusBar* statusBar);
+    // Always yields an object; a failed step leaves it partly set up. The owner is the main
+    // window object, whose window does not exist yet at this point: its handle is read at
+    // report time (owner->Handle(), checked with IsWindow).
+    AppServices(Window* owner, StatusBar* statusBar);
     ~AppServices();
     AppServices(const AppServices&) = delete;
     AppServices& operator=(const AppServices&) = delete;
