@@ -1,0 +1,216 @@
+// The window framework: table dispatch and chaining, command ranges, the deferred final
+// message, modal dialogs with data exchange, and ending open dialogs when their owner closes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/dialog_win.h"
+#include "support/window_win.h"
+
+namespace {
+constexpr UINT kBaseOnly = WM_APP + 1;
+constexpr UINT kBoth = WM_APP + 2;
+constexpr UINT kDerivedOnly = WM_APP + 3;
+constexpr UINT kDestroyInside = WM_APP + 4;
+constexpr UINT kUnhandled = WM_APP + 9;
+
+std::vector<std::string> events;
+
+class BaseWindow : public Window {
+    QV_DECLARE_MESSAGE_MAP()
+public:
+    bool Create() {
+        if (!IsClassRegistered("FrameworkTestWindow")) {
+            WNDCLASSEXA wc = {};
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "FrameworkTestWindow";
+            RegisterClass(wc);
+        }
+        return CreateEx(0, "FrameworkTestWindow", "t", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr);
+    }
+    LRESULT OnBaseOnly(WPARAM, LPARAM) { return 10; }
+    LRESULT OnBothBase(WPARAM, LPARAM) { return 11; }
+};
+
+class DerivedWindow : public BaseWindow {
+    QV_DECLARE_MESSAGE_MAP()
+public:
+    bool* finalised = nullptr;
+    int commands = 0;
+    LRESULT OnBothDerived(WPARAM, LPARAM) { return 21; }
+    LRESULT OnDerivedOnly(WPARAM w, LPARAM l) { return static_cast<LRESULT>(w + l); }
+    LRESULT OnKeyCommand(WPARAM, LPARAM) {
+        ++commands;
+        return 0;
+    }
+    LRESULT OnDestroyInside(WPARAM, LPARAM) {
+        DestroyWindow(hwnd_);
+        // Still inside the handler: the object must not be finalised yet.
+        events.push_back(*finalised ? "finalised-too-early" : "handler-after-destroy");
+        return 5;
+    }
+
+protected:
+    void OnFinalMessage() override {
+        *finalised = true;
+        events.push_back("final");
+    }
+};
+
+QV_BEGIN_MESSAGE_MAP(BaseWindow, Window)
+QV_ON_MESSAGE(BaseWindow, kBaseOnly, OnBaseOnly)
+QV_ON_MESSAGE(BaseWindow, kBoth, OnBothBase)
+QV_END_MESSAGE_MAP()
+
+QV_BEGIN_MESSAGE_MAP(DerivedWindow, BaseWindow)
+QV_ON_MESSAGE(DerivedWindow, kBoth, OnBothDerived)
+QV_ON_MESSAGE(DerivedWindow, kDerivedOnly, OnDerivedOnly)
+QV_ON_MESSAGE(DerivedWindow, kDestroyInside, OnDestroyInside)
+QV_ON_COMMAND_RANGE(DerivedWindow, 2000, 2024, BN_CLICKED, OnKeyCommand)
+QV_END_MESSAGE_MAP()
+
+TEST(WindowFramework, DispatchesThroughTheClassTableAndChainsToTheBase) {
+    bool finalised = false;
+    DerivedWindow w;
+    w.finalised = &finalised;
+    ASSERT_TRUE(w.Create());
+    EXPECT_EQ(Window::FromHandle(w.Handle()), &w);
+    struct Row {
+        UINT message;
+        WPARAM w;
+        LPARAM l;
+        LRESULT expected;
+    };
+    const Row rows[] = {
+        {kBaseOnly, 0, 0, 10},    // only the base handles it
+        {kBoth, 0, 0, 21},        // the derived entry wins
+        {kDerivedOnly, 3, 4, 7},  // parameters arrive
+        {kUnhandled, 0, 0, 0},    // default window procedure
+    };
+    for (const Row& r : rows) EXPECT_EQ(SendMessageA(w.Handle(), r.message, r.w, r.l), r.expected) << r.message;
+    w.Destroy();
+    EXPECT_TRUE(finalised);
+}
+
+TEST(WindowFramework, CommandRangeMatchesIdsAndNotificationCode) {
+    bool finalised = false;
+    DerivedWindow w;
+    w.finalised = &finalised;
+    ASSERT_TRUE(w.Create());
+    struct Row {
+        WORD id;
+        WORD code;
+        int counted;
+    };
+    const Row rows[] = {{2000, BN_CLICKED, 1}, {2024, BN_CLICKED, 1}, {1999, BN_CLICKED, 0},
+                        {2025, BN_CLICKED, 0}, {2010, BN_DOUBLECLICKED, 0}};
+    for (const Row& r : rows) {
+        w.commands = 0;
+        SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(r.id, r.code), 0);
+        EXPECT_EQ(w.commands, r.counted) << r.id << "/" << r.code;
+    }
+    w.Destroy();
+}
+
+TEST(WindowFramework, FinalMessageWaitsUntilTheOutermostHandlerReturns) {
+    events.clear();
+    bool finalised = false;
+    DerivedWindow w;
+    w.finalised = &finalised;
+    ASSERT_TRUE(w.Create());
+    HWND h = w.Handle();
+    EXPECT_EQ(SendMessageA(h, kDestroyInside, 0, 0), 5);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(w.Handle(), nullptr);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0], "handler-after-destroy");
+    EXPECT_EQ(events[1], "final");
+}
+
+TEST(WindowFramework, RuntimeClassNamesAndKinds) {
+    DerivedWindow w;
+    EXPECT_STREQ(w.GetRuntimeClass()->name, "Window");
+    EXPECT_TRUE(w.IsKindOf(&Window::classWindow));
+    EXPECT_TRUE(w.IsKindOf(&Object::classObject));
+}
+
+class TestDialog : public Dialog {
+public:
+    explicit TestDialog(HWND parent) : Dialog(900, parent) {}
+    char text[8] = "abc";
+    int flag = 1;
+    bool initialised = false;
+
+protected:
+    bool OnInitDialog() override {
+        initialised = true;
+        return true;
+    }
+    void DoDataExchange(DataExchange& dx) override {
+        dx.Text(901, text, sizeof(text));
+        dx.Check(902, &flag);
+    }
+};
+
+// Waits for the test dialog on another thread and acts on it.
+struct DialogDriver {
+    enum Action { TypeAndOk, TypeAndCancel } action;
+    std::string seen;
+    int seenFlag = -1;
+    static DWORD WINAPI Main(void* p) {
+        auto* d = static_cast<DialogDriver*>(p);
+        HWND dlg = nullptr;
+        for (int i = 0; i < 200 && !dlg; ++i) {
+            dlg = FindWindowA("#32770", "Framework Test");
+            if (!dlg) Sleep(10);
+        }
+        if (!dlg) return 1;
+        char buf[32] = "";
+        GetDlgItemTextA(dlg, 901, buf, sizeof(buf));
+        d->seen = buf;
+        d->seenFlag = static_cast<int>(SendMessageA(GetDlgItem(dlg, 902), BM_GETCHECK, 0, 0));
+        SetDlgItemTextA(dlg, 901, "0123456789");
+        SendMessageA(GetDlgItem(dlg, 902), BM_SETCHECK, BST_UNCHECKED, 0);
+        SendMessageA(GetDlgItem(dlg, d->action == TypeAndOk ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+        return 0;
+    }
+};
+
+TEST(DialogFramework, LoadsOnOpenSavesOnOkWithinTheBuffer) {
+    TestDialog dialog(nullptr);
+    DialogDriver driver{DialogDriver::TypeAndOk};
+    HANDLE t = CreateThread(nullptr, 0, &DialogDriver::Main, &driver, 0, nullptr);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+    EXPECT_TRUE(dialog.initialised);
+    EXPECT_EQ(driver.seen, "abc");
+    EXPECT_EQ(driver.seenFlag, BST_CHECKED);
+    EXPECT_STREQ(dialog.text, "0123456");  // cut to 7 characters and the terminating zero
+    EXPECT_EQ(dialog.flag, 0);
+}
+
+TEST(DialogFramework, CancelKeepsTheMembers) {
+    TestDialog dialog(nullptr);
+    DialogDriver driver{DialogDriver::TypeAndCancel};
+    HANDLE t = CreateThread(nullptr, 0, &DialogDriver::Main, &driver, 0, nullptr);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+    EXPECT_STREQ(dialog.text, "abc");
+    EXPECT_EQ(dialog.flag, 1);
+}
+
+TEST(DialogFramework, CancelAllModalEndsAnOpenDialog) {
+    TestDialog dialog(nullptr);
+    // The timer fires inside the dialog's modal loop, as a close request would.
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { Dialog::CancelAllModal(); });
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    KillTimer(nullptr, timer);
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_STREQ(dialog.text, "abc");
+}
+}  // namespace
