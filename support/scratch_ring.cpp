@@ -5,13 +5,13 @@
 
 bool ScratchRing::Create() {
     area_.reset(new (std::nothrow) char[AreaSize]);
-    offset_ = 0;
+    offset_.store(0, std::memory_order_relaxed);
     return area_ != nullptr;
 }
 
 void ScratchRing::Destroy() {
     area_.reset();
-    offset_ = 0;
+    offset_.store(0, std::memory_order_relaxed);
 }
 
 char* ScratchRing::Alloc(int32_t size, Result* result) {
@@ -22,9 +22,14 @@ char* ScratchRing::Alloc(int32_t size, Result* result) {
     } else if (size <= 0 || size > MaxPiece) {
         r = Result::BadSize;
     } else {
-        if (static_cast<int64_t>(offset_) + size >= AreaSize) offset_ = 0;
-        piece = area_.get() + offset_;
-        offset_ += size;
+        // The reader thread's exit notice may allocate while the window thread does: the
+        // start is settled on one value read, so a piece can never run past the area.
+        int32_t start = offset_.load(std::memory_order_relaxed);
+        int32_t next;
+        do {
+            next = static_cast<int64_t>(start) + size >= AreaSize ? 0 : start;
+        } while (!offset_.compare_exchange_weak(start, next + size, std::memory_order_relaxed));
+        piece = area_.get() + next;
     }
     if (result) *result = r;
     return piece;

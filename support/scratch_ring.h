@@ -1,5 +1,6 @@
 // The 128 KB scratch ring that hands out short-lived text pieces without allocating.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,14 +18,15 @@ public:
     bool HasArea() const { return area_ != nullptr; }
 
     // A piece of `size` bytes, or null with the reason. The piece stays intact only
-    // until the ring comes round to it again.
+    // until the ring comes round to it again. Safe to call from two threads at once:
+    // each piece handed out lies wholly inside the area.
     char* Alloc(int32_t size, Result* result = nullptr);
 
-    int32_t Offset() const { return offset_; }
-    void SetOffsetForTest(int32_t offset) { offset_ = offset; }
+    int32_t Offset() const { return offset_.load(std::memory_order_relaxed); }
+    void SetOffsetForTest(int32_t offset) { offset_.store(offset, std::memory_order_relaxed); }
     const char* Area() const { return area_.get(); }
 
 private:
     std::unique_ptr<char[]> area_;
-    int32_t offset_ = 0;
+    std::atomic<int32_t> offset_{0};
 };

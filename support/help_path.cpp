@@ -1,0 +1,38 @@
+// Help path building: only a dot in the file name itself (after the last backslash) starts
+// the extension, so "C:\A.B\PANEL" keeps its whole name.
+#include "support/help_path.h"
+
+#include <cstring>
+#include <new>
+
+namespace help_path {
+namespace {
+constexpr char kExtension[] = ".HLP";
+constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
+
+size_t StemLength(const char* exePath) {
+    const size_t length = std::strlen(exePath);
+    for (size_t i = length; i > 0; --i) {
+        const char c = exePath[i - 1];
+        if (c == '.') return i - 1;
+        if (c == '\\') break;
+    }
+    return length;
+}
+}  // namespace
+
+size_t Length(const char* exePath) { return StemLength(exePath) + kExtensionLength; }
+
+void Build(const char* exePath, char* out) {
+    const size_t stem = StemLength(exePath);
+    std::memcpy(out, exePath, stem);
+    std::memcpy(out + stem, kExtension, kExtensionLength + 1);
+}
+
+std::unique_ptr<char[]> Make(const char* exePath) {
+    std::unique_ptr<char[]> path(new (std::nothrow) char[Length(exePath) + 1]);
+    if (path) Build(exePath, path.get());
+    return path;
+}
+
+}  // namespace help_path
