@@ -1,0 +1,190 @@
+// Event dispatch, cursor rules and text storage of the display buffer, under one lock.
+#include "display/text_display.h"
+
+#include <cstring>
+
+enum class TextDisplay::Action : uint8_t {
+    None,
+    SetCursor,
+    ClearScreen,
+    ClearLine,
+    ClearCursorLine,
+    NextLine,
+    LineStart,
+    ControlExited,
+    Text,
+};
+
+TextDisplay::Action TextDisplay::ActionFor(uint32_t type, intptr_t kind) {
+    struct Rule {
+        uint32_t type;
+        bool anyKind;
+        intptr_t kind;
+        Action action;
+    };
+    namespace ev = display_event;
+    // Text first: it is by far the most frequent event.
+    static constexpr Rule kRules[] = {
+        {ev::Text, true, 0, Action::Text},
+        {ev::CursorAddress, true, 0, Action::SetCursor},
+        {ev::Clear, false, ev::ClearScreen, Action::ClearScreen},
+        {ev::Clear, false, ev::ClearLine, Action::ClearLine},
+        {ev::Clear, false, ev::ClearCursorLine, Action::ClearCursorLine},
+        {ev::CursorMove, false, ev::NextLine, Action::NextLine},
+        {ev::CursorMove, false, ev::LineStart, Action::LineStart},
+        {ev::ControlExited, true, 0, Action::ControlExited},
+    };
+    for (const Rule& r : kRules)
+        if (r.type == type && (r.anyKind || r.kind == kind)) return r.action;
+    return Action::None;
+}
+
+TextDisplay::TextDisplay() {
+    for (auto& line : lines_) {
+        std::memset(line, ' ', Columns);
+        line[Columns] = '\0';
+    }
+}
+
+void TextDisplay::SetOwner(DisplayOwner* owner) { owner_.store(owner, std::memory_order_release); }
+
+void TextDisplay::SetLineRect(int i, LineRect r) {
+    if (i >= 0 && i < Lines) rects_[i] = r;
+}
+
+LineRect TextDisplay::LineRectAt(int i) const { return i >= 0 && i < Lines ? rects_[i] : LineRect{}; }
+
+void TextDisplay::BlankAll() {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto& line : lines_) std::memset(line, ' ', Columns);
+}
+
+int32_t TextDisplay::ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) {
+    const Action action = ActionFor(type, kind);
+    if (action == Action::None) return 1;
+    DisplayOwner* owner = owner_.load(std::memory_order_acquire);
+    if (action == Action::ControlExited) {
+        // The owner may destroy this object before it returns: nothing of it is used afterwards.
+        if (owner) owner->OnControlExited();
+        return 1;
+    }
+    const bool hasFont = action == Action::Text && HasFont(owner);
+    Repaint repaint;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        repaint = Perform(action, kind, argument, hasFont);
+    }
+    RequestRepaints(owner, repaint);
+    return 1;
+}
+
+void TextDisplay::SetCursor(int32_t row, int32_t column) {
+    std::lock_guard<std::mutex> guard(lock_);
+    MoveCursor(row, column);
+}
+
+void TextDisplay::BlankLine(int32_t n) {
+    DisplayOwner* owner = owner_.load(std::memory_order_acquire);
+    Repaint repaint;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        repaint = Blank(n);
+    }
+    RequestRepaints(owner, repaint);
+}
+
+void TextDisplay::WriteText(const char* chars, int32_t count) {
+    DisplayOwner* owner = owner_.load(std::memory_order_acquire);
+    const bool hasFont = HasFont(owner);
+    Repaint repaint;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        repaint = Write(chars, count, hasFont);
+    }
+    RequestRepaints(owner, repaint);
+}
+
+void TextDisplay::Snapshot(char out[Lines][Columns + 1]) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    std::memcpy(out, lines_, sizeof lines_);
+}
+
+int32_t TextDisplay::CursorRow() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return row_;
+}
+
+int32_t TextDisplay::CursorColumn() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return column_;
+}
+
+TextDisplay::Repaint TextDisplay::Perform(Action action, intptr_t kind, int32_t argument, bool hasFont) {
+    switch (action) {
+    case Action::SetCursor:
+        MoveCursor(static_cast<int32_t>(kind), argument);
+        return {0, 0};
+    case Action::ClearScreen:
+        for (int32_t n = 0; n < Lines; ++n) Blank(n);
+        MoveCursor(0, 0);
+        return {0, Lines};
+    case Action::ClearLine: {
+        const Repaint r = Blank(argument);
+        MoveCursor(argument, 0);
+        return r;
+    }
+    case Action::ClearCursorLine: {
+        const int32_t row = row_;
+        const Repaint r = Blank(row);
+        MoveCursor(row, 0);
+        return r;
+    }
+    case Action::NextLine:
+        MoveCursor(row_ + 1, 0);
+        return {0, 0};
+    case Action::LineStart:
+        MoveCursor(row_, 0);
+        return {0, 0};
+    case Action::Text:
+        return Write(reinterpret_cast<const char*>(kind), argument, hasFont);
+    case Action::None:
+    case Action::ControlExited:
+        break;
+    }
+    return {0, 0};
+}
+
+void TextDisplay::MoveCursor(int32_t row, int32_t column) {
+    // The row never leaves 0..19; the column takes any value (40 and up drop text).
+    if (row >= 0 && row < Lines && column >= 0 && column < Columns) row_ = row;
+    column_ = column;
+}
+
+TextDisplay::Repaint TextDisplay::Blank(int32_t n) {
+    if (n < 0 || n >= Lines) return {0, 0};
+    std::memset(lines_[n], ' ', Columns);
+    lines_[n][Columns] = '\0';
+    MoveCursor(n, 0);
+    return {n, 1};
+}
+
+TextDisplay::Repaint TextDisplay::Write(const char* chars, int32_t count, bool hasFont) {
+    if (!hasFont) return {0, 0};
+    const int32_t row = row_;
+    const int32_t column = column_;
+    if (column >= 0 && column < Columns && count > 0) {
+        const int32_t n = count < Columns - column ? count : Columns - column;
+        char* cell = lines_[row] + column;
+        for (int32_t i = 0; i < n; ++i) {
+            const unsigned char c = static_cast<unsigned char>(chars[i]);
+            cell[i] = c >= 0x20 && c <= 0x7E ? static_cast<char>(c) : ' ';
+        }
+        column_ = column + n;
+    }
+    return {row, 1};
+}
+
+void TextDisplay::RequestRepaints(DisplayOwner* owner, Repaint r) const {
+    if (!owner) return;
+    for (int32_t i = r.first; i < r.first + r.count; ++i) owner->RepaintLine(rects_[i]);
+}

@@ -1,0 +1,58 @@
+// The 20 x 40 display buffer and its cursor, changed only by display events.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "display/display_event.h"
+#include "display/display_owner.h"
+
+class TextDisplay final : public EventSink {
+public:
+    static constexpr int32_t Lines = 20;
+    static constexpr int32_t Columns = 40;
+
+    TextDisplay();
+
+    // The owner may be null (no repaints, no font, exits go nowhere).
+    void SetOwner(DisplayOwner* owner);
+    // Set once at window creation, before events arrive; out-of-range indexes are ignored.
+    void SetLineRect(int i, LineRect r);
+    LineRect LineRectAt(int i) const;
+    // Blanks every line without moving the cursor or requesting repaints (window creation).
+    void BlankAll();
+
+    // Always 1. For ControlExited it returns as soon as the owner returns, touching nothing.
+    int32_t ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) override;
+    void SetCursor(int32_t row, int32_t column);
+    void BlankLine(int32_t n);
+    void WriteText(const char* chars, int32_t count);
+
+    // A consistent copy of the 20 lines, each 40 characters and a NUL.
+    void Snapshot(char out[Lines][Columns + 1]) const;
+    int32_t CursorRow() const;
+    int32_t CursorColumn() const;
+
+private:
+    // Lines first..first+count-1 changed and need a repaint.
+    struct Repaint {
+        int32_t first;
+        int32_t count;
+    };
+    enum class Action : uint8_t;
+
+    static Action ActionFor(uint32_t type, intptr_t kind);
+    Repaint Perform(Action action, intptr_t kind, int32_t argument, bool hasFont);
+    void MoveCursor(int32_t row, int32_t column);
+    Repaint Blank(int32_t n);
+    Repaint Write(const char* chars, int32_t count, bool hasFont);
+    void RequestRepaints(DisplayOwner* owner, Repaint r) const;
+    bool HasFont(DisplayOwner* owner) const { return owner && owner->HasDisplayFont(); }
+
+    mutable std::mutex lock_;
+    char lines_[Lines][Columns + 1];
+    int32_t row_ = 0;
+    int32_t column_ = 0;
+    LineRect rects_[Lines] = {};
+    std::atomic<DisplayOwner*> owner_{nullptr};
+};
