@@ -1,0 +1,65 @@
+// The simulator's command line: defaults, each option, and the refusals with their argument.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tools/sim/options.h"
+#include "tools/sim/texts.h"
+
+namespace {
+unsigned Parse(std::vector<const char*> args, SimOptions& options, std::string& detail) {
+    args.insert(args.begin(), "quorvex-sim.exe");
+    return ParseOptions(static_cast<int>(args.size()), args.data(), options, detail);
+}
+
+TEST(SimOptions, DefaultsAndEachOption) {
+    SimOptions o;
+    std::string detail;
+    ASSERT_EQ(Parse({}, o, detail), 0u);
+    EXPECT_EQ(o.device, 2);
+    EXPECT_TRUE(o.scriptPath.empty());
+    EXPECT_EQ(o.timeoutMs, 0u);
+    EXPECT_FALSE(o.help);
+
+    SimOptions all;
+    ASSERT_EQ(Parse({"--device", "14", "--script", "t.txt", "--timeout", "2500", "-h"}, all, detail), 0u);
+    EXPECT_EQ(all.device, 14);
+    EXPECT_EQ(all.scriptPath, "t.txt");
+    EXPECT_EQ(all.timeoutMs, 2500u);
+    EXPECT_TRUE(all.help);
+}
+
+TEST(SimOptions, RefusesBadArguments) {
+    struct Case {
+        std::vector<const char*> args;
+        unsigned id;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {{"--device", "1"}, sim_text::BadDevice, "--device 1"},
+        {{"--device", "15"}, sim_text::BadDevice, "--device 15"},
+        {{"--device", "2x"}, sim_text::BadDevice, "--device 2x"},
+        {{"--device", ""}, sim_text::BadDevice, "--device "},
+        {{"--device"}, sim_text::MissingOptionValue, "--device"},
+        {{"--timeout", "0"}, sim_text::BadTimeout, "--timeout 0"},
+        {{"--timeout", "3600001"}, sim_text::BadTimeout, "--timeout 3600001"},
+        {{"--script"}, sim_text::MissingOptionValue, "--script"},
+        {{"-l"}, sim_text::UnknownOption, "-l"},
+        {{"--device", "3", "extra"}, sim_text::UnknownOption, "extra"},
+    };
+    for (const Case& c : cases) {
+        SimOptions o;
+        std::string detail;
+        EXPECT_EQ(Parse(c.args, o, detail), c.id) << c.detail;
+        EXPECT_EQ(detail, c.detail);
+    }
+}
+
+TEST(SimOptions, BoundaryDevicesAreAccepted) {
+    for (const char* n : {"2", "14", "09"}) {
+        SimOptions o;
+        std::string detail;
+        EXPECT_EQ(Parse({"--device", n}, o, detail), 0u) << n;
+    }
+}
+}  // namespace

@@ -1,0 +1,104 @@
+// Script parsing: each command form, time-outs, comments, line endings, and the errors with their lines.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/sim/script.h"
+#include "tools/sim/texts.h"
+
+namespace {
+TEST(SimScript, ParsesEachStepForm) {
+    struct Case {
+        const char* line;
+        StepKind kind;
+        std::string bytes;
+        uint32_t ms;
+    };
+    const Case cases[] = {
+        {"send \\x01HELLO", StepKind::Send, "\x01HELLO", 0},
+        {"send two words", StepKind::Send, "two words", 0},
+        {"send  lead", StepKind::Send, " lead", 0},
+        {"send trail   ", StepKind::Send, "trail", 0},
+        {"send 500", StepKind::Send, "500", 0},
+        {"expect PPK", StepKind::Expect, "PPK", DefaultExpectMs},
+        {"expect PPK 250", StepKind::Expect, "PPK", 250},
+        {"expect p12\\n 100", StepKind::Expect, "p12\n", 100},
+        {"expect a b\t700", StepKind::Expect, "a b", 700},
+        {"expect 5", StepKind::Expect, "5", DefaultExpectMs},
+        {"expect 5 40", StepKind::Expect, "5", 40},
+        {"expect 5\\x2040", StepKind::Expect, "5 40", DefaultExpectMs},
+        {"expect x 12a", StepKind::Expect, "x 12a", DefaultExpectMs},
+        {"wait 0", StepKind::Wait, "", 0},
+        {"wait 1500", StepKind::Wait, "", 1500},
+        {"close", StepKind::Close, "", 0},
+        {"expect-closed", StepKind::ExpectClosed, "", DefaultExpectMs},
+        {"expect-closed 800", StepKind::ExpectClosed, "", 800},
+        {"   \tsend indented", StepKind::Send, "indented", 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<ScriptStep> steps;
+        ScriptError error;
+        ASSERT_EQ(ParseScript(c.line, steps, error), 0u) << c.line << ": " << sim_text::Text(error.id);
+        ASSERT_EQ(steps.size(), 1u) << c.line;
+        EXPECT_EQ(steps[0].kind, c.kind) << c.line;
+        EXPECT_EQ(steps[0].bytes, c.bytes) << c.line;
+        EXPECT_EQ(steps[0].timeoutMs, c.ms) << c.line;
+        EXPECT_EQ(steps[0].line, 1) << c.line;
+    }
+}
+
+TEST(SimScript, SkipsCommentsAndBlankLinesAndKeepsLineNumbers) {
+    const char* text = "# start\r\n\r\n  # indented comment\nsend A\r\n\t\nexpect B 10\nclose";
+    std::vector<ScriptStep> steps;
+    ScriptError error;
+    ASSERT_EQ(ParseScript(text, steps, error), 0u);
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].line, 4);
+    EXPECT_EQ(steps[0].bytes, "A");  // the CR of a CRLF line is not a byte
+    EXPECT_EQ(steps[1].line, 6);
+    EXPECT_EQ(steps[2].line, 7);
+    EXPECT_STREQ(StepName(steps[2].kind), "close");
+}
+
+TEST(SimScript, ReportsTheFirstErrorWithItsLine) {
+    struct Case {
+        const char* text;
+        int line;
+        unsigned id;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"send A\nsned B", 2, sim_text::UnknownScriptCommand, "sned"},
+        {"Send A", 1, sim_text::UnknownScriptCommand, "Send"},
+        {"send", 1, sim_text::MissingBytes, ""},
+        {"send   ", 1, sim_text::MissingBytes, ""},
+        {"expect", 1, sim_text::MissingBytes, ""},
+        {"# ok\nsend \\q", 2, sim_text::UnknownEscape, "\\q"},
+        {"expect \\x4 100", 1, sim_text::ShortHexEscape, "\\x4"},
+        {"wait", 1, sim_text::MissingNumber, ""},
+        {"wait soon", 1, sim_text::BadNumber, "soon"},
+        {"wait -5", 1, sim_text::BadNumber, "-5"},
+        {"wait 3600001", 1, sim_text::NumberTooLarge, "3600001"},
+        {"expect A 99999999999", 1, sim_text::NumberTooLarge, "99999999999"},
+        {"expect-closed later", 1, sim_text::BadNumber, "later"},
+        {"close now", 1, sim_text::UnexpectedArgument, "now"},
+        {"send A\nsend B\nclose 1\nsned", 3, sim_text::UnexpectedArgument, "1"},
+    };
+    for (const Case& c : cases) {
+        std::vector<ScriptStep> steps;
+        ScriptError error;
+        EXPECT_EQ(ParseScript(c.text, steps, error), c.id) << c.text;
+        EXPECT_EQ(error.id, c.id) << c.text;
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_EQ(error.detail, c.detail) << c.text;
+    }
+}
+
+TEST(SimScript, EmptyScriptHasNoSteps) {
+    std::vector<ScriptStep> steps(3);
+    ScriptError error;
+    EXPECT_EQ(ParseScript("", steps, error), 0u);
+    EXPECT_TRUE(steps.empty());
+}
+}  // namespace

@@ -1,0 +1,13 @@
+// Escaped byte text of test scripts and console logs: \n \r \t \xHH \\ and \@ROW,COL.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Turns escaped text into bytes. Returns 0 or a text id; on failure `errorAt` gets the
+// offset of the offending backslash.
+unsigned DecodeEscapes(std::string_view text, std::string& bytes, size_t* errorAt = nullptr);
+
+// Shows bytes readably with the same escapes, so that decoding the result gives the bytes back.
+// A lead byte 0x80..0xBF followed by any byte from 0x80 is shown as one cursor address.
+std::string ShowBytes(std::string_view bytes);
