@@ -1,0 +1,168 @@
+// The connection step: which computer, network access, probing devices 2..14, reader start, report.
+#include "link/connect_logic.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "support/text_ids.h"
+
+namespace connect_logic {
+namespace {
+
+enum class ArgMeaning { Local, Remote };
+
+struct ArgRule {
+    const char* text;
+    ArgMeaning meaning;
+};
+
+constexpr ArgRule kArgRules[] = {
+    {"-l", ArgMeaning::Local},
+    {"-L", ArgMeaning::Local},
+    {"-r", ArgMeaning::Remote},
+    {"-R", ArgMeaning::Remote},
+};
+
+enum class ProbeAction { NextDevice, CloseWriteReadDenied, CloseReadWriteDenied, Use };
+
+// Indexed by (read opened) * 2 + (write opened).
+constexpr ProbeAction kProbeActions[4] = {
+    ProbeAction::NextDevice,
+    ProbeAction::CloseWriteReadDenied,
+    ProbeAction::CloseReadWriteDenied,
+    ProbeAction::Use,
+};
+
+struct PipeFormat {
+    unsigned textId;
+    const char* fallback;
+};
+
+constexpr PipeFormat kReadFormat = {text_id::ReadPipeFormat, "\\\\%s\\pipe\\QuorvexRead%d"};
+constexpr PipeFormat kWriteFormat = {text_id::WritePipeFormat, "\\\\%s\\pipe\\QuorvexWrite%d"};
+
+constexpr char kLocalPart[] = ".";
+constexpr char kLocalLabel[] = "LOCAL";
+constexpr char kTitleSuffix[] = " - Quorvex";
+constexpr char kDeviceStatus[] = "Connected to device %d";
+constexpr int kPipeNameCapacity = 160;
+
+const ArgRule* FindRule(const char* arg) {
+    if (!arg) return nullptr;
+    for (const ArgRule& rule : kArgRules)
+        if (std::strcmp(rule.text, arg) == 0) return &rule;
+    return nullptr;
+}
+
+void FormatPipeName(ConnectPlatform& platform, const PipeFormat& format, const char* computerPart, int device,
+                    char* out) {
+    const char* text = platform.LoadText(format.textId);
+    if (!text || !*text) text = format.fallback;
+    std::snprintf(out, kPipeNameCapacity, text, computerPart, device);
+}
+
+// Network access to a remote computer: silently first, then through the dialog.
+bool ObtainAccess(ConnectPlatform& platform, const ConnectionChoice& choice) {
+    char remoteName[kNameCapacity + 2];
+    FormatRemoteName(choice.computerName, remoteName, sizeof(remoteName));
+    if (platform.AddNetworkConnection(remoteName)) return true;
+    return platform.ShowPasswordDialog(remoteName);
+}
+
+struct ProbeResult {
+    unsigned textId;
+    int device;
+    PipeHandle readPipe;
+    PipeHandle writePipe;
+};
+
+ProbeResult Probe(ConnectPlatform& platform, const char* computerPart) {
+    for (int device = kFirstDevice; device <= kLastDevice; ++device) {
+        char readName[kPipeNameCapacity];
+        char writeName[kPipeNameCapacity];
+        FormatPipeName(platform, kReadFormat, computerPart, device, readName);
+        FormatPipeName(platform, kWriteFormat, computerPart, device, writeName);
+        platform.SetBusy(true);
+        PipeHandle readPipe = platform.OpenPipe(readName, PipeAccess::Read);
+        PipeHandle writePipe = platform.OpenPipe(writeName, PipeAccess::Write);
+        platform.SetBusy(false);
+        switch (kProbeActions[(readPipe ? 2 : 0) + (writePipe ? 1 : 0)]) {
+            case ProbeAction::NextDevice:
+                break;
+            case ProbeAction::CloseWriteReadDenied:
+                platform.ClosePipe(writePipe);
+                return {text_id::ReadAccessDenied, device, nullptr, nullptr};
+            case ProbeAction::CloseReadWriteDenied:
+                platform.ClosePipe(readPipe);
+                return {text_id::WriteAccessDenied, device, nullptr, nullptr};
+            case ProbeAction::Use:
+                return {0, device, readPipe, writePipe};
+        }
+    }
+    return {text_id::NoPipeDevice, 0, nullptr, nullptr};
+}
+
+void Report(ConnectPlatform& platform, const ConnectionChoice& choice, int device) {
+    const char* label = choice.remote ? choice.computerName : kLocalLabel;
+    platform.SetStatusText(0, label);
+    char title[kNameCapacity + sizeof(kTitleSuffix)];
+    std::snprintf(title, sizeof(title), "%s%s", label, kTitleSuffix);
+    platform.SetTitle(title);
+    char status[sizeof(kDeviceStatus) + 12];
+    std::snprintf(status, sizeof(status), kDeviceStatus, device);
+    platform.SetStatusText(1, status);
+}
+
+}  // namespace
+
+void FormatRemoteName(const char* computerName, char* out, int capacity) {
+    if (capacity <= 0) return;
+    std::snprintf(out, static_cast<size_t>(capacity), "\\\\%s", computerName ? computerName : "");
+}
+
+CommandLineChoice ChooseFromCommandLine(ConnectPlatform& platform) {
+    CommandLineChoice result;
+    // The count is checked before any argument is read: reading a missing one is a usage error.
+    const int count = platform.GetArgCount();
+    if (count < 2) return result;
+    const ArgRule* rule = FindRule(platform.GetArg(1));
+    if (!rule) return result;
+    if (rule->meaning == ArgMeaning::Local) {
+        result.showDialog = false;
+        return result;
+    }
+    result.choice.remote = 1;
+    if (count < 3) return result;
+    const char* name = platform.GetArg(2);
+    if (!name || std::strlen(name) >= static_cast<size_t>(kNameCapacity)) return result;
+    std::memcpy(result.choice.computerName, name, std::strlen(name) + 1);
+    result.showDialog = false;
+    return result;
+}
+
+unsigned Connect(ConnectPlatform& platform, int* connectedLocally) {
+    CommandLineChoice start = ChooseFromCommandLine(platform);
+    ConnectionChoice& choice = start.choice;
+    if (start.showDialog && !platform.ShowConnectDialog(choice)) return text_id::NoSelection;
+
+    platform.SetBusy(true);
+    if (choice.remote && !ObtainAccess(platform, choice)) {
+        platform.SetBusy(false);
+        return text_id::RemoteAccessDenied;
+    }
+    platform.SetBusy(false);
+
+    const ProbeResult probe = Probe(platform, choice.remote ? choice.computerName : kLocalPart);
+    if (probe.textId != 0) return probe.textId;
+
+    if (!platform.StartReader(probe.readPipe, probe.writePipe)) {
+        platform.ClosePipe(probe.readPipe);
+        platform.ClosePipe(probe.writePipe);
+        return text_id::CannotCreateObject;
+    }
+    if (connectedLocally) *connectedLocally = choice.remote ? 0 : 1;
+    Report(platform, choice, probe.device);
+    return 0;
+}
+
+}  // namespace connect_logic

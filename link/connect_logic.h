@@ -1,0 +1,62 @@
+// The connection step without the platform: command-line choice, network access, probing the
+// numbered pipe pairs, starting the reader and reporting the result, over an injected interface.
+#pragma once
+#include <cstdint>
+
+namespace connect_logic {
+
+constexpr int kNameCapacity = 33;  // 32 characters and the terminating zero
+constexpr int kFirstDevice = 2;
+constexpr int kLastDevice = 14;
+
+// The target computer settled before probing; edited by the Connect To dialog.
+struct ConnectionChoice {
+    int remote = 0;
+    char computerName[kNameCapacity] = {};
+};
+
+using PipeHandle = void*;  // null when an open failed
+
+enum class PipeAccess { Read, Write };
+
+class ConnectPlatform {
+public:
+    virtual ~ConnectPlatform() = default;
+
+    virtual int GetArgCount() = 0;
+    virtual const char* GetArg(int index) = 0;
+    // Pipe name formats of the string table; null when unavailable.
+    virtual const char* LoadText(unsigned textId) = 0;
+
+    // True when the dialog ended with OK; it may change the choice.
+    virtual bool ShowConnectDialog(ConnectionChoice& choice) = 0;
+    // Access with the current user's rights, no dialog.
+    virtual bool AddNetworkConnection(const char* remoteName) = 0;
+    // True when the operator obtained access through the dialog.
+    virtual bool ShowPasswordDialog(const char* remoteName) = 0;
+
+    virtual PipeHandle OpenPipe(const char* name, PipeAccess access) = 0;
+    virtual void ClosePipe(PipeHandle pipe) = 0;
+    // Hands both pipes to the reader; false when it could not start (the pipes stay with the caller).
+    virtual bool StartReader(PipeHandle readPipe, PipeHandle writePipe) = 0;
+
+    virtual void SetBusy(bool busy) = 0;
+    virtual void SetStatusText(int index, const char* text) = 0;
+    virtual void SetTitle(const char* text) = 0;
+};
+
+// What the command line asks for: a choice to use at once, or the dialog with a preset.
+struct CommandLineChoice {
+    bool showDialog = true;
+    ConnectionChoice choice;
+};
+CommandLineChoice ChooseFromCommandLine(ConnectPlatform& platform);
+
+// The whole connection step; 0 on success with *connectedLocally set, else a text id and the
+// flag untouched. Every pipe it opened is closed again on failure.
+unsigned Connect(ConnectPlatform& platform, int* connectedLocally);
+
+// "\\%s" with the computer name.
+void FormatRemoteName(const char* computerName, char* out, int capacity);
+
+}  // namespace connect_logic

@@ -1,0 +1,58 @@
+// The stop hand-over between the reader thread and the link that closes it: a shared,
+// reference-counted record of where the reader stands, and the bounded stop procedure.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+// Busy: reading, decoding or writing; the link's handles and the display may be in use.
+// WaitingOnWindow: inside the owner's exit handling, waiting on the window thread; nothing of
+// the link is in use and the closer must not wait. Out: the reader touches nothing any more.
+enum class ReaderPhase { Busy, WaitingOnWindow, Out };
+
+class StopState {
+public:
+    StopState() = default;
+    StopState(const StopState&) = delete;
+    StopState& operator=(const StopState&) = delete;
+
+    // Shared by the reader and the link; the last release deletes the object.
+    void AddRef() { refs_.fetch_add(1); }
+    void Release();
+
+    // Reader side.
+    bool StopRequested() const { return stop_.load(); }
+    void EnterWaiting() { phase_.store(ReaderPhase::WaitingOnWindow); }
+    // False when a stop arrived meanwhile: the caller must then touch nothing of the link again.
+    bool LeaveWaiting();
+    void Finish() { phase_.store(ReaderPhase::Out); }
+
+    // Closer side.
+    void RequestStop() { stop_.store(true); }
+    ReaderPhase Phase() const { return phase_.load(); }
+
+protected:
+    virtual ~StopState() = default;
+
+private:
+    std::atomic<int32_t> refs_{1};
+    std::atomic<bool> stop_{false};
+    std::atomic<ReaderPhase> phase_{ReaderPhase::Busy};
+};
+
+// What stopping needs of the platform.
+class ReaderStopper {
+public:
+    virtual ~ReaderStopper() = default;
+    // Breaks a blocked read or write of the reader thread, if any.
+    virtual void CancelBlockedIo() = 0;
+    // Waits up to the given time for the reader thread to end; true when it has ended.
+    virtual bool WaitForExit(int32_t milliseconds) = 0;
+    virtual void Terminate() = 0;
+    virtual uint32_t NowMilliseconds() = 0;
+};
+
+enum class StopOutcome { Ended, LeftWaiting, Terminated };
+
+// Requests the stop, then re-cancels every step until the reader is out; never waits on a
+// reader that waits on the window thread; terminates after the bound as a last resort.
+StopOutcome StopReader(StopState& state, ReaderStopper& stopper, int32_t boundMs, int32_t stepMs);
