@@ -1,0 +1,106 @@
+// One thread decodes a long stream into the display while another keeps taking snapshots;
+// built on its own so that a ThreadSanitizer build can run it alone.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "display/text_display.h"
+#include "link/stream_decoder.h"
+
+namespace {
+class CountingOwner final : public DisplayOwner {
+public:
+    void RepaintLine(const LineRect&) override { repaints.fetch_add(1, std::memory_order_relaxed); }
+    bool HasDisplayFont() const override { return true; }
+    void OnControlExited() override { exits.fetch_add(1); }
+    std::atomic<int> repaints{0};
+    std::atomic<int> exits{0};
+};
+
+class NullWriter final : public ByteWriter {
+public:
+    int WriteBytes(const char*, int32_t) override { return 1; }
+};
+
+// Screens written line by line through cursor addresses, with every other byte class mixed in.
+std::vector<uint8_t> LongStream() {
+    std::vector<uint8_t> s;
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int screen = 0; screen < 400; ++screen) {
+        if (screen % 7 == 0) s.push_back(0x01);
+        for (uint8_t row = 0; row < 20; ++row) {
+            s.push_back(0x80 | row);
+            s.push_back(0x80 | static_cast<uint8_t>(next() % 8));
+            const int length = static_cast<int>(next() % 45);
+            for (int i = 0; i < length; ++i) s.push_back(static_cast<uint8_t>(0x20 + next() % 0x60));
+            const uint8_t noise = static_cast<uint8_t>(next() % 256);
+            if (noise != 0x16) s.push_back(noise);
+        }
+    }
+    for (const char* p = "LAST LINE"; *p; ++p) s.push_back(static_cast<uint8_t>(*p));
+    return s;
+}
+
+void Decode(const std::vector<uint8_t>& stream, TextDisplay& display) {
+    StreamDecoder decoder;
+    NullWriter writer;
+    for (size_t at = 0; at < stream.size(); at += StreamDecoder::BlockSize) {
+        const size_t n = std::min<size_t>(StreamDecoder::BlockSize, stream.size() - at);
+        decoder.Decode(stream.data() + at, static_cast<uint32_t>(n), display, writer);
+    }
+}
+
+bool WellFormed(const char (&lines)[20][41]) {
+    for (const auto& line : lines) {
+        if (line[40] != '\0') return false;
+        for (int c = 0; c < 40; ++c)
+            if (line[c] < 0x20 || line[c] > 0x7E) return false;
+    }
+    return true;
+}
+
+TEST(DisplayRace, SnapshotsDuringDecodingAreWellFormedAndTheEndMatchesOneThread) {
+    const std::vector<uint8_t> stream = LongStream();
+
+    CountingOwner soloOwner;
+    TextDisplay solo;
+    solo.SetOwner(&soloOwner);
+    Decode(stream, solo);
+    char want[20][41];
+    solo.Snapshot(want);
+
+    CountingOwner owner;
+    TextDisplay shared;
+    shared.SetOwner(&owner);
+    std::atomic<bool> decoding{true};
+    std::atomic<int> snapshots{0};
+    std::atomic<bool> allWellFormed{true};
+    std::thread painter([&] {
+        char lines[20][41];
+        while (decoding.load()) {
+            shared.Snapshot(lines);
+            (void)shared.CursorRow();
+            if (!WellFormed(lines)) allWellFormed.store(false);
+            snapshots.fetch_add(1);
+        }
+    });
+    for (int round = 0; round < 5; ++round) Decode(stream, shared);
+    decoding.store(false);
+    painter.join();
+
+    char got[20][41];
+    shared.Snapshot(got);
+    EXPECT_TRUE(allWellFormed.load());
+    EXPECT_GT(snapshots.load(), 0);
+    for (int i = 0; i < 20; ++i) EXPECT_STREQ(got[i], want[i]) << "line " << i;
+    EXPECT_EQ(shared.CursorRow(), solo.CursorRow());
+    EXPECT_EQ(shared.CursorColumn(), solo.CursorColumn());
+    EXPECT_EQ(owner.repaints.load(), 5 * soloOwner.repaints.load());
+    EXPECT_EQ(owner.exits.load(), 0);
+}
+}  // namespace

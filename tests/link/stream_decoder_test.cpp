@@ -1,0 +1,192 @@
+// Decoding of inbound blocks: byte classes, control codes, cursor addresses across reads,
+// run limits, the identification answer and the exit.
+#include "link/stream_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "display/text_display.h"
+#include "tests/link/recording_sink.h"
+
+namespace {
+using Log = std::vector<std::string>;
+
+struct Decoded {
+    Log log;
+    uint8_t pending;
+};
+
+Decoded DecodeBlocks(const std::vector<std::string>& blocks) {
+    StreamDecoder decoder;
+    RecordingSink sink;
+    for (const std::string& b : blocks) {
+        const std::vector<uint8_t> bytes = Bytes(b);
+        EXPECT_EQ(decoder.Decode(bytes.data(), static_cast<uint32_t>(bytes.size()), sink, sink), DecodeResult::Done);
+    }
+    EXPECT_FALSE(sink.missingNul);
+    return {sink.log, decoder.PendingLead()};
+}
+
+TEST(StreamDecoder, EventsFollowTheByteOrder) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> blocks;
+        Log want;
+        uint8_t pending;
+    };
+    const Case cases[] = {
+        {"text around a carriage return", {"AB\rC"}, {"T:AB", "E:3,16,0", "T:C"}, 0},
+        {"answer between runs", {"AB\x1a" "CD"}, {"T:AB", "W:VFD", "T:CD"}, 0},
+        {"address split over two reads", {"\x85", "\x8a"}, {"A:5,10"}, 0},
+        {"three address bytes", {"\x85\x8a\x93"}, {"A:5,10"}, 0x93},
+        {"lead byte then text", {"\x85" "A"}, {"T:A"}, 0},
+        {"lead byte then text in the next read", {"\x85", "A"}, {"T:A"}, 0},
+        {"lead byte then a control", {"\x85\r\x8a"}, {"E:3,16,0"}, 0x8a},
+        {"text ends at an address", {"AB\x93\xa7" "C"}, {"T:AB", "A:19,39", "T:C"}, 0},
+        {"text split over reads", {"ABC", "DE"}, {"T:ABC", "T:DE"}, 0},
+        {"delete travels in text", {"A\x7f" "B"}, {"T:A\x7f" "B"}, 0},
+        {"empty block", {""}, {}, 0},
+        {"trailing lead byte", {"X\xc1"}, {"T:X"}, 0xc1},
+        {"answer alone", {"\x1a"}, {"W:VFD"}, 0},
+        {"clears and moves", {"\x01\x08\x14\x0b\x0c\x15\n\r"},
+         {"E:1,10,0", "E:1,10,0", "E:1,10,0", "E:1,11,0", "E:1,11,1", "E:1,17,0", "E:3,15,0", "E:3,16,0"}, 0},
+        {"signals", {"\x07\x0e\x0f"}, {"E:2,14,0", "E:2,13,0", "E:2,12,0"}, 0},
+    };
+    for (const Case& c : cases) {
+        const Decoded d = DecodeBlocks(c.blocks);
+        EXPECT_EQ(d.log, c.want) << c.name;
+        EXPECT_EQ(d.pending, c.pending) << c.name;
+    }
+}
+
+TEST(StreamDecoder, CursorAddressForms) {
+    struct Case {
+        uint8_t lead, trail;
+        int row, column;
+    };
+    const Case cases[] = {
+        {0x85, 0x8A, 5, 10},  {0x93, 0xA7, 19, 39}, {0x80, 0xA8, 0, 40},   {0xC1, 0xC5, 51, 5},
+        {0xC1, 0x85, 51, 69}, {0x80, 0x80, 0, 0},   {0xBF, 0xFF, 63, 127}, {0xC0, 0xC0, 50, 0},
+        {0xFF, 0xFF, 113, 63}, {0x80, 0xFF, 0, 127}, {0xC0, 0xBF, 50, 127},
+    };
+    for (const Case& c : cases) {
+        const std::string block = {static_cast<char>(c.lead), static_cast<char>(c.trail)};
+        const Decoded d = DecodeBlocks({block});
+        EXPECT_EQ(d.log, Log{"A:" + std::to_string(c.row) + "," + std::to_string(c.column)})
+            << std::hex << int(c.lead) << " " << int(c.trail);
+    }
+}
+
+TEST(StreamDecoder, EveryControlCodeEndsTheRunAndDropsTheLeadByte) {
+    // What each code delivers besides ending the run; 22 is the exit and is tested apart.
+    const char* const want[32] = {
+        "",         "E:1,10,0", "",         "",         "",         "",         "",         "E:2,14,0",
+        "E:1,10,0", "",         "E:3,15,0", "E:1,11,0", "E:1,11,1", "E:3,16,0", "E:2,13,0", "E:2,12,0",
+        "",         "",         "",         "",         "E:1,10,0", "E:1,17,0", nullptr,    "",
+        "",         "",         "W:VFD",    "",         "",         "",         "",         "",
+    };
+    for (int code = 0; code < 32; ++code) {
+        if (!want[code]) continue;
+        const char b = static_cast<char>(code);
+        Log expected = {"T:A"};
+        if (*want[code]) expected.push_back(want[code]);
+        expected.push_back("T:B");
+        if (*want[code]) expected.push_back(want[code]);
+        // The lead byte before the code must not pair with the address byte after it.
+        const Decoded d = DecodeBlocks({std::string("A") + b + "B\x85" + b + "\x8a"});
+        EXPECT_EQ(d.log, expected) << "code " << code;
+        EXPECT_EQ(d.pending, 0x8a) << "code " << code;
+    }
+}
+
+TEST(StreamDecoder, FullTextBlockIsCutAtTheRunLimit) {
+    const std::string full(StreamDecoder::BlockSize, 'x');
+    const Decoded d = DecodeBlocks({full});
+    EXPECT_EQ(d.log, (Log{"T:" + std::string(2047, 'x'), "T:x"}));
+
+    const Decoded exact = DecodeBlocks({std::string(2047, 'y') + "\r"});
+    EXPECT_EQ(exact.log, (Log{"T:" + std::string(2047, 'y'), "E:3,16,0"}));
+}
+
+TEST(StreamDecoder, LongerBlocksStillKeepRunsWithinTheLimit) {
+    StreamDecoder decoder;
+    RecordingSink sink;
+    const std::vector<uint8_t> bytes(5000, 'z');
+    decoder.Decode(bytes.data(), static_cast<uint32_t>(bytes.size()), sink, sink);
+    ASSERT_EQ(sink.log.size(), 3u);
+    EXPECT_EQ(sink.longestRun, StreamDecoder::MaxRun);
+    EXPECT_EQ(sink.log[2], "T:" + std::string(5000 - 2 * 2047, 'z'));
+    EXPECT_FALSE(sink.missingNul);
+}
+
+TEST(StreamDecoder, RunEndsExactlyAtTheFirstNonTextByteForEveryValue) {
+    // The fast path takes eight bytes at a time: try every byte value at every offset.
+    for (int value = 0; value < 256; ++value) {
+        if (value == 0x16) continue;
+        for (int at = 0; at < 17; ++at) {
+            std::string block(24, 'a');
+            block[at] = static_cast<char>(value);
+            StreamDecoder decoder;
+            RecordingSink sink;
+            const std::vector<uint8_t> bytes = Bytes(block);
+            decoder.Decode(bytes.data(), static_cast<uint32_t>(bytes.size()), sink, sink);
+            ASSERT_FALSE(sink.log.empty());
+            if (value >= 0x20 && value < 0x80) {
+                ASSERT_EQ(sink.log, Log{"T:" + block}) << value << " at " << at;
+                continue;
+            }
+            Log texts;
+            for (const std::string& entry : sink.log)
+                if (entry.rfind("T:", 0) == 0) texts.push_back(entry);
+            Log want;
+            if (at > 0) want.push_back("T:" + std::string(at, 'a'));
+            want.push_back("T:" + std::string(23 - at, 'a'));
+            EXPECT_EQ(texts, want) << value << " at " << at;
+        }
+    }
+}
+
+TEST(StreamDecoder, ExitStopsTheBlockAndLeavesTheDecoderUntouched) {
+    auto* decoder = new StreamDecoder();
+    RecordingSink sink;
+    sink.onEvent = [&](uint32_t type) {
+        // In the program the link holding the decoder may be gone when the exit returns.
+        if (type == display_event::ControlExited) delete decoder;
+    };
+    const std::vector<uint8_t> bytes = Bytes("AB\x85\x16" "CD\x1a");
+    EXPECT_EQ(decoder->Decode(bytes.data(), static_cast<uint32_t>(bytes.size()), sink, sink),
+              DecodeResult::ControlExited);
+    EXPECT_EQ(sink.log, (Log{"T:AB", "E:4,0,0"}));
+}
+
+TEST(StreamDecoder, AnySplitOfAStreamGivesTheSameScreen) {
+    class Owner final : public DisplayOwner {
+        void RepaintLine(const LineRect&) override {}
+        bool HasDisplayFont() const override { return true; }
+        void OnControlExited() override {}
+    } owner;
+    const std::string stream =
+        "\x01" "\x80\x80" "TITLE\r\n" "\x85\x8a" "row five" "\x93\xa7" "Z" "\x81\x80" "AB\x7f" "CD" "\x0c" "FF"
+        "\x8a" "lost" "\x82\x90" "centre" "\x15" "again" "\x81\xa6" "1234567890";
+    auto screen = [&](size_t split) {
+        TextDisplay display;
+        display.SetOwner(&owner);
+        StreamDecoder decoder;
+        RecordingSink writer;
+        const std::vector<uint8_t> bytes = Bytes(stream);
+        decoder.Decode(bytes.data(), static_cast<uint32_t>(split), display, writer);
+        decoder.Decode(bytes.data() + split, static_cast<uint32_t>(bytes.size() - split), display, writer);
+        char lines[20][41];
+        display.Snapshot(lines);
+        std::string all;
+        for (const auto& l : lines) all += l;
+        return all + "@" + std::to_string(display.CursorRow()) + "," + std::to_string(display.CursorColumn());
+    };
+    const std::string whole = screen(stream.size());
+    EXPECT_NE(whole.find("TITLE"), std::string::npos);
+    EXPECT_NE(whole.find("row five"), std::string::npos);
+    for (size_t split = 0; split < stream.size(); ++split) EXPECT_EQ(screen(split), whole) << "split at " << split;
+}
+}  // namespace
