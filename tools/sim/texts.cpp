@@ -20,6 +20,9 @@ constexpr const char* kTexts[] = {
     "option needs a value",
     "device must be a number from 2 to 14",
     "time-out must be a number of milliseconds from 1 to 3600000",
+    "cannot read the script file",
+    "the pipe is in use (is another simulator serving this device?)",
+    "cannot create the pipe",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
 }  // namespace

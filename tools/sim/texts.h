@@ -19,6 +19,9 @@ enum : unsigned {
     MissingOptionValue,
     BadDevice,
     BadTimeout,
+    ScriptUnreadable,
+    PipeInUse,
+    PipeCreateFailed,
     Count
 };
 

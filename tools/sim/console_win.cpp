@@ -1,0 +1,30 @@
+// Time-stamped console lines and the Win32 clock.
+#include "tools/sim/console_win.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+const ULONGLONG kStart = GetTickCount64();
+
+void Write(FILE* stream, const std::string& line) {
+    ULONGLONG ms = GetTickCount64() - kStart;
+    std::fprintf(stream, "[%6llu.%03llu] %s\n", ms / 1000, ms % 1000, line.c_str());
+    std::fflush(stream);
+}
+}  // namespace
+
+void Say(const std::string& line) { Write(stdout, line); }
+
+void Complain(const std::string& line) { Write(stderr, line); }
+
+uint64_t SystemClock::NowMs() { return GetTickCount64(); }
+
+void SystemClock::SleepMs(uint32_t ms) { Sleep(ms); }
+
+int SecondsOfDay() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+}

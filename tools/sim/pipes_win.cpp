@@ -1,0 +1,161 @@
+// Named pipe server ends: overlapped connect, read and write, each bounded by a time-out.
+#include "tools/sim/pipes_win.h"
+
+#include "tools/sim/texts.h"
+
+namespace {
+constexpr DWORD kBufferSize = 65536;
+
+HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+
+void CloseEvent(OVERLAPPED& overlapped) {
+    if (overlapped.hEvent) CloseHandle(overlapped.hEvent);
+    overlapped.hEvent = nullptr;
+}
+}  // namespace
+
+PipePair::~PipePair() {
+    Close();
+    CloseEvent(display_.connect);
+    CloseEvent(commands_.connect);
+    CloseEvent(read_);
+    CloseEvent(write_);
+}
+
+unsigned PipePair::Create(int device, std::string& detail) {
+    readName_ = "\\\\.\\pipe\\QuorvexRead" + std::to_string(device);
+    writeName_ = "\\\\.\\pipe\\QuorvexWrite" + std::to_string(device);
+    read_.hEvent = NewEvent();
+    write_.hEvent = NewEvent();
+    unsigned id = CreateEnd(display_, readName_, PIPE_ACCESS_OUTBOUND, detail);
+    if (id == sim_text::Ok) id = CreateEnd(commands_, writeName_, PIPE_ACCESS_INBOUND, detail);
+    if (id != sim_text::Ok) Close();
+    return id;
+}
+
+unsigned PipePair::CreateEnd(End& end, const std::string& name, DWORD access, std::string& detail) {
+    end.connect.hEvent = NewEvent();
+    end.pipe = CreateNamedPipeA(name.c_str(), access | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kBufferSize, kBufferSize, 0,
+                                nullptr);
+    if (end.pipe != INVALID_HANDLE_VALUE) return sim_text::Ok;
+    DWORD error = GetLastError();
+    detail = name + " (error " + std::to_string(error) + ")";
+    return error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY ? sim_text::PipeInUse : sim_text::PipeCreateFailed;
+}
+
+bool PipePair::StartConnect(End& end) {
+    ResetEvent(end.connect.hEvent);
+    if (ConnectNamedPipe(end.pipe, &end.connect)) {
+        end.connected = true;
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_IO_PENDING) {
+        end.connecting = true;
+        return true;
+    }
+    // The client opened before us: that is a connection too.
+    if (error == ERROR_PIPE_CONNECTED) {
+        end.connected = true;
+        return true;
+    }
+    return false;
+}
+
+bool PipePair::FinishConnect(End& end) {
+    DWORD ignored = 0;
+    end.connecting = false;
+    end.connected = GetOverlappedResult(end.pipe, &end.connect, &ignored, FALSE) != FALSE;
+    return end.connected;
+}
+
+LinkStatus PipePair::WaitConnected(uint32_t timeoutMs) {
+    if (closed_ || display_.pipe == INVALID_HANDLE_VALUE) return LinkStatus::Closed;
+    for (End* end : {&display_, &commands_}) {
+        if (!end->connected && !end->connecting && !StartConnect(*end)) return LinkStatus::Closed;
+    }
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!(display_.connected && commands_.connected)) {
+        HANDLE events[2];
+        End* ends[2];
+        DWORD count = 0;
+        for (End* end : {&display_, &commands_}) {
+            if (!end->connecting) continue;
+            events[count] = end->connect.hEvent;
+            ends[count++] = end;
+        }
+        ULONGLONG now = GetTickCount64();
+        DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        DWORD got = WaitForMultipleObjects(count, events, FALSE, left);
+        if (got == WAIT_TIMEOUT) return LinkStatus::TimedOut;
+        if (got >= WAIT_OBJECT_0 + count) return LinkStatus::Closed;
+        if (!FinishConnect(*ends[got - WAIT_OBJECT_0])) return LinkStatus::Closed;
+    }
+    return LinkStatus::Ok;
+}
+
+LinkStatus PipePair::Send(std::string_view bytes, uint32_t timeoutMs) {
+    if (closed_ || !display_.connected) return LinkStatus::Closed;
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!bytes.empty()) {
+        ResetEvent(write_.hEvent);
+        DWORD written = 0;
+        if (!WriteFile(display_.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &write_) &&
+            GetLastError() != ERROR_IO_PENDING) {
+            return LinkStatus::Closed;
+        }
+        ULONGLONG now = GetTickCount64();
+        DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        if (WaitForSingleObject(write_.hEvent, left) != WAIT_OBJECT_0) {
+            CancelAndWait(display_.pipe, write_);
+            return LinkStatus::TimedOut;
+        }
+        if (!GetOverlappedResult(display_.pipe, &write_, &written, FALSE)) return LinkStatus::Closed;
+        bytes.remove_prefix(written);
+    }
+    return LinkStatus::Ok;
+}
+
+LinkStatus PipePair::Receive(std::string& appendTo, uint32_t timeoutMs) {
+    if (closed_ || !commands_.connected) return LinkStatus::Closed;
+    for (;;) {
+        if (!readPending_) {
+            ResetEvent(read_.hEvent);
+            if (!ReadFile(commands_.pipe, readBuffer_, sizeof readBuffer_, nullptr, &read_) &&
+                GetLastError() != ERROR_IO_PENDING) {
+                return LinkStatus::Closed;
+            }
+            readPending_ = true;  // also when it completed at once: the event is set then
+        }
+        // A read that times out stays pending, so no byte is lost between calls.
+        if (WaitForSingleObject(read_.hEvent, timeoutMs) != WAIT_OBJECT_0) return LinkStatus::TimedOut;
+        readPending_ = false;
+        DWORD got = 0;
+        // Any failed read means the panel's end is gone (broken pipe, not connected).
+        if (!GetOverlappedResult(commands_.pipe, &read_, &got, FALSE)) return LinkStatus::Closed;
+        if (got > 0) {
+            appendTo.append(readBuffer_, got);
+            return LinkStatus::Ok;
+        }
+    }
+}
+
+void PipePair::CancelAndWait(HANDLE pipe, OVERLAPPED& overlapped) {
+    DWORD ignored = 0;
+    CancelIoEx(pipe, &overlapped);
+    GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
+}
+
+void PipePair::Close() {
+    if (readPending_) CancelAndWait(commands_.pipe, read_);
+    readPending_ = false;
+    for (End* end : {&display_, &commands_}) {
+        if (end->connecting) CancelAndWait(end->pipe, end->connect);
+        if (end->pipe != INVALID_HANDLE_VALUE) CloseHandle(end->pipe);
+        end->pipe = INVALID_HANDLE_VALUE;
+        end->connecting = false;
+        end->connected = false;
+    }
+    closed_ = true;
+}

@@ -1,0 +1,50 @@
+// The server ends of one device's pipe pair, with overlapped I/O so that every wait has a time-out.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "tools/sim/peer_link.h"
+
+class PipePair : public PeerLink {
+public:
+    PipePair() = default;
+    PipePair(const PipePair&) = delete;
+    PipePair& operator=(const PipePair&) = delete;
+    ~PipePair() override;
+
+    // Creates "\\.\pipe\QuorvexRead<device>" (we write) and "\\.\pipe\QuorvexWrite<device>" (we read).
+    // Returns 0 or a text id; `detail` gets the pipe name and the Win32 error.
+    unsigned Create(int device, std::string& detail);
+    const std::string& ReadPipeName() const { return readName_; }
+    const std::string& WritePipeName() const { return writeName_; }
+    // One pipe opened by a client, the other not (yet).
+    bool HalfConnected() const { return display_.connected != commands_.connected; }
+
+    LinkStatus WaitConnected(uint32_t timeoutMs) override;
+    LinkStatus Send(std::string_view bytes, uint32_t timeoutMs) override;
+    LinkStatus Receive(std::string& appendTo, uint32_t timeoutMs) override;
+    void Close() override;
+
+private:
+    struct End {
+        HANDLE pipe = INVALID_HANDLE_VALUE;
+        OVERLAPPED connect = {};
+        bool connecting = false;
+        bool connected = false;
+    };
+    unsigned CreateEnd(End& end, const std::string& name, DWORD access, std::string& detail);
+    bool StartConnect(End& end);
+    bool FinishConnect(End& end);
+    void CancelAndWait(HANDLE pipe, OVERLAPPED& overlapped);
+
+    End display_;   // the panel reads it
+    End commands_;  // the panel writes it
+    OVERLAPPED read_ = {};
+    OVERLAPPED write_ = {};
+    bool readPending_ = false;
+    bool closed_ = false;
+    char readBuffer_[2048];
+    std::string readName_;
+    std::string writeName_;
+};
