@@ -265,16 +265,20 @@ TEST(SimController, EntryIsShownAndExitCancelsItBeforeLeaving) {
     EXPECT_EQ(s.controller.Current(), ScreenId::Main);
 }
 
-TEST(SimController, FastAndSlowLatchesAreShown) {
-    Session s;
-    s.Press("qPARAMS\n");
-    EXPECT_EQ(s.panel.Line(1).substr(29), "           ");
-    s.Press("B");
-    EXPECT_EQ(s.panel.Line(1).substr(29, 4), "FAST");
-    s.Press("C");
-    EXPECT_EQ(s.panel.Line(1).substr(29), "FAST  SLOW ");
-    s.Press("B");
-    EXPECT_EQ(s.panel.Line(1).substr(29), "      SLOW ");
+TEST(SimController, FastAndSlowAreShownAndFollowTheAdjustSpeed) {
+    struct Case {
+        const char* keys;
+        const char* shown;  // title row from column 29
+    };
+    const Case cases[] = {
+        {"", "           "}, {"B", "FAST       "}, {"C", "      SLOW "}, {"BC", "      SLOW "}, {"CB", "FAST       "},
+        {"BA", "           "}, {"Z", "      SLOW "}, {"Q", "FAST       "}, {"CW", "FAST       "}, {"BBB", "FAST       "},
+    };
+    for (const Case& c : cases) {
+        Session s;
+        s.Press(std::string("qPARAMS\n") + c.keys);
+        EXPECT_EQ(s.panel.Line(1).substr(29), c.shown) << c.keys;
+    }
 }
 
 TEST(SimController, ParameterSelectionByCursorAndClick) {

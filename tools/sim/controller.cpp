@@ -116,10 +116,10 @@ bool Controller::OnGlobal(const Command& command, std::vector<std::string>& note
             }
             return true;
         case CommandKind::Fast:
-            fast_ = !fast_;
+            speed_ = AdjustSpeed::Fast;
             return true;
         case CommandKind::Slow:
-            slow_ = !slow_;
+            speed_ = AdjustSpeed::Slow;
             return true;
         case CommandKind::Serv:
             message_ = "Service mode needs the key switch";
@@ -232,6 +232,7 @@ void Controller::AdjustSelected(const Command& command) {
     ParamId id = SelectedParam();
     const ParamDef& def = Param(id);
     entry_.clear();
+    speed_ = command.speed;
     int32_t change = params_.Adjust(id, command.value, command.speed);
     if (change == 0) {
         message_ = std::string(def.name) + (command.value > 0 ? " at maximum" : " at minimum");
@@ -308,8 +309,8 @@ void Controller::RenderParams(Canvas& canvas) const {
     canvas.Put(layout::ParamRangeRow, layout::ParamInfoColumn, RangeText(SelectedParam()));
     canvas.Put(layout::ParamStepRow, layout::ParamInfoColumn, steps + " " + def.unit);
     if (!entry_.empty()) canvas.Put(layout::ParamEntryRow, layout::ParamInfoColumn, entry_ + "_");
-    if (fast_) canvas.Put(layout::TitleRow, layout::FastColumn, "FAST");
-    if (slow_) canvas.Put(layout::TitleRow, layout::SlowColumn, "SLOW");
+    if (speed_ == AdjustSpeed::Fast) canvas.Put(layout::TitleRow, layout::FastColumn, "FAST");
+    if (speed_ == AdjustSpeed::Slow) canvas.Put(layout::TitleRow, layout::SlowColumn, "SLOW");
 }
 
 void Controller::RenderList(Canvas& canvas) const {

@@ -67,8 +67,9 @@ private:
     int selectedParam_ = 0;
     std::string entry_;  // typed value on the parameter screen
     std::string message_;
-    bool fast_ = false;
-    bool slow_ = false;
+    // The adjust speed as far as the controller knows it: set by FAST and SLOW, corrected by each
+    // ADJUST command (the panel does not send every change of its latches).
+    AdjustSpeed speed_ = AdjustSpeed::Normal;
     int listTop_[static_cast<int>(ScreenId::Count)] = {};
     uint64_t lastTickMs_ = 0;
     uint64_t identityDeadline_ = 0;
