@@ -1,0 +1,9 @@
+// One line of text per display event or answer, as the dump tool prints them.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+// "Text 2 "AB"", "CursorAddress 5 10", "Clear ClearLine 1", "CursorMove NextLine", ...
+void PrintEvent(std::FILE* out, uint32_t type, intptr_t kind, int32_t argument);
+// "answer VFD"
+void PrintAnswer(std::FILE* out, const char* bytes, int32_t count);
