@@ -243,7 +243,7 @@ TEST(SimScriptRunner, LogsEachStepAndBytesLeftUnchecked) {
     ASSERT_TRUE(r.passed);
     EXPECT_EQ(r.message, "script passed: 2 steps");
     const std::vector<std::string> expected = {
-        "waiting for a panel", "panel connected", "line 1: send \"\\x01\": sent 1 bytes",
+        "waiting for a panel", "panel connected", "line 1: send \"\\x01\": sent 1 byte",
         "line 2: expect \"P\": held", "not checked, received after the last expectation: \"PK\""};
     EXPECT_EQ(f.log, expected);
 }

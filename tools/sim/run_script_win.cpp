@@ -44,7 +44,7 @@ int RunScript(const SimOptions& options) {
         Complain(std::string(sim_text::Text(id)) + ": " + detail);
         return kBadSetup;
     }
-    Say("script " + options.scriptPath + ": " + std::to_string(steps.size()) + " steps on " + pipes.ReadPipeName() +
+    Say("script " + options.scriptPath + ": " + std::to_string(steps.size()) + (steps.size() == 1 ? " step on " : " steps on ") + pipes.ReadPipeName() +
         " / " + pipes.WritePipeName());
     SystemClock clock;
     ScriptRunner runner(pipes, clock, Say);

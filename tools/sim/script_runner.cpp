@@ -32,7 +32,7 @@ RunResult ScriptRunner::Run(const std::vector<ScriptStep>& steps, uint32_t overa
         if (!result.passed) return result;
     }
     if (!received_.empty()) log_("not checked, received after the last expectation: " + Quoted(received_));
-    return {true, 0, "script passed: " + std::to_string(steps.size()) + " steps"};
+    return {true, 0, "script passed: " + std::to_string(steps.size()) + (steps.size() == 1 ? " step" : " steps")};
 }
 
 RunResult ScriptRunner::Play(const ScriptStep& step) {
@@ -60,7 +60,7 @@ RunResult ScriptRunner::SendBytes(const ScriptStep& step) {
     if (left == 0) return Fail(step, OverallTimeOut());
     switch (link_.Send(step.bytes, left)) {
         case LinkStatus::Ok:
-            log_(StepText(step) + ": sent " + std::to_string(step.bytes.size()) + " bytes");
+            log_(StepText(step) + ": sent " + std::to_string(step.bytes.size()) + (step.bytes.size() == 1 ? " byte" : " bytes"));
             return {true, 0, {}};
         case LinkStatus::TimedOut:
             return Fail(step, "the panel did not take the bytes; " + OverallTimeOut());
