@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
+#include "support/report_kinds.h"
 #include "support/scratch_ring.h"
 
 class StatusBar;
@@ -35,6 +37,24 @@ public:
     const char* GetArg(int index);
 
     const char* HelpPath() const;
+
+    // WinHelpA by default; tests put a recorder in its place.
+    using HelpFunction = BOOL(WINAPI*)(HWND, LPCSTR, UINT, ULONG_PTR);
+    void SetHelpFunction(HelpFunction function) { help_ = function; }
+
+    const ScratchRing& Scratch() const { return scratch_; }
+
+private:
+    static constexpr int32_t PieceSize = 255;
+
+    void Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId);
+
+    HANDLE gate_ = nullptr;
+    Window* owner_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
+    ScratchRing scratch_;
+    std::unique_ptr<char[]> helpPath_;
+    HelpFunction help_ = WinHelpA;
 };
 
 // Null outside the main window's lifetime.

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "support/busy_count.h"
+
 class BusyCursor {
 public:
     BusyCursor();
@@ -9,6 +11,10 @@ public:
     void SetBusy(bool busy);
     // True when the hourglass was set (the cursor message is then handled).
     bool ApplyCursor();
+
+private:
+    BusyCount count_;
+    HCURSOR hourglass_ = nullptr;
 };
 
 // Null outside the main window's lifetime.

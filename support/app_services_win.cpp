@@ -1,0 +1,167 @@
+// AppServices on Win32: string-table texts, the report boxes and their gate, status panes,
+// WinHelp and the runtime's command line.
+#include "support/app_services_win.h"
+
+#include <cstdlib>
+
+#include "support/arg_index.h"
+#include "support/help_path.h"
+#include "support/report_format.h"
+#include "support/status_bar_win.h"
+#include "support/text_ids.h"
+#include "support/window_win.h"
+
+AppServices* g_appServices = nullptr;
+
+static_assert(report_kinds::IconInformation == MB_ICONINFORMATION, "icon values");
+static_assert(report_kinds::IconExclamation == MB_ICONEXCLAMATION, "icon values");
+static_assert(report_kinds::IconHand == MB_ICONHAND, "icon values");
+
+namespace {
+const LPCSTR kStringType = MAKEINTRESOURCEA(6);  // RT_STRING
+
+// Depth of report-text loading on this thread. While a report loads its own texts (format,
+// object name, title), a text that fails to load is not reported again: that report becomes a
+// no-op instead, so a missing 62007 or 62013 cannot make a report raise itself for ever. It is
+// per thread and covers the loading only, not the box: a report raised from inside a box's
+// modal loop is an ordinary report.
+thread_local int t_loadingReportTexts = 0;
+
+struct LoadingReportTexts {
+    LoadingReportTexts() { ++t_loadingReportTexts; }
+    ~LoadingReportTexts() { --t_loadingReportTexts; }
+    LoadingReportTexts(const LoadingReportTexts&) = delete;
+    LoadingReportTexts& operator=(const LoadingReportTexts&) = delete;
+};
+
+bool Reporting() { return t_loadingReportTexts > 0; }
+
+// The gate is a mutex: the thread already showing a box passes it again.
+bool TakeGate(HANDLE gate) {
+    const DWORD r = WaitForSingleObject(gate, 0);
+    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+}
+}  // namespace
+
+AppServices::AppServices(Window* owner, StatusBar* statusBar) {
+    gate_ = CreateMutexA(nullptr, FALSE, nullptr);
+    if (!gate_ || !owner || !statusBar) return;
+    owner_ = owner;
+    statusBar_ = statusBar;
+    if (!scratch_.Create()) return;
+    char* exePath = scratch_.Alloc(ScratchRing::MaxPiece);
+    const DWORD length = GetModuleFileNameA(nullptr, exePath, ScratchRing::MaxPiece);
+    if (length == 0) return;
+    exePath[ScratchRing::MaxPiece - 1] = '\0';
+    helpPath_ = help_path::Make(exePath);
+}
+
+AppServices::~AppServices() {
+    scratch_.Destroy();
+    helpPath_.reset();
+    if (gate_) CloseHandle(gate_);
+    gate_ = nullptr;
+    owner_ = nullptr;
+    statusBar_ = nullptr;
+    help_ = nullptr;
+}
+
+char* AppServices::AllocScratch(int32_t size) {
+    ScratchRing::Result result = ScratchRing::Result::Ok;
+    char* piece = scratch_.Alloc(size, &result);
+    if (result == ScratchRing::Result::BadSize && !Reporting())
+        ShowInternalError(nullptr, text_id::OutOfRange, text_id::ObjectSystem);
+    return piece;
+}
+
+const char* AppServices::LoadText(unsigned textId) {
+    char* piece = AllocScratch(PieceSize);
+    if (!piece) return nullptr;
+    const HMODULE module = GetModuleHandleA(nullptr);
+    // String ids are 16-bit; a larger one has no block.
+    if (textId > 0xFFFF || !FindResourceA(module, MAKEINTRESOURCEA(textId / 16 + 1), kStringType)) {
+        if (!Reporting()) ShowInternalError(nullptr, text_id::InvalidParameter, text_id::ObjectSystem);
+        return nullptr;
+    }
+    if (LoadStringA(module, textId, piece, PieceSize) <= 0) {
+        if (!Reporting()) ShowError(nullptr, text_id::UnexpectedState, text_id::ObjectSystem);
+        return nullptr;
+    }
+    return piece;
+}
+
+void AppServices::ShowNotice(HWND owner, unsigned textId) { Report(ReportKind::Notice, owner, textId, 0); }
+
+void AppServices::ShowError(HWND owner, unsigned textId, unsigned objectNameId) {
+    Report(ReportKind::Error, owner, textId, objectNameId);
+}
+
+void AppServices::ShowInternalError(HWND owner, unsigned textId, unsigned objectNameId) {
+    Report(ReportKind::InternalError, owner, textId, objectNameId);
+}
+
+void AppServices::ShowFatalError(HWND owner, unsigned textId, unsigned objectNameId) {
+    Report(ReportKind::FatalError, owner, textId, objectNameId);
+}
+
+void AppServices::Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId) {
+    const ReportKindInfo& info = report_kinds::Info(kind);
+    // The exit notice runs on the reader thread, and the window thread may delete this object
+    // while its box is up: everything used after MessageBoxA is a local copied before it.
+    const HANDLE gate = gate_;
+    const bool gated = info.takesGate;
+    if (gated && !TakeGate(gate)) return;
+    if (!given && !owner_) {
+        if (gated) ReleaseMutex(gate);
+        return;
+    }
+    const HWND owner = given ? given : owner_->Handle();
+    const char* title = nullptr;
+    const char* message = nullptr;
+    {
+        LoadingReportTexts loading;
+        if (info.offered == report_format::OffersNothing) {
+            title = LoadText(info.titleId);
+            if (title) message = LoadText(textId);
+        } else if (const char* format = LoadText(textId)) {
+            if (char* piece = AllocScratch(PieceSize)) {
+                const char* objectName = LoadText(objectNameId);
+                report_format::Format(piece, PieceSize, format, info.offered, objectName, objectNameId, textId);
+                message = piece;
+                title = LoadText(info.titleId);
+            }
+        }
+    }
+    if (title && message && (!info.needsOwnerWindow || IsWindow(owner))) {
+        const UINT icon = info.icon;
+        const bool postsClose = info.postsClose;
+        MessageBeep(icon);
+        MessageBoxA(owner, message, title, MB_OK | icon);
+        // Only locals from here on.
+        if (postsClose && owner) PostMessageA(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    if (gated) ReleaseMutex(gate);
+}
+
+void AppServices::SetStatusText(int index, const char* text) {
+    if (!statusBar_ || index < -1 || index > 1) return;
+    statusBar_->SetPaneText(index + 1, text ? text : "");
+}
+
+int AppServices::ShowHelp(unsigned contextId) {
+    if (!helpPath_ || !owner_ || !owner_->Exists() || !help_) return 0;
+    const UINT command = contextId == 0 ? HELP_FINDER : HELP_CONTEXT;
+    return help_(owner_->Handle(), helpPath_.get(), command, contextId);
+}
+
+int AppServices::GetArgCount() const { return __argc; }
+
+const char* AppServices::GetArg(int index) {
+    if (!ArgIndexValid(index, __argc)) {
+        ShowInternalError(nullptr, text_id::OutOfRange, text_id::ObjectSystem);
+        return nullptr;
+    }
+    return __argv[index];
+}
+
+const char* AppServices::HelpPath() const { return helpPath_.get(); }

@@ -1,0 +1,142 @@
+// DIB: loading, palette building from the colour table (or the halftone palette), DrawDib and
+// plain drawing.
+#include "support/dib_win.h"
+
+#include <cstring>
+
+QV_IMPLEMENT_RUNTIME_CLASS(DIB, GdiObject::classGdiObject)
+
+namespace {
+// A LOGPALETTE with room for the whole colour table.
+struct PaletteRecord {
+    WORD version;
+    WORD count;
+    PALETTEENTRY entries[256];
+};
+
+// A BITMAPINFO with room for the whole colour table.
+struct BitmapDescription {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+};
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+}  // namespace
+
+bool DIB::LoadFromResource(HINSTANCE instance, UINT id) {
+    HANDLE image = LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
+                              LR_CREATEDIBSECTION | LR_DEFAULTSIZE);
+    return AttachBitmap(static_cast<HBITMAP>(image));
+}
+
+bool DIB::AttachBitmap(HBITMAP bitmap) {
+    if (!bitmap) return false;
+    // A bitmap is attached only to an empty object; a held one is let go first.
+    if (Handle()) Release();
+    Attach(bitmap);
+    if (GetObjectA(bitmap, sizeof(info_), &info_) != static_cast<int>(sizeof(info_))) {
+        info_ = BITMAP{};
+        return false;
+    }
+    return BuildPalette();
+}
+
+bool DIB::BuildPalette() {
+    if (palette_) DeleteObject(palette_);
+    palette_ = nullptr;
+    RGBQUAD colors[MaxColors];
+    const int count = ReadColorTable(colors, MaxColors);
+    if (count > 0) {
+        PaletteRecord record;
+        record.version = 0x300;
+        record.count = static_cast<WORD>(count);
+        for (int i = 0; i < count; ++i)
+            record.entries[i] = {colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
+        palette_ = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&record));
+    } else {
+        HDC screen = GetDC(nullptr);
+        palette_ = CreateHalftonePalette(screen);
+        ReleaseDC(nullptr, screen);
+    }
+    return palette_ != nullptr;
+}
+
+void DIB::Release() {
+    if (palette_) DeleteObject(palette_);
+    palette_ = nullptr;
+    if (drawDib_) DrawDibClose(drawDib_);
+    drawDib_ = nullptr;
+    info_ = BITMAP{};
+    DeleteHandle();
+}
+
+SIZE DIB::GetSize() const {
+    BITMAP bm;
+    if (!Handle() || GetObjectA(Handle(), sizeof(bm), &bm) != static_cast<int>(sizeof(bm))) return {0, 0};
+    return {bm.bmWidth, bm.bmHeight};
+}
+
+int DIB::ReadColorTable(RGBQUAD* out, int maxCount) const {
+    if (!Handle() || !out || maxCount <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    int count = 0;
+    if (memory) {
+        HGDIOBJ previous = SelectObject(memory, Handle());
+        count = static_cast<int>(GetDIBColorTable(memory, 0, static_cast<UINT>(maxCount), out));
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+BOOL DIB::Draw(HDC dc, const RECT* dest, const RECT* src, bool useDrawDib, HPALETTE palette, bool foreground) {
+    if (!Handle()) return 0;
+    HPALETTE chosen = palette ? palette : palette_;
+    HPALETTE previous = chosen ? SelectPalette(dc, chosen, foreground ? FALSE : TRUE) : nullptr;
+    RealizePalette(dc);
+    const BOOL result = useDrawDib ? DrawThroughDrawDib(dc, dest, src, foreground) : Blit(dc, dest, src);
+    if (previous) SelectPalette(dc, previous, TRUE);
+    return result;
+}
+
+BOOL DIB::DrawThroughDrawDib(HDC dc, const RECT* dest, const RECT* src, bool foreground) {
+    // Extents of -1 let DrawDib take the bitmap's own size.
+    const RECT source = src ? *src : RECT{0, 0, -1, -1};
+    const RECT target = dest ? *dest : source;
+    if (!drawDib_) drawDib_ = DrawDibOpen();
+    if (!drawDib_) return 0;
+    DIBSECTION section;
+    if (GetObjectA(Handle(), sizeof(section), &section) != static_cast<int>(sizeof(section))) return 0;
+    BitmapDescription description;
+    std::memset(&description, 0, sizeof(description));
+    description.header = section.dsBmih;
+    ReadColorTable(description.colors, MaxColors);
+    return DrawDibDraw(drawDib_, dc, target.left, target.top, Width(target), Height(target), &description.header,
+                       info_.bmBits, source.left, source.top, Width(source), Height(source),
+                       foreground ? 0 : DDF_BACKGROUNDPAL);
+}
+
+BOOL DIB::Blit(HDC dc, const RECT* dest, const RECT* src) {
+    if (!Handle()) return 0;
+    const SIZE size = GetSize();
+    const RECT source = src ? *src : RECT{0, 0, size.cx, size.cy};
+    const RECT target = dest ? *dest : source;
+    HDC memory = CreateCompatibleDC(dc);
+    if (!memory) return 0;
+    HGDIOBJ previous = SelectObject(memory, Handle());
+    BOOL result;
+    if (Width(target) == Width(source) && Height(target) == Height(source)) {
+        result = BitBlt(dc, target.left, target.top, Width(target), Height(target), memory, source.left, source.top,
+                        SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        result = StretchBlt(dc, target.left, target.top, Width(target), Height(target), memory, source.left,
+                            source.top, Width(source), Height(source), SRCCOPY);
+    }
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    return result;
+}

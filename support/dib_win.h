@@ -1,0 +1,42 @@
+// The program's bitmap class: a DIB section from the resources with a logical palette built
+// from its colour table, drawn palette-correctly through DrawDib or with BitBlt/StretchBlt.
+#pragma once
+#include <windows.h>
+#include <vfw.h>
+
+#include "support/gdi_object_win.h"
+
+class DIB : public GdiObject {
+    QV_DECLARE_RUNTIME_CLASS(DIB)
+public:
+    DIB() = default;
+    ~DIB() override { Release(); }
+
+    // LoadImage with LR_CREATEDIBSECTION | LR_DEFAULTSIZE, then AttachBitmap.
+    bool LoadFromResource(HINSTANCE instance, UINT id);
+    // Takes the DIB section over (also on failure, once non-null) and builds its palette.
+    bool AttachBitmap(HBITMAP bitmap);
+    void Release();
+
+    SIZE GetSize() const;
+    int ReadColorTable(RGBQUAD* out, int maxCount) const;
+
+    // Null rectangles mean the whole bitmap at (0, 0) at its own size; a null palette the own one.
+    BOOL Draw(HDC dc, const RECT* dest, const RECT* src, bool useDrawDib, HPALETTE palette, bool foreground);
+    BOOL Blit(HDC dc, const RECT* dest, const RECT* src);
+
+    HPALETTE GetPalette() const { return palette_; }
+    HBITMAP Bitmap() const { return static_cast<HBITMAP>(Handle()); }
+    const BITMAP& Info() const { return info_; }
+    bool IsDrawDibOpen() const { return drawDib_ != nullptr; }
+
+private:
+    static constexpr int MaxColors = 256;
+
+    bool BuildPalette();
+    BOOL DrawThroughDrawDib(HDC dc, const RECT* dest, const RECT* src, bool foreground);
+
+    BITMAP info_ = {};
+    HPALETTE palette_ = nullptr;
+    HDRAWDIB drawDib_ = nullptr;
+};

@@ -1,0 +1,420 @@
+// AppServices under Wine with the program's own string table: texts, scratch pieces, the four
+// boxes (caption, text, icon, owner, close request), the gate between threads, status panes,
+// help and the command line.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "box_watcher_win.h"
+#include "services_test_window_win.h"
+#include "support/app_services_win.h"
+#include "support/busy_cursor_win.h"
+
+namespace {
+constexpr char kOutOfRange[] =
+    "A member function of the 'System' object was passed a parameter\nwhich is out of range.  Please write down "
+    "the following numbers\nand contact Halvorne Orvik:    [ 61001, 62009 ]";
+constexpr char kInvalidParameter[] =
+    "A member function of the 'System' object was passed an\ninvalid parameter.  Please write down the "
+    "following numbers\nand contact Halvorne Orvik:    [ 61001, 62007 ]";
+constexpr char kUnexpected[] = "Unexpected system state or return value.";
+constexpr char kExited[] = "The control application has exited.  Quorvex will now shutdown.";
+
+class Services : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(owner.Create());
+        ASSERT_TRUE(owner.CreateStatusBar());
+        services = new AppServices(&owner, &owner.statusBar);
+    }
+    void TearDown() override {
+        delete services;
+        owner.Destroy();
+    }
+    // Lets posted close requests arrive.
+    void Pump() {
+        PumpUntil([] { return false; }, 50);
+    }
+    std::string Pane(int pane) {
+        char buffer[128] = "";
+        SendMessageA(owner.statusBar.Handle(), SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(buffer));
+        return buffer;
+    }
+
+    ServicesTestWindow owner;
+    AppServices* services = nullptr;
+};
+
+void ExpectBox(const SeenBox& box, const char* caption, const std::string& text, HWND owner, UINT icon) {
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.owner, owner) << caption;
+    EXPECT_NE(box.icon, nullptr) << caption;
+    EXPECT_EQ(box.icon, StockIconFor(icon)) << caption;
+}
+
+TEST(ServicesPointers, AreNullOutsideTheMainWindowsLifetime) {
+    EXPECT_EQ(g_appServices, nullptr);
+    EXPECT_EQ(g_busyCursor, nullptr);
+}
+
+TEST_F(Services, CreationReadsTheProgramPathIntoTheFirstPieceAndBuildsTheHelpPath) {
+    char exe[MAX_PATH] = "";
+    ASSERT_GT(GetModuleFileNameA(nullptr, exe, sizeof(exe)), 4u);
+    EXPECT_STREQ(services->Scratch().Area(), exe);
+    std::string help(exe);
+    ASSERT_EQ(help.substr(help.size() - 4), ".exe");
+    help.replace(help.size() - 4, 4, ".HLP");
+    ASSERT_NE(services->HelpPath(), nullptr);
+    EXPECT_EQ(std::string(services->HelpPath()), help);
+    char* piece = services->AllocScratch(255);
+    EXPECT_EQ(piece - services->Scratch().Area(), 8192);
+}
+
+TEST_F(Services, LoadTextGivesTheStringTableTextsExactly) {
+    struct Row {
+        unsigned id;
+        const char* text;
+    } rows[] = {
+        {61001, "System"},
+        {62132, "Frame"},
+        {62007, "A member function of the '%s' object was passed an\ninvalid parameter.  Please write down the "
+                "following numbers\nand contact Halvorne Orvik:    [ %u, %u ]"},
+        {62210, kExited},
+        {62232, "\\\\%s\\pipe\\QuorvexRead%d"},
+        {57670, "Displays the table of contents for the on-line documentation. "},
+    };
+    BoxWatcher watcher;
+    for (const Row& row : rows) {
+        const char* text = services->LoadText(row.id);
+        ASSERT_NE(text, nullptr) << row.id;
+        EXPECT_STREQ(text, row.text);
+    }
+    EXPECT_TRUE(watcher.Stop().empty());
+}
+
+TEST_F(Services, MissingTextsAreReportedAsTheirKindAndGiveNull) {
+    struct Row {
+        unsigned id;
+        const char* caption;
+        const char* text;
+    } rows[] = {
+        {100, "Internal Usage Error", kInvalidParameter},  // block 7 does not exist
+        // Ids are 16-bit: one whose block number wraps onto 62001's block still has no text.
+        {62001 + 0x100000, "Internal Usage Error", kInvalidParameter},
+        {62002, "Error", kUnexpected},  // absent inside the block of 62001
+    };
+    for (const Row& row : rows) {
+        BoxWatcher watcher;
+        EXPECT_EQ(services->LoadText(row.id), nullptr) << row.id;
+        const auto boxes = watcher.Stop();
+        ASSERT_EQ(boxes.size(), 1u) << row.id;
+        ExpectBox(boxes[0], row.caption, row.text, owner.Handle(),
+                  boxes[0].caption == "Error" ? MB_ICONEXCLAMATION : MB_ICONHAND);
+    }
+}
+
+TEST_F(Services, BadScratchSizesRaiseTheInternalUsageBox) {
+    struct Row {
+        int32_t size;
+        bool ok;
+    } rows[] = {{8192, true}, {1, true}, {8193, false}, {0, false}, {-1, false}};
+    for (const Row& row : rows) {
+        BoxWatcher watcher;
+        EXPECT_EQ(services->AllocScratch(row.size) != nullptr, row.ok) << row.size;
+        const auto boxes = watcher.Stop();
+        ASSERT_EQ(boxes.size(), row.ok ? 0u : 1u) << row.size;
+        if (!row.ok) ExpectBox(boxes[0], "Internal Usage Error", kOutOfRange, owner.Handle(), MB_ICONHAND);
+    }
+}
+
+TEST_F(Services, EachBoxHasItsTitleTextIconAndOwner) {
+    ServicesTestWindow other;
+    ASSERT_TRUE(other.Create());
+    using Show = void (*)(AppServices*, HWND, unsigned, unsigned);
+    struct Row {
+        Show show;
+        HWND given;
+        unsigned textId;
+        unsigned nameId;
+        const char* caption;
+        const char* text;
+        UINT icon;
+        int closeRequests;
+    } rows[] = {
+        {[](AppServices* s, HWND h, unsigned t, unsigned) { s->ShowNotice(h, t); }, nullptr, 62210, 0, "Notice",
+         kExited, MB_ICONINFORMATION, 0},
+        // A notice is never formatted.
+        {[](AppServices* s, HWND h, unsigned t, unsigned) { s->ShowNotice(h, t); }, other.Handle(), 62232, 0,
+         "Notice", "\\\\%s\\pipe\\QuorvexRead%d", MB_ICONINFORMATION, 0},
+        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowError(h, t, n); }, nullptr, 62012, 62132,
+         "Error", "Insufficient memory to perform operation.", MB_ICONEXCLAMATION, 0},
+        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowInternalError(h, t, n); }, other.Handle(),
+         62007, 62132,
+         "Internal Usage Error",
+         "A member function of the 'Frame' object was passed an\ninvalid parameter.  Please write down the "
+         "following numbers\nand contact Halvorne Orvik:    [ 62132, 62007 ]",
+         MB_ICONHAND, 0},
+        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowFatalError(h, t, n); }, nullptr, 62208, 62132,
+         "Fatal or Unrecoverable Error", "Communications error, control is no longer available.", MB_ICONHAND, 1},
+        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowFatalError(h, t, n); }, other.Handle(), 62009,
+         61001, "Fatal or Unrecoverable Error", kOutOfRange, MB_ICONHAND, 1},
+    };
+    for (const Row& row : rows) {
+        owner.closeRequests = other.closeRequests = 0;
+        BoxWatcher watcher;
+        row.show(services, row.given, row.textId, row.nameId);
+        const auto boxes = watcher.Stop();
+        Pump();
+        ASSERT_EQ(boxes.size(), 1u) << row.caption << " " << row.textId;
+        const HWND expectedOwner = row.given ? row.given : owner.Handle();
+        ExpectBox(boxes[0], row.caption, row.text, expectedOwner, row.icon);
+        EXPECT_EQ(boxes[0].thread, GetCurrentThreadId());
+        EXPECT_EQ((row.given ? other : owner).closeRequests, row.closeRequests) << row.caption;
+        EXPECT_EQ((row.given ? owner : other).closeRequests, 0) << row.caption;
+    }
+    other.Destroy();
+}
+
+TEST_F(Services, OnlyTheFatalBoxIsShownBeforeTheOwnersWindowExists) {
+    ServicesTestWindow notYet;  // window not created
+    AppServices early(&notYet, &owner.statusBar);
+    BoxWatcher watcher;
+    early.ShowNotice(nullptr, 62210);
+    early.ShowError(nullptr, 62012, 62132);
+    early.ShowInternalError(nullptr, 62007, 62132);
+    EXPECT_TRUE(watcher.Seen().empty());
+    early.ShowFatalError(nullptr, 62208, 62132);
+    const auto boxes = watcher.Stop();
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectBox(boxes[0], "Fatal or Unrecoverable Error", "Communications error, control is no longer available.",
+              nullptr, MB_ICONHAND);
+
+    // A given window that is gone counts as missing too.
+    ServicesTestWindow gone;
+    ASSERT_TRUE(gone.Create());
+    const HWND stale = gone.Handle();
+    gone.Destroy();
+    BoxWatcher second;
+    services->ShowNotice(stale, 62210);
+    services->ShowError(stale, 62012, 62132);
+    services->ShowInternalError(stale, 62007, 62132);
+    EXPECT_TRUE(second.Stop().empty());
+}
+
+TEST_F(Services, WithoutOwnerOrStatusBarNothingIsSetUp) {
+    struct Row {
+        Window* owner;
+        StatusBar* bar;
+    } rows[] = {{nullptr, &owner.statusBar}, {&owner, nullptr}, {nullptr, nullptr}};
+    services->SetStatusText(0, "before");
+    for (const Row& row : rows) {
+        AppServices bare(row.owner, row.bar);
+        BoxWatcher watcher;
+        EXPECT_EQ(bare.LoadText(61001), nullptr);
+        EXPECT_EQ(bare.AllocScratch(10), nullptr);
+        EXPECT_EQ(bare.AllocScratch(0), nullptr);
+        bare.ShowNotice(owner.Handle(), 62210);
+        bare.ShowError(owner.Handle(), 62012, 62132);
+        bare.ShowInternalError(owner.Handle(), 62007, 62132);
+        bare.ShowFatalError(owner.Handle(), 62208, 62132);
+        bare.SetStatusText(0, "bare");
+        EXPECT_EQ(bare.ShowHelp(0), 0);
+        EXPECT_EQ(bare.HelpPath(), nullptr);
+        EXPECT_TRUE(watcher.Stop().empty());
+        EXPECT_EQ(Pane(1), "before");
+    }
+    Pump();
+    EXPECT_EQ(owner.closeRequests, 0);
+}
+
+TEST_F(Services, StatusTextGoesToPanesZeroToTwoForIndicesMinusOneToOne) {
+    services->SetStatusText(-1, "zero");
+    services->SetStatusText(0, "LOCAL");
+    services->SetStatusText(1, "Connected to device 3");
+    struct Row {
+        int index;
+        const char* text;
+        const char* panes[3];
+    } rows[] = {
+        {2, "ignored", {"zero", "LOCAL", "Connected to device 3"}},
+        {-2, "ignored", {"zero", "LOCAL", "Connected to device 3"}},
+        {0, nullptr, {"zero", "", "Connected to device 3"}},
+        {1, "Connected to device 14", {"zero", "", "Connected to device 14"}},
+        {-1, nullptr, {"", "", "Connected to device 14"}},
+    };
+    for (const Row& row : rows) {
+        services->SetStatusText(row.index, row.text);
+        for (int pane = 0; pane < 3; ++pane) EXPECT_EQ(Pane(pane), row.panes[pane]) << row.index << " pane " << pane;
+    }
+}
+
+struct HelpCall {
+    int calls = 0;
+    HWND window = nullptr;
+    std::string path;
+    UINT command = 0;
+    ULONG_PTR data = 0;
+};
+HelpCall g_help;
+
+BOOL WINAPI RecordHelp(HWND window, LPCSTR path, UINT command, ULONG_PTR data) {
+    ++g_help.calls;
+    g_help.window = window;
+    g_help.path = path ? path : "";
+    g_help.command = command;
+    g_help.data = data;
+    return 7;
+}
+
+TEST_F(Services, HelpOpensTheTopicsForZeroAndTheContextOtherwise) {
+    services->SetHelpFunction(RecordHelp);
+    struct Row {
+        unsigned context;
+        UINT command;
+        ULONG_PTR data;
+    } rows[] = {{0, HELP_FINDER, 0}, {5, HELP_CONTEXT, 5}, {62132, HELP_CONTEXT, 62132}};
+    for (const Row& row : rows) {
+        g_help = HelpCall{};
+        EXPECT_EQ(services->ShowHelp(row.context), 7);
+        EXPECT_EQ(g_help.calls, 1);
+        EXPECT_EQ(g_help.window, owner.Handle());
+        EXPECT_EQ(g_help.path, services->HelpPath());
+        EXPECT_EQ(g_help.command, row.command) << row.context;
+        EXPECT_EQ(g_help.data, row.data) << row.context;
+    }
+    static_assert(HELP_FINDER == 0x000B && HELP_CONTEXT == 0x0001, "WinHelp commands");
+    // Once the owner's window is gone, help is not opened.
+    g_help = HelpCall{};
+    owner.Destroy();
+    EXPECT_EQ(services->ShowHelp(0), 0);
+    EXPECT_EQ(g_help.calls, 0);
+}
+
+TEST_F(Services, CommandLineAsSplitByTheRuntime) {
+    ASSERT_EQ(services->GetArgCount(), __argc);
+    ASSERT_GE(__argc, 1);
+    BoxWatcher watcher;
+    for (int i = 0; i < __argc; ++i) EXPECT_EQ(services->GetArg(i), __argv[i]) << i;
+    EXPECT_TRUE(watcher.Seen().empty());
+    for (int bad : {-1, __argc, __argc + 1}) EXPECT_EQ(services->GetArg(bad), nullptr) << bad;
+    const auto boxes = watcher.Stop();
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const SeenBox& box : boxes) ExpectBox(box, "Internal Usage Error", kOutOfRange, owner.Handle(), MB_ICONHAND);
+}
+
+TEST_F(Services, AReportWithAMissingFormatIsANoOpAndLaterReportsStillWork) {
+    BoxWatcher watcher;
+    services->ShowError(nullptr, 62002, 61001);          // format absent from its block
+    services->ShowInternalError(nullptr, 100, 61001);    // format's block absent
+    services->ShowNotice(nullptr, 62002);
+    EXPECT_TRUE(watcher.Seen().empty());
+    // Outside a report the same failure is reported again.
+    EXPECT_EQ(services->LoadText(62002), nullptr);
+    const auto boxes = watcher.Stop();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(boxes[0].text, kUnexpected);
+}
+
+TEST_F(Services, ASecondThreadsReportIsDroppedWhileABoxIsUp) {
+    BoxWatcher watcher({"Notice"});
+    bool otherReturnedWhileUp = false;
+    std::thread controller([&] {
+        if (!watcher.WaitForSeen(1)) return;
+        HANDLE returned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread second([&] {
+            services->ShowError(nullptr, 62012, 62132);
+            services->ShowInternalError(nullptr, 62007, 62132);
+            services->ShowNotice(nullptr, 62210);
+            SetEvent(returned);
+        });
+        otherReturnedWhileUp = WaitForSingleObject(returned, 3000) == WAIT_OBJECT_0 && watcher.Seen().size() == 1;
+        // Also answers a wrongly shown second notice, so that a fault fails instead of hanging.
+        while (watcher.Press("Notice")) Sleep(20);
+        second.join();
+        CloseHandle(returned);
+    });
+    services->ShowNotice(nullptr, 62210);
+    controller.join();
+    EXPECT_TRUE(otherReturnedWhileUp);
+    const auto boxes = watcher.Stop();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Notice");
+    // The gate is free again for everyone.
+    BoxWatcher after;
+    std::thread later([&] { services->ShowError(owner.Handle(), 62012, 62132); });
+    EXPECT_TRUE(after.WaitForSeen(1));
+    later.join();
+    EXPECT_EQ(after.Stop().size(), 1u);
+}
+
+TEST_F(Services, AReportFromInsideTheBoxesOwnModalLoopShowsASecondBox) {
+    BoxWatcher watcher({"Notice"});
+    DWORD raisedOn = 0;
+    owner.action = [&] {
+        raisedOn = GetCurrentThreadId();
+        services->ShowError(nullptr, 62012, 62132);
+    };
+    std::thread controller([&] {
+        if (!watcher.WaitForSeen(1)) return;
+        PostMessageA(owner.Handle(), ServicesTestWindow::RunAction, 0, 0);
+        if (watcher.WaitForSeen(2)) Sleep(50);
+        watcher.Press("Notice");
+    });
+    services->ShowNotice(nullptr, 62210);
+    controller.join();
+    const auto boxes = watcher.Stop();
+    EXPECT_EQ(raisedOn, GetCurrentThreadId());
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Notice");
+    EXPECT_EQ(boxes[1].caption, "Error");
+    EXPECT_EQ(boxes[1].thread, GetCurrentThreadId());
+}
+
+TEST_F(Services, TheFatalBoxIsShownWhileAnotherThreadHoldsTheGateAndClosesTheOwner) {
+    BoxWatcher watcher({"Notice"});
+    // The reader thread's way in: a notice for the main window, on a thread of its own.
+    std::thread reader([&] { services->ShowNotice(owner.Handle(), 62210); });
+    ASSERT_TRUE(watcher.WaitForSeen(1));
+    services->ShowFatalError(nullptr, 62208, 62132);
+    Pump();
+    EXPECT_EQ(owner.closeRequests, 1);
+    EXPECT_TRUE(watcher.Press("Notice"));
+    // The reader's box needs this thread's messages while it closes.
+    PumpUntil([&] { return false; }, 100);
+    reader.join();
+    const auto boxes = watcher.Stop();
+    ASSERT_EQ(boxes.size(), 2u);
+    ExpectBox(boxes[0], "Notice", kExited, owner.Handle(), MB_ICONINFORMATION);
+    EXPECT_NE(boxes[0].thread, GetCurrentThreadId());
+    ExpectBox(boxes[1], "Fatal or Unrecoverable Error", "Communications error, control is no longer available.",
+              owner.Handle(), MB_ICONHAND);
+}
+
+TEST_F(Services, TheReadersNoticeOutlivesTheServicesBeingDestroyed) {
+    BoxWatcher watcher({"Notice"});
+    HANDLE finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    AppServices* local = services;
+    const HWND window = owner.Handle();
+    std::thread reader([&] {
+        local->ShowNotice(window, 62210);
+        SetEvent(finished);
+    });
+    ASSERT_TRUE(watcher.WaitForSeen(1));
+    // The window thread tears down while the notice is up; its destruction must not wait for it.
+    delete services;
+    services = nullptr;
+    EXPECT_TRUE(watcher.Press("Notice"));
+    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(finished, 0) == WAIT_OBJECT_0; }));
+    reader.join();
+    CloseHandle(finished);
+    EXPECT_EQ(watcher.Stop().size(), 1u);
+}
+}  // namespace
