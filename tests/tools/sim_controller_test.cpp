@@ -371,7 +371,14 @@ TEST(SimController, EveryScreenFitsTheDisplay) {
             EXPECT_LT(l.row, layout::MessageRow) << l.text;
             EXPECT_LE(l.column + std::string(l.text).size(), 40u) << l.text;
         }
-        for (const ValueField& f : screen.values) EXPECT_LE(f.column + f.width, 40) << screen.name;
+        for (const ValueField& f : screen.values) {
+            EXPECT_LE(f.column + f.width, 40) << screen.name;
+            for (const Label& l : screen.labels) {
+                bool apart = l.row != f.row || l.column + static_cast<int>(std::string(l.text).size()) <= f.column ||
+                             f.column + f.width <= l.column;
+                EXPECT_TRUE(apart) << screen.name << ": " << l.text;
+            }
+        }
         for (int i = 0; i < ListSize(screen.list); ++i) EXPECT_LE(1 + ListLine(screen.list, i).size(), 40u);
     }
     EXPECT_EQ(ScreenNames(), "MAIN STATUS PARAMS LIST ALARMS SHUTDOWN");

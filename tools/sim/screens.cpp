@@ -29,7 +29,7 @@ constexpr Label kStatusLabels[] = {
     {4, 1, "Ram position"},          {4, 27, "mm"},
     {5, 1, "Ram speed"},             {5, 27, "mm/s"},
     {6, 1, "Press force"},           {6, 27, "kN"},
-    {7, 1, "Hydraulic pressure"},    {7, 27, "bar"},
+    {7, 1, "System pressure"},       {7, 27, "bar"},
     {8, 1, "Oil temperature"},       {8, 27, "C"},
     {9, 1, "Motor current"},         {9, 27, "A"},
     {10, 1, "Stroke rate"},          {10, 27, "/min"},
@@ -60,7 +60,7 @@ constexpr Label kParamLabels[] = {
     {layout::ParamEntryRow, 1, "Entry"},
 };
 
-constexpr Label kLogLabels[] = {{3, 1, "No.  Time     Part    Force   Result"}};
+constexpr Label kLogLabels[] = {{3, 1, "No.  Time     Part   Force     Result"}};
 constexpr Label kAlarmLabels[] = {{3, 1, "Date  Time  Code  Alarm"}};
 
 constexpr Label kShutdownLabels[] = {
