@@ -1,0 +1,18 @@
+// The small printed-legend font: proportional 7-pixel capitals drawn as solid ink, one pixel per dot.
+#pragma once
+#include <string_view>
+
+#include "tools/pictures/canvas.h"
+
+namespace pictures {
+
+constexpr int LabelHeight = 7;
+
+// Width in pixels of a text, one blank column between glyphs; 0 for an empty text.
+int LabelWidth(std::string_view text);
+// Draws a text with its top-left corner at (x, y); characters without a glyph are left out.
+void DrawLabel(Canvas& canvas, int x, int y, std::string_view text, const Colour& ink);
+// Whether every character of the text has a glyph.
+bool LabelCovers(std::string_view text);
+
+}  // namespace pictures

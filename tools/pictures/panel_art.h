@@ -1,0 +1,21 @@
+// The whole set of pictures: the panel with every key up, and each key's up and down picture cut to its rectangle.
+#pragma once
+#include <array>
+#include <vector>
+
+#include "tools/pictures/canvas.h"
+#include "tools/pictures/key_layout.h"
+
+namespace pictures {
+
+struct Pictures {
+    IndexImage panel;
+    std::array<IndexImage, KeyCount> normal, pressed;  // in key table order
+};
+
+// Everything printed on the marble (legends, name plate, screws), each with the box it occupies.
+std::vector<Box> PrintedBoxes();
+
+Pictures MakePictures();
+
+}  // namespace pictures
