@@ -1,0 +1,146 @@
+// The link on Win32: the connection step's platform (services, dialogs, pipes, thread), the
+// command writes and the close.
+#include "link/control_link_win.h"
+
+#include "link/connect_dialog_win.h"
+#include "link/connect_logic.h"
+#include "link/link_text_win.h"
+#include "link/pipe_io_win.h"
+#include "link/reader_thread_win.h"
+#include "support/app_services_win.h"
+#include "support/busy_cursor_win.h"
+#include "support/text_ids.h"
+
+namespace {
+
+// The fatal report of a lost control, through the services when they exist.
+class FatalLostControl final : public LostControlReporter {
+public:
+    explicit FatalLostControl(HWND owner) : owner_(owner) {}
+    void ReportLostControl() override {
+        if (g_appServices) g_appServices->ShowFatalError(owner_, text_id::CommunicationsError, text_id::ObjectFrame);
+    }
+
+private:
+    HWND owner_;
+};
+
+}  // namespace
+
+class ControlLink::Platform final : public connect_logic::ConnectPlatform {
+public:
+    explicit Platform(ControlLink& link) : link_(link) {}
+
+    int GetArgCount() override {
+        if (link_.argCount_ >= 0) return link_.argCount_;
+        return g_appServices ? g_appServices->GetArgCount() : 0;
+    }
+    const char* GetArg(int index) override {
+        if (link_.argCount_ >= 0) return index >= 0 && index < link_.argCount_ ? link_.args_[index] : nullptr;
+        return g_appServices ? g_appServices->GetArg(index) : nullptr;
+    }
+    const char* LoadText(unsigned textId) override { return link_text::Load(textId, text_, sizeof(text_)); }
+
+    bool ShowConnectDialog(connect_logic::ConnectionChoice& choice) override {
+        ConnectDialog dialog(Owner(), &choice);
+        return dialog.DoModal() == IDOK;
+    }
+    bool AddNetworkConnection(const char* remoteName) override {
+        return link_.connector_ && link_.connector_(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
+    }
+    bool ShowPasswordDialog(const char* remoteName) override {
+        NetworkPasswordDialog dialog(Owner(), remoteName, link_.connector_);
+        return dialog.DoModal() == IDOK;
+    }
+
+    connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
+        const DWORD rights = access == connect_logic::PipeAccess::Read ? GENERIC_READ : GENERIC_WRITE;
+        HANDLE pipe = CreateFileA(name, rights, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return pipe == INVALID_HANDLE_VALUE ? nullptr : pipe;
+    }
+    void ClosePipe(connect_logic::PipeHandle pipe) override {
+        if (pipe) CloseHandle(pipe);
+    }
+    bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override {
+        return link_.StartReader(readPipe, writePipe);
+    }
+
+    void SetBusy(bool busy) override {
+        if (g_busyCursor) g_busyCursor->SetBusy(busy);
+    }
+    void SetStatusText(int index, const char* text) override {
+        if (g_appServices) g_appServices->SetStatusText(index, text);
+    }
+    void SetTitle(const char* text) override {
+        if (HWND owner = Owner()) SetWindowTextA(owner, text);
+    }
+
+private:
+    HWND Owner() const { return link_.owner_ ? link_.owner_->OwnerWindow() : nullptr; }
+
+    ControlLink& link_;
+    char text_[256] = {};
+};
+
+ControlLink::ControlLink(LinkOwner* owner) : owner_(owner) {}
+
+ControlLink::~ControlLink() { Close(); }
+
+void ControlLink::UseArguments(int count, const char* const* args) {
+    argCount_ = args && count > 0 ? count : 0;
+    args_ = args;
+}
+
+unsigned ControlLink::Connect(int* connectedLocally) {
+    if (Connected()) return text_id::UnexpectedState;
+    Platform platform(*this);
+    return connect_logic::Connect(platform, connectedLocally);
+}
+
+bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
+    auto* context = new ReaderContext(readPipe, writePipe, owner_ ? owner_->DisplaySink() : nullptr);
+    // The handles are the link's before the thread can run, so that Close always finds them.
+    readPipe_ = readPipe;
+    writePipe_ = writePipe;
+    HANDLE thread = reader_thread::Start(context);
+    if (!thread) {
+        readPipe_ = nullptr;
+        writePipe_ = nullptr;
+        context->Release();
+        return false;
+    }
+    thread_ = thread;
+    reader_ = context;
+    return true;
+}
+
+unsigned ControlLink::Close() {
+    if (thread_) {
+        reader_thread::Stop(thread_, reader_);
+        thread_ = nullptr;
+    }
+    if (reader_) {
+        reader_->Release();
+        reader_ = nullptr;
+    }
+    if (readPipe_) {
+        CloseHandle(readPipe_);
+        readPipe_ = nullptr;
+    }
+    if (writePipe_) {
+        CloseHandle(writePipe_);
+        writePipe_ = nullptr;
+    }
+    return 0;
+}
+
+int32_t ControlLink::SendCommand(const PanelCommand& command) {
+    PipeCommandWriter writer(writePipe_);
+    FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
+    return ::SendCommand(command, writer, reporter_ ? reporter_ : &fatal);
+}
+
+int ControlLink::WriteBytes(const char* bytes, int32_t count) {
+    pipe_io::WriteOnce(writePipe_, bytes, count);
+    return 1;
+}

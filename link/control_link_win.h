@@ -1,0 +1,70 @@
+// The one connection to the control application: connecting, the command writes, and the
+// close that stops the reader thread and closes both pipes.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "display/display_event.h"
+#include "link/command_encoder.h"
+#include "link/network_password_dialog_win.h"
+#include "link/panel_command.h"
+
+class ReaderContext;
+
+// What the link needs of the main window.
+class LinkOwner {
+public:
+    // Parent of the dialogs, the window whose title is set, owner of the fatal box.
+    virtual HWND OwnerWindow() const = 0;
+    // Receives the decoded events on the reader thread.
+    virtual EventSink* DisplaySink() = 0;
+
+protected:
+    ~LinkOwner() = default;
+};
+
+class ControlLink {
+public:
+    explicit ControlLink(LinkOwner* owner);
+    ~ControlLink();
+    ControlLink(const ControlLink&) = delete;
+    ControlLink& operator=(const ControlLink&) = delete;
+
+    // 0 with *connectedLocally set (1 this computer, 0 remote), else a text id.
+    unsigned Connect(int* connectedLocally);
+    // Stops the reader where it stands and closes both pipes; safe to call more than once.
+    unsigned Close();
+
+    // 0 when the command has no byte form; otherwise 1, after reporting a lost control if any.
+    int32_t SendCommand(const PanelCommand& command);
+    // One write of exactly these bytes, no flush, outcome ignored; returns 1.
+    int WriteBytes(const char* bytes, int32_t count);
+
+    bool Connected() const { return readPipe_ != nullptr; }
+    // The reader thread's id while it is held, else 0 (for tests that watch it end).
+    DWORD ReaderThreadId() const { return thread_ ? GetThreadId(thread_) : 0; }
+
+    // Replaces the services' command line (tools and tests): args[0] is the program.
+    void UseArguments(int count, const char* const* args);
+    // Replaces the platform's network connection call (tests).
+    void UseConnector(network_access::Connector connector) { connector_ = connector; }
+    // Replaces the fatal box of a lost control (tests); null restores it.
+    void UseLostControlReporter(LostControlReporter* reporter) { reporter_ = reporter; }
+
+private:
+    class Platform;
+    friend class Platform;
+
+    bool StartReader(HANDLE readPipe, HANDLE writePipe);
+
+    LinkOwner* owner_;
+    HANDLE readPipe_ = nullptr;
+    HANDLE writePipe_ = nullptr;
+    HANDLE thread_ = nullptr;
+    ReaderContext* reader_ = nullptr;
+    int argCount_ = -1;  // -1: the services' command line
+    const char* const* args_ = nullptr;
+    network_access::Connector connector_ = &network_access::Connect;
+    LostControlReporter* reporter_ = nullptr;
+};

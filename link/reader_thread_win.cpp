@@ -1,0 +1,95 @@
+// The reader loop with stop checks around every read, and the closer's side of the stop.
+#include "link/reader_thread_win.h"
+
+#include "link/read_loop.h"
+
+ReaderContext::ReaderContext(HANDLE readPipe, HANDLE writePipe, EventSink* display)
+    : readPipe_(readPipe),
+      writePipe_(writePipe),
+      pipeSource_(readPipe),
+      source_(*this),
+      sink_(*this, display),
+      answer_(*this) {}
+
+int32_t ReaderContext::GuardedSink::ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) {
+    if (context_.StopRequested() || !display_) return 1;
+    if (type != display_event::ControlExited) return display_->ApplyEvent(type, kind, argument);
+    // The owner's exit handling waits on the window thread, whose close may be closing this link.
+    context_.EnterWaiting();
+    display_->ApplyEvent(type, kind, argument);
+    context_.LeaveWaiting();
+    return 1;
+}
+
+int ReaderContext::AnswerWriter::WriteBytes(const char* bytes, int32_t count) {
+    if (!context_.StopRequested()) pipe_io::WriteOnce(context_.writePipe_, bytes, count);
+    return 1;
+}
+
+bool ReaderContext::StoppableRead(uint8_t* buf, uint32_t capacity, uint32_t* got) {
+    // A cancel that arrives just before the read starts is lost; the closer repeats it.
+    if (StopRequested()) return false;
+    const bool ok = pipeSource_.Read(buf, capacity, got);
+    if (StopRequested()) return false;
+    return ok;
+}
+
+void ReaderContext::Run() {
+    for (;;) {
+        const int32_t result = ReadAndDecode(source_, decoder_, &sink_, answer_);
+        // After the control's exit nothing more is read, and the link may be gone already.
+        if (result == read_result::ControlExited || StopRequested()) break;
+        if (result == read_result::Failed) {
+            if (pipe_io::IsPipeGone(pipeSource_.LastError())) break;
+            Sleep(RetryPauseMs);
+        }
+    }
+}
+
+DWORD WINAPI ReaderContext::ReaderThreadMain(void* context) {
+    auto* self = static_cast<ReaderContext*>(context);
+    self->Run();
+    self->Finish();
+    self->Release();
+    return 0;
+}
+
+namespace {
+
+class ThreadStopper final : public ReaderStopper {
+public:
+    explicit ThreadStopper(HANDLE thread) : thread_(thread) {}
+    void CancelBlockedIo() override { CancelSynchronousIo(thread_); }
+    bool WaitForExit(int32_t ms) override {
+        return WaitForSingleObject(thread_, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+    }
+    void Terminate() override {
+        TerminateThread(thread_, 0);
+        WaitForSingleObject(thread_, 100);
+    }
+    uint32_t NowMilliseconds() override { return GetTickCount(); }
+
+private:
+    HANDLE thread_;
+};
+
+}  // namespace
+
+namespace reader_thread {
+
+HANDLE Start(ReaderContext* context) {
+    context->AddRef();
+    HANDLE thread = CreateThread(nullptr, 0, &ReaderContext::ReaderThreadMain, context, 0, nullptr);
+    if (!thread) context->Release();
+    return thread;
+}
+
+StopOutcome Stop(HANDLE thread, ReaderContext* context) {
+    ThreadStopper stopper(thread);
+    const StopOutcome outcome = StopReader(*context, stopper, StopBoundMs, StopStepMs);
+    // A terminated thread never releases its reference, so the context stays allocated.
+    CloseHandle(thread);
+    return outcome;
+}
+
+}  // namespace reader_thread

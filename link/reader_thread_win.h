@@ -1,0 +1,80 @@
+// The reader thread: its shared context (outlives the link), its loop, and its stop by
+// breaking the blocked read or write instead of terminating it.
+#pragma once
+#include <windows.h>
+
+#include "display/display_event.h"
+#include "link/byte_io.h"
+#include "link/pipe_io_win.h"
+#include "link/stop_state.h"
+#include "link/stream_decoder.h"
+
+// Everything the reader thread uses besides the display, held by the thread and the link.
+class ReaderContext final : public StopState {
+public:
+    ReaderContext(HANDLE readPipe, HANDLE writePipe, EventSink* display);
+
+    HANDLE ReadPipe() const { return readPipe_; }
+    HANDLE WritePipe() const { return writePipe_; }
+
+    // The thread procedure; the context is its only argument and it holds one reference.
+    static DWORD WINAPI ReaderThreadMain(void* context);
+
+    // Back-off after a failed read whose cause is not a gone pipe.
+    static constexpr DWORD RetryPauseMs = 20;
+
+private:
+    // Drops events once a stop is asked for, and marks the wait on the window around the exit.
+    class GuardedSink final : public EventSink {
+    public:
+        GuardedSink(ReaderContext& context, EventSink* display) : context_(context), display_(display) {}
+        int32_t ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) override;
+
+    private:
+        ReaderContext& context_;
+        EventSink* display_;
+    };
+
+    // The "VFD" answer, skipped once a stop is asked for.
+    class AnswerWriter final : public ByteWriter {
+    public:
+        explicit AnswerWriter(ReaderContext& context) : context_(context) {}
+        int WriteBytes(const char* bytes, int32_t count) override;
+
+    private:
+        ReaderContext& context_;
+    };
+
+    ~ReaderContext() override = default;
+    void Run();
+    bool StoppableRead(uint8_t* buf, uint32_t capacity, uint32_t* got);
+
+    class StoppableSource final : public ReadSource {
+    public:
+        explicit StoppableSource(ReaderContext& context) : context_(context) {}
+        bool Read(uint8_t* buf, uint32_t capacity, uint32_t* got) override {
+            return context_.StoppableRead(buf, capacity, got);
+        }
+
+    private:
+        ReaderContext& context_;
+    };
+
+    HANDLE readPipe_;
+    HANDLE writePipe_;
+    PipeReadSource pipeSource_;
+    StoppableSource source_;
+    GuardedSink sink_;
+    AnswerWriter answer_;
+    StreamDecoder decoder_;
+};
+
+namespace reader_thread {
+constexpr int32_t StopBoundMs = 2000;
+constexpr int32_t StopStepMs = 5;
+
+// Starts the thread running at once with one reference of the context; null when it cannot start.
+HANDLE Start(ReaderContext* context);
+// Stops the thread and closes its handle; returns how the stop ended.
+StopOutcome Stop(HANDLE thread, ReaderContext* context);
+}  // namespace reader_thread

@@ -1,0 +1,184 @@
+// The pipe peer, the owner window and the dialog watcher of the link's Wine tests.
+#include "tests/link/connect_test_peer_win.h"
+
+#include <vector>
+
+namespace {
+
+std::string PipeName(const char* kind, int device) {
+    return std::string("\\\\.\\pipe\\Quorvex") + kind + std::to_string(device);
+}
+
+// Completes an overlapped operation within the timeout, cancelling it otherwise.
+bool Finish(HANDLE pipe, OVERLAPPED& ov, DWORD timeoutMs, DWORD* done) {
+    *done = 0;
+    if (WaitForSingleObject(ov.hEvent, timeoutMs) != WAIT_OBJECT_0) {
+        CancelIoEx(pipe, &ov);
+        GetOverlappedResult(pipe, &ov, done, TRUE);
+        return false;
+    }
+    return GetOverlappedResult(pipe, &ov, done, FALSE) != FALSE;
+}
+
+}  // namespace
+
+TestPeer::~TestPeer() {
+    for (Device& d : devices_) {
+        CloseEnd(d.read);
+        CloseEnd(d.write);
+    }
+}
+
+bool TestPeer::Create(End& end, const std::string& name, DWORD openMode, DWORD inBuffer) {
+    end.pipe = CreateNamedPipeA(name.c_str(), openMode | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                4096, inBuffer, 0, nullptr);
+    if (end.pipe == INVALID_HANDLE_VALUE) {
+        end.pipe = nullptr;
+        return false;
+    }
+    end.connect = {};
+    end.connect.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!ConnectNamedPipe(end.pipe, &end.connect)) {
+        const DWORD error = GetLastError();
+        // A client that opened first counts as connected.
+        if (error == ERROR_PIPE_CONNECTED) end.connectedEarly = true;
+        else if (error != ERROR_IO_PENDING) return false;
+    }
+    return true;
+}
+
+void TestPeer::CloseEnd(End& end) {
+    if (end.pipe) {
+        CancelIoEx(end.pipe, nullptr);
+        DWORD ignored = 0;
+        if (!end.connectedEarly) GetOverlappedResult(end.pipe, &end.connect, &ignored, TRUE);
+        CloseHandle(end.pipe);
+        end.pipe = nullptr;
+    }
+    if (end.connect.hEvent) CloseHandle(end.connect.hEvent);
+    end.connect = {};
+    end.connectedEarly = false;
+}
+
+bool TestPeer::Offer(int device, bool readSide, bool writeSide, DWORD inBuffer) {
+    if (device < 0 || device >= kDevices) return false;
+    Device& d = devices_[device];
+    bool ok = true;
+    if (readSide) ok = Create(d.read, PipeName("Read", device), PIPE_ACCESS_OUTBOUND, 4096) && ok;
+    if (writeSide) ok = Create(d.write, PipeName("Write", device), PIPE_ACCESS_INBOUND, inBuffer) && ok;
+    return ok;
+}
+
+bool TestPeer::Opened(int device, Side side) {
+    End& end = side == Side::Read ? devices_[device].read : devices_[device].write;
+    if (!end.pipe) return false;
+    return end.connectedEarly || WaitForSingleObject(end.connect.hEvent, 0) == WAIT_OBJECT_0;
+}
+
+bool TestPeer::Send(int device, const std::string& bytes, DWORD timeoutMs) {
+    End& end = devices_[device].read;
+    if (!end.pipe) return false;
+    OVERLAPPED ov = {};
+    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD done = 0;
+    bool ok = WriteFile(end.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &ov) != FALSE ||
+              GetLastError() == ERROR_IO_PENDING;
+    if (ok) ok = Finish(end.pipe, ov, timeoutMs, &done);
+    CloseHandle(ov.hEvent);
+    return ok && done == bytes.size();
+}
+
+std::string TestPeer::Receive(int device, size_t want, DWORD timeoutMs) {
+    End& end = devices_[device].write;
+    std::string got;
+    if (!end.pipe) return got;
+    const DWORD start = GetTickCount();
+    while (got.size() < want) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= timeoutMs) break;
+        char buf[256];
+        OVERLAPPED ov = {};
+        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        DWORD done = 0;
+        const DWORD ask = static_cast<DWORD>(want - got.size() < sizeof(buf) ? want - got.size() : sizeof(buf));
+        bool ok = ReadFile(end.pipe, buf, ask, nullptr, &ov) != FALSE || GetLastError() == ERROR_IO_PENDING;
+        if (ok) ok = Finish(end.pipe, ov, timeoutMs - spent, &done);
+        CloseHandle(ov.hEvent);
+        if (!ok) break;
+        got.append(buf, done);
+    }
+    return got;
+}
+
+DWORD TestPeer::Pending(int device) {
+    DWORD available = 0;
+    if (devices_[device].write.pipe) PeekNamedPipe(devices_[device].write.pipe, nullptr, 0, nullptr, &available, nullptr);
+    return available;
+}
+
+void TestPeer::Vanish(int device) {
+    CloseEnd(devices_[device].read);
+    CloseEnd(devices_[device].write);
+}
+
+TestLinkOwner::TestLinkOwner(EventSink* sink) : sink_(sink) {
+    hwnd_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+}
+
+TestLinkOwner::~TestLinkOwner() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+std::string TestLinkOwner::Title() const {
+    char buf[128] = {};
+    GetWindowTextA(hwnd_, buf, sizeof(buf));
+    return buf;
+}
+
+HWND FindOwnDialog(const char* title) {
+    HWND h = nullptr;
+    while ((h = FindWindowExA(nullptr, h, "#32770", title)) != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+HWND WaitForOwnDialog(const char* title, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        if (HWND h = FindOwnDialog(title)) return h;
+        Sleep(10);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+void ClickButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+std::string ItemText(HWND dialog, int id) {
+    char buf[300] = {};
+    GetDlgItemTextA(dialog, id, buf, sizeof(buf));
+    return buf;
+}
+
+DialogWatcher::DialogWatcher(const char* title, std::function<void(HWND)> action, DWORD timeoutMs) {
+    std::string wanted = title;
+    thread_ = std::thread([this, wanted, action, timeoutMs] {
+        const DWORD start = GetTickCount();
+        while (!quit_.load() && GetTickCount() - start < timeoutMs) {
+            if (HWND h = FindOwnDialog(wanted.c_str())) {
+                found_.store(true);
+                action(h);
+                return;
+            }
+            Sleep(10);
+        }
+    });
+}
+
+DialogWatcher::~DialogWatcher() {
+    quit_.store(true);
+    if (thread_.joinable()) thread_.join();
+}

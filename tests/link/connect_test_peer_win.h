@@ -1,0 +1,86 @@
+// Test helpers for the link under Wine: a control-application stand-in that offers numbered
+// pipe pairs, a top-level owner window, and a watcher that answers dialogs from another thread.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "link/control_link_win.h"
+
+// The server side of the pipe pairs; overlapped, so that every wait has a timeout.
+class TestPeer {
+public:
+    enum class Side { Read, Write };  // as the link sees them
+
+    TestPeer() = default;
+    TestPeer(const TestPeer&) = delete;
+    TestPeer& operator=(const TestPeer&) = delete;
+    ~TestPeer();
+
+    // Offers one or both sides of a device; inBuffer sizes the write side's buffer.
+    bool Offer(int device, bool readSide, bool writeSide, DWORD inBuffer = 4096);
+    // True once a client has opened that side (also when it closed again).
+    bool Opened(int device, Side side);
+    // Writes to the read side, waiting at most timeoutMs; true when all bytes went.
+    bool Send(int device, const std::string& bytes, DWORD timeoutMs = 2000);
+    // Reads from the write side until want bytes arrived or timeoutMs passed.
+    std::string Receive(int device, size_t want, DWORD timeoutMs = 2000);
+    // Bytes waiting unread on the write side.
+    DWORD Pending(int device);
+    // Closes both server ends of a device, as a control application that ends would.
+    void Vanish(int device);
+
+private:
+    struct End {
+        HANDLE pipe = nullptr;
+        OVERLAPPED connect = {};
+        bool connectedEarly = false;
+    };
+    struct Device {
+        End read;   // link reads, peer writes
+        End write;  // link writes, peer reads
+    };
+    static constexpr int kDevices = 16;
+
+    bool Create(End& end, const std::string& name, DWORD openMode, DWORD inBuffer);
+    static void CloseEnd(End& end);
+    Device devices_[kDevices];
+};
+
+// A plain top-level window whose title the link sets; events go to the given sink.
+class TestLinkOwner : public LinkOwner {
+public:
+    explicit TestLinkOwner(EventSink* sink);
+    ~TestLinkOwner();
+    HWND OwnerWindow() const override { return hwnd_; }
+    EventSink* DisplaySink() override { return sink_; }
+    std::string Title() const;
+
+private:
+    HWND hwnd_ = nullptr;
+    EventSink* sink_;
+};
+
+// Polls for a window of this process from a second thread and acts on it once.
+class DialogWatcher {
+public:
+    // action runs on the watcher thread with the found window.
+    DialogWatcher(const char* title, std::function<void(HWND)> action, DWORD timeoutMs = 5000);
+    ~DialogWatcher();
+    bool Found() const { return found_.load(); }
+
+private:
+    std::atomic<bool> found_{false};
+    std::atomic<bool> quit_{false};
+    std::thread thread_;
+};
+
+// Finds a top-level dialog of this process with the given title, or null.
+HWND FindOwnDialog(const char* title);
+// Waits up to timeoutMs for such a dialog.
+HWND WaitForOwnDialog(const char* title, DWORD timeoutMs);
+void ClickButton(HWND dialog, int id);
+std::string ItemText(HWND dialog, int id);

@@ -1,0 +1,318 @@
+// The link under Wine with real pipes: probing results, the reader's events and answer, a
+// vanishing peer, and Close while the reader is blocked reading, writing or in the exit handling.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "link/control_link_win.h"
+#include "res/resource_ids.h"
+#include "tests/link/connect_test_peer_win.h"
+
+namespace {
+
+const char* const kLocalArgs[] = {"quorvex.exe", "-l"};
+
+// Called on the reader thread; counts every call made after the test marked the link closed.
+class ThreadSink final : public EventSink {
+public:
+    int32_t ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) override {
+        if (closed.load()) late.fetch_add(1);
+        if (type == display_event::Text) {
+            std::lock_guard<std::mutex> guard(lock_);
+            texts_.push_back(std::string(reinterpret_cast<const char*>(kind), static_cast<size_t>(argument)));
+        }
+        if (type == display_event::ControlExited) {
+            exitEntered.store(true);
+            if (onExit) onExit();
+            exitLeft.store(true);
+        }
+        return 1;
+    }
+    std::vector<std::string> Texts() {
+        std::lock_guard<std::mutex> guard(lock_);
+        return texts_;
+    }
+    bool WaitForTexts(size_t n, DWORD timeoutMs) {
+        const DWORD start = GetTickCount();
+        while (Texts().size() < n) {
+            if (GetTickCount() - start > timeoutMs) return false;
+            Sleep(5);
+        }
+        return true;
+    }
+
+    std::atomic<bool> closed{false};
+    std::atomic<int> late{0};
+    std::atomic<bool> exitEntered{false};
+    std::atomic<bool> exitLeft{false};
+    void (*onExit)() = nullptr;
+
+private:
+    std::mutex lock_;
+    std::vector<std::string> texts_;
+};
+
+class CountingReporter final : public LostControlReporter {
+public:
+    void ReportLostControl() override { ++reports; }
+    int reports = 0;
+};
+
+bool WaitFor(const std::atomic<bool>& flag, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!flag.load()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(2);
+    }
+    return true;
+}
+
+// A handle on the reader thread that outlives the link's own.
+HANDLE OpenReader(const ControlLink& link) { return OpenThread(SYNCHRONIZE, FALSE, link.ReaderThreadId()); }
+
+DWORD TimedClose(ControlLink& link) {
+    const DWORD start = GetTickCount();
+    link.Close();
+    return GetTickCount() - start;
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest() : owner(&sink), link(&owner) { link.UseArguments(2, kLocalArgs); }
+
+    ThreadSink sink;
+    TestLinkOwner owner;
+    ControlLink link;
+    TestPeer peer;
+};
+
+TEST_F(LinkTest, ConnectsToDevice2) {
+    ASSERT_TRUE(peer.Offer(2, true, true));
+    int local = -1;
+    EXPECT_EQ(link.Connect(&local), 0u);
+    EXPECT_EQ(local, 1);
+    EXPECT_TRUE(link.Connected());
+    EXPECT_EQ(owner.Title(), "LOCAL - Quorvex");
+    EXPECT_TRUE(peer.Opened(2, TestPeer::Side::Read));
+    EXPECT_TRUE(peer.Opened(2, TestPeer::Side::Write));
+    EXPECT_EQ(link.Connect(&local), 62013u);
+}
+
+TEST_F(LinkTest, OnlyDevice5) {
+    ASSERT_TRUE(peer.Offer(5, true, true));
+    int local = -1;
+    EXPECT_EQ(link.Connect(&local), 0u);
+    EXPECT_EQ(local, 1);
+    EXPECT_TRUE(peer.Opened(5, TestPeer::Side::Read));
+    EXPECT_TRUE(peer.Opened(5, TestPeer::Side::Write));
+}
+
+TEST_F(LinkTest, NoPipes) {
+    int local = -1;
+    EXPECT_EQ(link.Connect(&local), 62203u);
+    EXPECT_EQ(local, -1);
+    EXPECT_FALSE(link.Connected());
+    EXPECT_EQ(link.ReaderThreadId(), 0u);
+    EXPECT_EQ(owner.Title(), "owner");
+}
+
+TEST_F(LinkTest, OneSidedPairsEndTheSearch) {
+    const struct {
+        bool readSide;
+        unsigned result;
+    } cases[] = {{true, 62206u}, {false, 62205u}};
+    for (const auto& c : cases) {
+        TestPeer local;
+        ASSERT_TRUE(local.Offer(2, c.readSide, !c.readSide));
+        ASSERT_TRUE(local.Offer(3, true, true));
+        int flag = -1;
+        EXPECT_EQ(link.Connect(&flag), c.result);
+        EXPECT_EQ(flag, -1);
+        EXPECT_FALSE(link.Connected());
+        EXPECT_TRUE(local.Opened(2, c.readSide ? TestPeer::Side::Read : TestPeer::Side::Write));
+        EXPECT_FALSE(local.Opened(3, TestPeer::Side::Read));
+        EXPECT_FALSE(local.Opened(3, TestPeer::Side::Write));
+        // The side that opened was closed again: the peer cannot write to a read side nobody holds.
+        if (c.readSide) {
+            EXPECT_FALSE(local.Send(2, "x", 200));
+        }
+    }
+}
+
+TEST_F(LinkTest, CancelledConnectDialog) {
+    const char* const args[] = {"quorvex.exe"};
+    link.UseArguments(1, args);
+    ASSERT_TRUE(peer.Offer(2, true, true));
+    DialogWatcher watcher("Connect To", [](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+    int flag = -1;
+    EXPECT_EQ(link.Connect(&flag), 62204u);
+    EXPECT_TRUE(watcher.Found());
+    EXPECT_FALSE(peer.Opened(2, TestPeer::Side::Read));
+    EXPECT_EQ(flag, -1);
+}
+
+TEST_F(LinkTest, ReaderDeliversEventsAndAnswers) {
+    ASSERT_TRUE(peer.Offer(4, true, true));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    ASSERT_TRUE(peer.Send(4, "AB\x1a" "CD"));
+    EXPECT_EQ(peer.Receive(4, 3), "VFD");
+    ASSERT_TRUE(sink.WaitForTexts(2, 2000));
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"AB", "CD"}));
+    EXPECT_EQ(link.SendCommand({8, 0, 0}), 1);
+    EXPECT_EQ(link.SendCommand({3, 21, 0}), 1);
+    EXPECT_EQ(link.WriteBytes("7", 1), 1);
+    EXPECT_EQ(peer.Receive(4, 3), "PK7");
+    EXPECT_EQ(peer.Pending(4), 0u);
+}
+
+TEST_F(LinkTest, PeerVanishingEndsTheReaderAndLosesTheControl) {
+    ASSERT_TRUE(peer.Offer(6, true, true));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    CountingReporter reporter;
+    link.UseLostControlReporter(&reporter);
+    HANDLE reader = OpenReader(link);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(peer.Send(6, "X"));
+    ASSERT_TRUE(sink.WaitForTexts(1, 2000));
+    peer.Vanish(6);
+    // A broken pipe ends the thread instead of reading again and again.
+    EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
+    CloseHandle(reader);
+    EXPECT_EQ(link.WriteBytes("7", 1), 1);
+    EXPECT_EQ(reporter.reports, 0);
+    EXPECT_EQ(link.SendCommand({8, 0, 0}), 1);
+    EXPECT_EQ(reporter.reports, 1);
+    EXPECT_EQ(link.SendCommand({3, 99, 0}), 0);
+    EXPECT_EQ(reporter.reports, 1);
+    EXPECT_EQ(link.SendCommand({4, 19, 0}), 1);
+    EXPECT_EQ(reporter.reports, 2);
+    EXPECT_LT(TimedClose(link), 100u);
+}
+
+TEST_F(LinkTest, CloseWhileBlockedInRead) {
+    ASSERT_TRUE(peer.Offer(7, true, true));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    HANDLE reader = OpenReader(link);
+    ASSERT_TRUE(peer.Send(7, "A"));
+    ASSERT_TRUE(sink.WaitForTexts(1, 2000));
+    Sleep(50);
+    EXPECT_LT(TimedClose(link), 300u);
+    sink.closed.store(true);
+    EXPECT_EQ(WaitForSingleObject(reader, 0), WAIT_OBJECT_0);
+    CloseHandle(reader);
+    EXPECT_FALSE(link.Connected());
+    EXPECT_FALSE(peer.Send(7, "late", 200));
+    EXPECT_EQ(sink.late.load(), 0);
+}
+
+TEST_F(LinkTest, CloseWhileBlockedWritingTheAnswer) {
+    // A small write side that nobody reads: the reader's answers fill it and its write blocks.
+    ASSERT_TRUE(peer.Offer(8, true, true, 64));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    HANDLE reader = OpenReader(link);
+    ASSERT_TRUE(peer.Send(8, std::string(1000, '\x1a')));
+    DWORD before = 0;
+    DWORD after = peer.Pending(8);
+    for (int i = 0; i < 100 && (after == 0 || after != before); ++i) {
+        Sleep(20);
+        before = after;
+        after = peer.Pending(8);
+    }
+    ASSERT_GT(after, 0u);
+    ASSERT_LT(after, 3000u) << "the answers did not block";
+    EXPECT_LT(TimedClose(link), 300u);
+    EXPECT_EQ(WaitForSingleObject(reader, 0), WAIT_OBJECT_0);
+    CloseHandle(reader);
+    // The cancelled answer may be withdrawn from the pipe; nothing is added any more.
+    Sleep(50);
+    EXPECT_LE(peer.Pending(8), after);
+}
+
+HANDLE gRelease = nullptr;
+void BlockUntilReleased() { WaitForSingleObject(gRelease, 5000); }
+
+TEST_F(LinkTest, CloseWhileTheReaderWaitsInTheExitHandling) {
+    gRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    sink.onExit = &BlockUntilReleased;
+    ASSERT_TRUE(peer.Offer(9, true, true));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    HANDLE reader = OpenReader(link);
+    ASSERT_TRUE(peer.Send(9, "AB\x16" "CD\x1a"));
+    ASSERT_TRUE(WaitFor(sink.exitEntered, 2000));
+    EXPECT_LT(TimedClose(link), 100u);
+    sink.closed.store(true);
+    SetEvent(gRelease);
+    EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
+    CloseHandle(reader);
+    CloseHandle(gRelease);
+    EXPECT_TRUE(sink.exitLeft.load());
+    EXPECT_EQ(sink.late.load(), 0);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"AB"});
+    EXPECT_EQ(peer.Pending(9), 0u);
+}
+
+// The real shape of the exit: the reader sends a close request to the window thread, whose
+// handler closes the link while the reader waits for the answer.
+ControlLink* gClosing = nullptr;
+ThreadSink* gClosingSink = nullptr;
+constexpr UINT kCloseLink = WM_APP + 7;
+HWND gCloser = nullptr;
+
+LRESULT CALLBACK CloserProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    if (message == kCloseLink) {
+        gClosing->Close();
+        gClosingSink->closed.store(true);
+        return 1;
+    }
+    return DefWindowProcA(hwnd, message, w, l);
+}
+
+void SendCloseRequest() { SendMessageA(gCloser, kCloseLink, 0, 0); }
+
+TEST_F(LinkTest, CloseFromTheCloseRequestOfTheExitHandling) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &CloserProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuorvexLinkTestCloser";
+    RegisterClassA(&wc);
+    gCloser = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                              nullptr);
+    ASSERT_NE(gCloser, nullptr);
+    gClosing = &link;
+    gClosingSink = &sink;
+    sink.onExit = &SendCloseRequest;
+    ASSERT_TRUE(peer.Offer(10, true, true));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    HANDLE reader = OpenReader(link);
+    ASSERT_TRUE(peer.Send(10, "Z\x16"));
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(reader, 0) != WAIT_OBJECT_0 && GetTickCount() - start < 3000) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(1);
+    }
+    EXPECT_EQ(WaitForSingleObject(reader, 0), WAIT_OBJECT_0);
+    CloseHandle(reader);
+    EXPECT_TRUE(sink.closed.load());
+    EXPECT_TRUE(sink.exitLeft.load());
+    EXPECT_EQ(sink.late.load(), 0);
+    EXPECT_FALSE(link.Connected());
+    DestroyWindow(gCloser);
+}
+
+TEST_F(LinkTest, ReaderEndsAfterTheExitWithoutAClose) {
+    ASSERT_TRUE(peer.Offer(11, true, true));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    HANDLE reader = OpenReader(link);
+    ASSERT_TRUE(peer.Send(11, "\x16"));
+    EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
+    CloseHandle(reader);
+    EXPECT_TRUE(sink.exitLeft.load());
+    EXPECT_LT(TimedClose(link), 50u);
+}
+
+}  // namespace
