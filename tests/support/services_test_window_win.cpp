@@ -4,6 +4,7 @@
 QV_BEGIN_MESSAGE_MAP(ServicesTestWindow, Window)
 QV_ON_MESSAGE(ServicesTestWindow, WM_SYSCOMMAND, OnSysCommand)
 QV_ON_MESSAGE(ServicesTestWindow, RunAction, OnRunAction)
+QV_ON_MESSAGE(ServicesTestWindow, WM_SETCURSOR, OnSetCursor)
 QV_END_MESSAGE_MAP()
 
 bool ServicesTestWindow::Create() {
@@ -37,4 +38,9 @@ LRESULT ServicesTestWindow::OnSysCommand(WPARAM w, LPARAM l) {
 LRESULT ServicesTestWindow::OnRunAction(WPARAM, LPARAM) {
     if (action) action();
     return 0;
+}
+
+LRESULT ServicesTestWindow::OnSetCursor(WPARAM, LPARAM) {
+    ++cursorRequests;
+    return Default();
 }

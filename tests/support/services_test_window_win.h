@@ -1,4 +1,4 @@
-// Test helper: an owner window for the service tests that records close requests and, on
+// Test helper: an owner window for the service tests that records close requests and cursor requests and, on
 // request, raises a report from inside whatever modal loop dispatches to it.
 #pragma once
 #include <windows.h>
@@ -19,8 +19,10 @@ public:
 
     StatusBar statusBar;
     int closeRequests = 0;
+    int cursorRequests = 0;
     std::function<void()> action;
 
     LRESULT OnSysCommand(WPARAM w, LPARAM l);
     LRESULT OnRunAction(WPARAM, LPARAM);
+    LRESULT OnSetCursor(WPARAM, LPARAM);
 };
