@@ -1,7 +1,7 @@
 // The inbound byte classes, the control-code table and the block decoder.
 #include "link/stream_decoder.h"
 
-#include <cstring>
+#include "link/text_copy.h"
 
 namespace {
 namespace ev = display_event;
@@ -52,24 +52,6 @@ struct AddressForm {
 };
 constexpr AddressForm kAddressForms[2] = {{0x80, 0, 0x80}, {0xC0, 50, 0xC0}};
 
-constexpr bool IsText(uint8_t b) { return b >= 0x20 && b < 0x80; }
-
-// Copies the leading text bytes of src (at most limit) to dst and returns their count.
-uint32_t CopyText(const uint8_t* src, uint32_t limit, char* dst) {
-    constexpr uint64_t kHigh = 0x8080808080808080ull;
-    constexpr uint64_t kLift = 0x6060606060606060ull;
-    uint32_t i = 0;
-    // Eight at a time: a byte is text when its high bit is clear and adding 0x60 sets it.
-    for (; i + 8 <= limit; i += 8) {
-        uint64_t x;
-        std::memcpy(&x, src + i, 8);
-        if (((x + kLift) & ~x & kHigh) != kHigh) break;
-        std::memcpy(dst + i, &x, 8);
-    }
-    for (; i < limit && IsText(src[i]); ++i) dst[i] = static_cast<char>(src[i]);
-    return i;
-}
-
 void DeliverRun(EventSink& sink, char* run, int32_t length) {
     run[length] = '\0';
     sink.ApplyEvent(ev::Text, reinterpret_cast<intptr_t>(run), length);
@@ -88,12 +70,12 @@ DecodeResult StreamDecoder::Decode(const uint8_t* bytes, uint32_t count, EventSi
     uint32_t i = 0;
     while (i < count) {
         const uint8_t b = bytes[i];
-        if (IsText(b)) {
+        if (text_copy::IsText(b)) {
             // A lead byte followed by text is dropped.
             pending = 0;
             const uint32_t room = static_cast<uint32_t>(MaxRun - runLength);
             const uint32_t left = count - i;
-            const uint32_t n = CopyText(bytes + i, left < room ? left : room, run + runLength);
+            const uint32_t n = text_copy::CopyText(bytes + i, left < room ? left : room, run + runLength);
             runLength += static_cast<int32_t>(n);
             i += n;
             if (runLength == MaxRun) {
