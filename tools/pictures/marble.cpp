@@ -38,8 +38,11 @@ VeinField Field(const MarbleRecipe& r, double x, double y) {
     const double tFine = (qx * Cosine(fa) + qy * Sine(fa)) / r.finePeriod +
                          r.fineTurbulence * n.Fractal(qx / 42 - 13.6, qy / 42 + 8.8, 5);
     VeinField f;
-    f.main = Ridge(Sine(Pi * tMain), r.mainWidth);
-    f.fine = Ridge(Sine(Pi * tFine), r.fineWidth);
+    // A vein is a sharp core in a wide, faint halo; its width swells and thins along its length.
+    const double swell = 0.6 + 0.8 * std::clamp(0.5 + n.Fractal(qx / 55 + 7.4, qy / 55 - 12.9, 3), 0.0, 1.0);
+    const double sMain = Sine(Pi * tMain), sFine = Sine(Pi * tFine);
+    f.main = 0.75 * Ridge(sMain, r.mainWidth * swell) + 0.25 * Ridge(sMain, r.mainWidth * 5);
+    f.fine = 0.8 * Ridge(sFine, r.fineWidth * swell) + 0.2 * Ridge(sFine, r.fineWidth * 4);
     f.strength = std::clamp(0.55 + 1.1 * n.Fractal(qx / 70 - 31.0, qy / 70 + 2.5, 3), 0.0, 1.0);
     f.cloud = n.Fractal(x / 95 + 50.2, y / 95 - 17.1, 5);
     f.grain = n.At(x * 0.9 + 101.3, y * 0.9 - 57.9);
@@ -61,7 +64,7 @@ Colour PanelMarble(double x, double y) {
 
 Colour DisplayMarble(double x, double y) {
     const VeinField f = Field(Display, x, y);
-    const double level = 19 + 4 * f.cloud + 22 * f.strength * f.main + 8 * f.strength * f.fine + 0.8 * f.grain;
+    const double level = 19 + 4 * f.cloud + 20 * f.strength * f.main + 5 * f.strength * f.fine + 0.8 * f.grain;
     return {level, level + 0.5, level + 1.5};
 }
 

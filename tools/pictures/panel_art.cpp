@@ -32,8 +32,8 @@ constexpr GroupLabel Groups[] = {{"ADJUST", 6, 7}};
 struct Screw {
     double x, y;
 };
-constexpr Screw Screws[] = {{6.5, 6.5}, {623.5, 6.5}, {6.5, 377.5}, {623.5, 377.5}};
-constexpr double ScrewRadius = 3.2;
+constexpr Screw Screws[] = {{5.5, 5.5}, {624.5, 5.5}, {5.5, 378.5}, {624.5, 378.5}};
+constexpr double ScrewRadius = 2.8;
 
 Box LabelBox(const KeySpec& k) {
     const int width = LabelWidth(k.label);
@@ -69,8 +69,9 @@ void PaintDisplayWindow(Canvas& c) {
     const Box o = DisplayOutline;
     for (int y = o.top - 2; y < o.bottom + 2; ++y)
         for (int x = o.left - 2; x < o.right + 2; ++x) {
-            const bool outline = x == o.left || x == o.right - 1 || y == o.top || y == o.bottom - 1;
+            const bool within = x >= o.left && x < o.right && y >= o.top && y < o.bottom;
             const bool inside = x > o.left && x < o.right - 1 && y > o.top && y < o.bottom - 1;
+            const bool outline = within && !inside;
             if (outline) {
                 c.Set(x, y, Black);
             } else if (inside) {

@@ -1,0 +1,56 @@
+// Regenerating the pictures gives exactly the committed files, so the build never needs the generator.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/tools/pictures_bmp_reader.h"
+#include "tools/pictures/picture_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PicturesGenerate, WrittenFilesEqualTheCommittedOnesByteForByte) {
+    const fs::path scratch = fs::path(QUORVEX_TEST_SCRATCH) / "pictures";
+    fs::remove_all(scratch);
+    std::string failed;
+    ASSERT_EQ(pictures::WritePictures(scratch.string(), failed), pictures::WriteOk) << failed;
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(scratch)) {
+        if (!entry.is_regular_file()) continue;
+        const fs::path relative = fs::relative(entry.path(), scratch);
+        const auto made = pictures_test::ReadBytes(entry.path().string());
+        const auto committed = pictures_test::ReadBytes((fs::path(QUORVEX_RES_DIR) / relative).string());
+        EXPECT_FALSE(made.empty()) << relative;
+        EXPECT_TRUE(made == committed) << relative << " differs from res/; run scripts/pictures and commit";
+        ++files;
+    }
+    EXPECT_EQ(files, 1 + 50 + 1 + 1);
+    fs::remove_all(scratch);
+}
+
+TEST(PicturesGenerate, TwoRunsInOneProcessGiveTheSameBytes) {
+    const auto first = pictures::MakePictureFiles();
+    const auto second = pictures::MakePictureFiles();
+    ASSERT_EQ(first.size(), second.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].path, second[i].path);
+        EXPECT_TRUE(first[i].bytes == second[i].bytes) << first[i].path;
+    }
+}
+
+TEST(PicturesGenerate, UnwritableFolderIsReportedWithItsPath) {
+    const fs::path scratch = fs::path(QUORVEX_TEST_SCRATCH) / "blocked";
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    {
+        std::ofstream(scratch / "keys") << "a file where the folder should be";
+    }
+    std::string failed;
+    EXPECT_EQ(pictures::WritePictures(scratch.string(), failed), pictures::CannotMakeFolder);
+    EXPECT_EQ(failed, (scratch / "keys").string());
+    fs::remove_all(scratch);
+}
+
+}  // namespace
