@@ -1,0 +1,314 @@
+// The main window: construction and teardown order, creation, connection, palette, cursor,
+// focus, menu commands, painting, line clicks and the control's exit.
+#include "app/frame_win.h"
+
+#include "display/branch_to_dialog_win.h"
+#include "display/display_font_win.h"
+#include "display/display_geometry.h"
+#include "display/panel_painter_win.h"
+#include "link/panel_command.h"
+#include "res/resource_ids.h"
+#include "support/about_dialog_win.h"
+#include "support/app_services_win.h"
+#include "support/busy_cursor_win.h"
+#include "support/dialog_win.h"
+#include "support/dib_win.h"
+#include "support/text_ids.h"
+
+QV_IMPLEMENT_RUNTIME_CLASS(Frame, Window::classWindow)
+
+namespace {
+constexpr char kWindowClass[] = "QuorvexFrame";
+constexpr DWORD kStyle = WS_BORDER | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_CLIENTEDGE;
+constexpr char kOnePaneBlank[] = " ";
+
+bool RegisterFrameClass() {
+    if (Window::IsClassRegistered(kWindowClass)) return true;
+    WNDCLASSEXA wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(wc.hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    return Window::RegisterClass(wc);
+}
+
+// Forwards a palette change to every descendant at every depth.
+BOOL CALLBACK ForwardPaletteChanged(HWND child, LPARAM lParam) {
+    SendMessageA(child, WM_PALETTECHANGED, static_cast<WPARAM>(lParam), 0);
+    return TRUE;
+}
+}  // namespace
+
+QV_BEGIN_MESSAGE_MAP(Frame, Window)
+QV_ON_MESSAGE(Frame, WM_CREATE, OnCreate)
+QV_ON_MESSAGE(Frame, WM_DESTROY, OnDestroy)
+QV_ON_MESSAGE(Frame, WM_CLOSE, OnClose)
+QV_ON_MESSAGE(Frame, WM_SETCURSOR, OnSetCursor)
+QV_ON_MESSAGE(Frame, WM_SETFOCUS, OnSetFocus)
+QV_ON_MESSAGE(Frame, WM_QUERYNEWPALETTE, OnQueryNewPalette)
+QV_ON_MESSAGE(Frame, WM_PALETTECHANGED, OnPaletteChanged)
+QV_ON_MESSAGE(Frame, WM_PAINT, OnPaint)
+QV_ON_MESSAGE(Frame, WM_LBUTTONDOWN, OnLButtonDown)
+QV_ON_MESSAGE(Frame, WM_LBUTTONDBLCLK, OnLButtonDblClk)
+QV_ON_MESSAGE(Frame, WM_MENUSELECT, OnMenuSelect)
+QV_ON_MESSAGE(Frame, WM_EXITMENULOOP, OnExitMenuLoop)
+QV_ON_COMMAND(Frame, ID_APP_EXIT, OnExitCommand)
+QV_ON_COMMAND(Frame, ID_HELP_FINDER, OnHelpCommand)
+QV_ON_COMMAND(Frame, ID_APP_ABOUT, OnAboutCommand)
+QV_END_MESSAGE_MAP()
+
+Frame::Frame() {
+    g_appServices = new AppServices(this, &statusBar_);
+    if (!g_appServices) return;
+    g_busyCursor = new BusyCursor();
+    if (!g_busyCursor->Loaded()) {
+        delete g_busyCursor;
+        g_busyCursor = nullptr;
+        g_appServices->ShowError(nullptr, text_id::InsufficientMemory, text_id::ObjectFrame);
+    }
+    connectedLocally_ = 0;
+    link_ = new ControlLink(this);
+    font_ = display_font::Create(g_appServices->LoadText(text_id::DisplayFontFace));
+    panel_ = new DIB();
+    panel_->LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL);
+    display_.SetOwner(this);
+    display_.SetCursor(0, 0);
+}
+
+Frame::~Frame() {
+    if (link_) {
+        link_->Close();
+        delete link_;
+        link_ = nullptr;
+    }
+    display_.SetOwner(nullptr);
+    delete g_appServices;
+    g_appServices = nullptr;
+    delete g_busyCursor;
+    g_busyCursor = nullptr;
+    if (font_) {
+        DeleteObject(font_);
+        font_ = nullptr;
+    }
+    delete panel_;
+    panel_ = nullptr;
+    statusBar_.Destroy();
+}
+
+bool Frame::CreateMainWindow() {
+    if (!RegisterFrameClass()) return false;
+    const int width = 632 + 2 * GetSystemMetrics(SM_CXFRAME);
+    const int height = 389 + 3 * GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    char title[64] = "Quorvex";
+    LoadStringA(instance, text_id::AppTitle, title, sizeof(title));
+    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    return CreateEx(kExStyle, kWindowClass, title, kStyle, 0, 0, width, height, nullptr, menu);
+}
+
+LRESULT Frame::OnCreate(WPARAM, LPARAM) {
+    if (Default() == -1) return -1;
+    if (statusBar_.Create(hwnd_, IDC_STATUS_BAR)) {
+        char line[64] = "Line 9999999";
+        char widest[128] = "Unable to create necessary object.";
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        LoadStringA(instance, text_id::PaneSizeLine, line, sizeof(line));
+        LoadStringA(instance, text_id::CannotCreateObject, widest, sizeof(widest));
+        FitClientToPanel();
+        const char* samples[3] = {"", line, widest};
+        statusBar_.SetPanes(samples, 3);
+        ShowIdleStatus();
+        statusBar_.SetPaneText(1, kOnePaneBlank);
+        statusBar_.SetPaneText(2, kOnePaneBlank);
+    }
+    LayoutDisplay();
+    return 0;
+}
+
+void Frame::FitClientToPanel() {
+    RECT want = {0, 0, PanelWidth, PanelHeight + statusBar_.Height()};
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    RECT window;
+    GetWindowRect(hwnd_, &window);
+    // Measured rather than computed, so that a menu bar or frame metrics of any size are covered.
+    const int dw = (want.right - want.left) - (client.right - client.left);
+    const int dh = (want.bottom - want.top) - (client.bottom - client.top);
+    if (dw != 0 || dh != 0)
+        SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + dw, window.bottom - window.top + dh,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(statusBar_.Handle(), WM_SIZE, 0, 0);
+}
+
+int Frame::LayoutDisplay() {
+    if (!font_) return 1;
+    const int h = display_font::LineHeight(font_);
+    for (int i = 0; i < display_geometry::Lines; ++i) display_.SetLineRect(i, display_geometry::LineRectFor(i, h));
+    display_.BlankAll();
+    return 0;
+}
+
+void Frame::ShowAndConnect(int showState) {
+    ShowWindow(hwnd_, showState);
+    UpdateWindow(hwnd_);
+    int local = 0;
+    const unsigned result = link_ ? link_->Connect(&local) : text_id::CannotCreateObject;
+    if (result != 0) {
+        if (g_appServices) g_appServices->ShowFatalError(hwnd_, result, text_id::ObjectFrame);
+        return;
+    }
+    connectedLocally_ = local;
+    link_->SendCommand({panel_command::ExitKey, 0, 0});
+    link_->SendCommand({panel_command::ExitKey, 0, 0});
+    link_->SendCommand({panel_command::CursorKey, panel_command::Up, 0});
+}
+
+void Frame::RepaintLine(const LineRect& r) {
+    const RECT rect = {r.left, r.top, r.right, r.bottom};
+    InvalidateRect(hwnd_, &rect, FALSE);
+}
+
+void Frame::OnControlExited() {
+    // Runs on the reader thread while the window thread may be closing: after the notice
+    // only these copies are used, never this object.
+    HWND window = hwnd_;
+    const int local = connectedLocally_;
+    AppServices* services = g_appServices;
+    if (!local && services) services->ShowNotice(window, text_id::ControlExitedNotice);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+LRESULT Frame::OnClose(WPARAM, LPARAM) {
+    // A modal dialog of ours must end without sending anything before its owner goes.
+    Dialog::CancelAllModal();
+    DestroyWindow(hwnd_);
+    return 0;
+}
+
+LRESULT Frame::OnDestroy(WPARAM, LPARAM) {
+    PostQuitMessage(0);
+    return Default();
+}
+
+void Frame::OnFinalMessage() { delete this; }
+
+LRESULT Frame::OnSetCursor(WPARAM, LPARAM) {
+    if (g_busyCursor && g_busyCursor->ApplyCursor()) return TRUE;
+    return Default();
+}
+
+int Frame::RealisePalette(bool foreground) {
+    HPALETTE palette = panel_ ? panel_->GetPalette() : nullptr;
+    if (!palette) return 0;
+    HDC dc = GetDC(hwnd_);
+    HPALETTE old = SelectPalette(dc, palette, foreground ? FALSE : TRUE);
+    const int changed = static_cast<int>(RealizePalette(dc));
+    SelectPalette(dc, old, TRUE);
+    ReleaseDC(hwnd_, dc);
+    if (changed > 0) InvalidateRect(hwnd_, nullptr, FALSE);
+    return changed;
+}
+
+LRESULT Frame::OnSetFocus(WPARAM, LPARAM) {
+    const LRESULT r = Default();
+    SetForegroundWindow(hwnd_);
+    RealisePalette(true);
+    return r;
+}
+
+LRESULT Frame::OnQueryNewPalette(WPARAM, LPARAM) {
+    RealisePalette(true);
+    return TRUE;
+}
+
+LRESULT Frame::OnPaletteChanged(WPARAM wParam, LPARAM) {
+    if (reinterpret_cast<HWND>(wParam) == hwnd_) return 0;
+    if (RealisePalette(false) == 0) EnumChildWindows(hwnd_, &ForwardPaletteChanged, static_cast<LPARAM>(wParam));
+    return 0;
+}
+
+LRESULT Frame::OnPaint(WPARAM, LPARAM) {
+    char lines[display_geometry::Lines][41];
+    LineRect rects[display_geometry::Lines];
+    display_.Snapshot(lines);
+    for (int i = 0; i < display_geometry::Lines; ++i) rects[i] = display_.LineRectAt(i);
+    panel_painter::Paint(hwnd_, panel_, font_, lines, rects, display_geometry::Lines);
+    return 0;
+}
+
+void Frame::OnLineClick(POINT p) {
+    for (int i = 0; i < display_geometry::Lines; ++i)
+        if (display_geometry::Contains(display_.LineRectAt(i), p.x, p.y) && link_)
+            link_->SendCommand({panel_command::SelectLine, i, 0});
+}
+
+void Frame::OnLineDoubleClick(POINT p) {
+    for (int i = 0; i < display_geometry::Lines; ++i)
+        if (display_geometry::Contains(display_.LineRectAt(i), p.x, p.y)) OpenBranchTo();
+}
+
+void Frame::OpenBranchTo() {
+    BranchToDialog dialog(hwnd_);
+    const INT_PTR result = dialog.DoModal();
+    // The window may have closed under the dialog (the control's exit): then nothing is sent.
+    if (result != IDOK || !Exists() || !link_) return;
+    char command[36];
+    const int n = FormatBranchCommand(dialog.Text(), command);
+    link_->WriteBytes(command, n);
+}
+
+LRESULT Frame::OnLButtonDown(WPARAM, LPARAM lParam) {
+    OnLineClick({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    return Exists() ? Default() : 0;
+}
+
+LRESULT Frame::OnLButtonDblClk(WPARAM, LPARAM lParam) {
+    OnLineDoubleClick({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    return Exists() ? Default() : 0;
+}
+
+void Frame::ShowIdleStatus() {
+    char idle[64] = "";
+    LoadStringA(GetModuleHandleA(nullptr), text_id::IdleStatus, idle, sizeof(idle));
+    statusBar_.SetPaneText(0, idle);
+}
+
+LRESULT Frame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+    const UINT item = LOWORD(wParam);
+    const UINT flags = HIWORD(wParam);
+    if (flags == 0xFFFF && lParam == 0) {
+        ShowIdleStatus();
+    } else if (!(flags & (MF_POPUP | MF_SEPARATOR))) {
+        char prompt[256] = "";
+        LoadStringA(GetModuleHandleA(nullptr), item, prompt, sizeof(prompt));
+        statusBar_.SetPaneText(0, prompt);
+    } else {
+        statusBar_.SetPaneText(0, "");
+    }
+    return 0;
+}
+
+LRESULT Frame::OnExitMenuLoop(WPARAM, LPARAM) {
+    ShowIdleStatus();
+    return 0;
+}
+
+LRESULT Frame::OnExitCommand(WPARAM, LPARAM) {
+    SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+LRESULT Frame::OnHelpCommand(WPARAM, LPARAM) {
+    if (g_appServices) g_appServices->ShowHelp(0);
+    return 0;
+}
+
+LRESULT Frame::OnAboutCommand(WPARAM, LPARAM) {
+    AboutDialog about(hwnd_);
+    about.Run(connectedLocally_ != 0);
+    return 0;
+}

@@ -1,0 +1,10 @@
+// Entry point of quorvex.exe.
+#include <windows.h>
+
+#include "app/panel_app_win.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showState) {
+    PanelApp app;
+    if (!app.Start(showState)) return 0;
+    return app.Run();
+}

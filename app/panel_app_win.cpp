@@ -1,0 +1,40 @@
+// Start-up order: frame object, its window, show and connect, then the message loop with the
+// accelerator table (Ctrl+O, Ctrl+P and Ctrl+S are consumed before the keyboard bindings).
+#include "app/panel_app_win.h"
+
+#include <new>
+
+#include "app/frame_win.h"
+#include "res/resource_ids.h"
+
+bool PanelApp::Start(int showState) {
+    Frame* frame = new (std::nothrow) Frame();
+    if (!frame) return false;
+    // Without the services the constructor made nothing further; no connection is possible.
+    if (!frame->Link()) {
+        delete frame;
+        return false;
+    }
+    if (!frame->CreateMainWindow()) {
+        delete frame;
+        return false;
+    }
+    HWND window = frame->Handle();
+    accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    frame->ShowAndConnect(showState);
+    // The frame may be gone already if a box's close request was handled inside a modal loop.
+    mainWindow_ = IsWindow(window) ? frame : nullptr;
+    return true;
+}
+
+int PanelApp::Run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        HWND main = mainWindow_ ? mainWindow_->Handle() : nullptr;
+        if (main && accelerators_ && TranslateAcceleratorA(main, accelerators_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    mainWindow_ = nullptr;
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,56 @@
+// Panel painting: picture first, then one TextOut per line in white on a transparent background.
+#include "display/panel_painter_win.h"
+
+#include <cstring>
+
+#include "display/display_geometry.h"
+#include "support/dib_win.h"
+
+namespace panel_painter {
+
+void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount) {
+    HPALETTE palette = panel ? panel->GetPalette() : nullptr;
+    HPALETTE oldPalette = palette ? SelectPalette(dc, palette, TRUE) : nullptr;
+    if (panel) panel->Draw(dc, nullptr, nullptr, true, nullptr, false);
+    if (font) {
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);
+        COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
+        COLORREF oldBack = SetBkColor(dc, RGB(0, 0, 0));
+        int oldMode = SetBkMode(dc, TRANSPARENT);
+        for (int i = 0; i < lineCount; ++i) {
+            const LineRect& r = rects[i];
+            TextOutA(dc, r.left + display_geometry::TextIndent, r.top, lines[i],
+                     static_cast<int>(strnlen(lines[i], 40)));
+        }
+        SetBkMode(dc, oldMode);
+        SetTextAlign(dc, oldAlign);
+        if (palette) RealizePalette(dc);
+        SelectObject(dc, oldFont);
+        SetTextColor(dc, oldText);
+        SetBkColor(dc, oldBack);
+    }
+    if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
+}
+
+void Paint(HWND window, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount) {
+    PAINTSTRUCT ps;
+    HDC paintDc = BeginPaint(window, &ps);
+    const int w = display_geometry::PanelWidth;
+    const int h = display_geometry::PanelHeight;
+    HDC memory = CreateCompatibleDC(paintDc);
+    HBITMAP offscreen = memory ? CreateCompatibleBitmap(paintDc, w, h) : nullptr;
+    if (memory && offscreen) {
+        HGDIOBJ oldBitmap = SelectObject(memory, offscreen);
+        Compose(memory, panel, font, lines, rects, lineCount);
+        BitBlt(paintDc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, oldBitmap);
+    } else {
+        Compose(paintDc, panel, font, lines, rects, lineCount);
+    }
+    if (offscreen) DeleteObject(offscreen);
+    if (memory) DeleteDC(memory);
+    EndPaint(window, &ps);
+}
+
+}  // namespace panel_painter

@@ -1,0 +1,229 @@
+// Pipe peer and child-process helpers for the end-to-end tests of quorvex.exe.
+#include "tests/app/panel_process_win.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace {
+std::string PipeName(const char* kind, int device) {
+    char name[64];
+    std::snprintf(name, sizeof(name), "\\\\.\\pipe\\Quorvex%s%d", kind, device);
+    return name;
+}
+
+HANDLE MakePipe(const std::string& name, DWORD direction) {
+    return CreateNamedPipeA(name.c_str(), direction | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                            1, 4096, 4096, 0, nullptr);
+}
+
+void StartConnect(HANDLE pipe, OVERLAPPED& ov) {
+    ov = {};
+    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!ConnectNamedPipe(pipe, &ov)) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_PIPE_CONNECTED) SetEvent(ov.hEvent);
+    }
+}
+
+// Waits for one overlapped operation; cancels it when the time runs out.
+bool Finish(HANDLE h, OVERLAPPED& ov, DWORD timeoutMs, DWORD* bytes) {
+    DWORD got = 0;
+    if (WaitForSingleObject(ov.hEvent, timeoutMs) != WAIT_OBJECT_0) {
+        CancelIo(h);
+        GetOverlappedResult(h, &ov, &got, TRUE);
+        return false;
+    }
+    const BOOL ok = GetOverlappedResult(h, &ov, &got, FALSE);
+    if (bytes) *bytes = got;
+    return ok || GetLastError() == ERROR_PIPE_CONNECTED;
+}
+
+struct FindArgs {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND h, LPARAM lParam) {
+    auto* a = reinterpret_cast<FindArgs*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != a->pid || !IsWindowVisible(h)) return TRUE;
+    char cls[64] = "";
+    GetClassNameA(h, cls, sizeof(cls));
+    if (a->className && std::string(cls) != a->className) return TRUE;
+    if (a->title && WindowText(h) != a->title) return TRUE;
+    a->found = h;
+    return FALSE;
+}
+
+BOOL CALLBACK LongestStatic(HWND h, LPARAM lParam) {
+    auto* best = reinterpret_cast<std::string*>(lParam);
+    char cls[32] = "";
+    GetClassNameA(h, cls, sizeof(cls));
+    if (lstrcmpiA(cls, "Static") == 0) {
+        std::string t = WindowText(h);
+        if (t.size() > best->size()) *best = t;
+    }
+    return TRUE;
+}
+}  // namespace
+
+PipePeer::PipePeer(int device, Sides sides) {
+    if (sides != WriteOnly) {
+        display_ = MakePipe(PipeName("Read", device), PIPE_ACCESS_OUTBOUND);
+        if (display_ == INVALID_HANDLE_VALUE) return;
+        StartConnect(display_, displayConnect_);
+    }
+    if (sides != ReadOnly) {
+        commands_ = MakePipe(PipeName("Write", device), PIPE_ACCESS_INBOUND);
+        if (commands_ == INVALID_HANDLE_VALUE) return;
+        StartConnect(commands_, commandsConnect_);
+    }
+    ok_ = true;
+}
+
+PipePeer::~PipePeer() {
+    Vanish();
+    if (displayConnect_.hEvent) CloseHandle(displayConnect_.hEvent);
+    if (commandsConnect_.hEvent) CloseHandle(commandsConnect_.hEvent);
+}
+
+bool PipePeer::WaitConnected(DWORD timeoutMs) {
+    bool ok = true;
+    if (display_ != INVALID_HANDLE_VALUE) ok = Finish(display_, displayConnect_, timeoutMs, nullptr) && ok;
+    if (commands_ != INVALID_HANDLE_VALUE) ok = Finish(commands_, commandsConnect_, timeoutMs, nullptr) && ok;
+    return ok;
+}
+
+bool PipePeer::Send(const std::string& bytes) {
+    if (display_ == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED ov = {};
+    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD written = 0;
+    bool ok = WriteFile(display_, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &ov) ||
+              GetLastError() == ERROR_IO_PENDING;
+    ok = ok && Finish(display_, ov, 5000, &written) && written == bytes.size();
+    CloseHandle(ov.hEvent);
+    return ok;
+}
+
+std::string PipePeer::Receive(size_t count, DWORD timeoutMs) {
+    std::string got;
+    if (commands_ == INVALID_HANDLE_VALUE) return got;
+    const DWORD start = GetTickCount();
+    while (got.size() < count) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= timeoutMs) break;
+        char buf[256];
+        OVERLAPPED ov = {};
+        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        DWORD n = 0;
+        const bool started = ReadFile(commands_, buf, static_cast<DWORD>(count - got.size() < sizeof(buf) ? count - got.size() : sizeof(buf)),
+                                      nullptr, &ov) || GetLastError() == ERROR_IO_PENDING;
+        const bool done = started && Finish(commands_, ov, timeoutMs - spent, &n);
+        CloseHandle(ov.hEvent);
+        if (!done) break;
+        got.append(buf, n);
+    }
+    return got;
+}
+
+std::string PipePeer::ReceiveFor(DWORD timeoutMs) { return Receive(static_cast<size_t>(-1) / 2, timeoutMs); }
+
+void PipePeer::Vanish() {
+    if (display_ != INVALID_HANDLE_VALUE) CloseHandle(display_);
+    if (commands_ != INVALID_HANDLE_VALUE) CloseHandle(commands_);
+    display_ = commands_ = INVALID_HANDLE_VALUE;
+}
+
+std::string PanelExePath() {
+    std::string dir = QUORVEX_APP_DIR;
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    return "Z:" + dir;
+}
+
+PanelProcess::PanelProcess(const std::string& arguments) {
+    std::string command = "quorvex.exe";
+    if (!arguments.empty()) command += " " + arguments;
+    std::string dir = PanelExePath();
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    // Started from its own folder by its plain name: with a full path Wine once failed to make the window.
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+        process_ = pi.hProcess;
+        id_ = pi.dwProcessId;
+        CloseHandle(pi.hThread);
+        WaitForInputIdle(process_, 5000);
+    }
+}
+
+PanelProcess::~PanelProcess() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND PanelProcess::WaitMainWindow(const char* title, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        FindArgs a = {id_, "QuorvexFrame", title, nullptr};
+        EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&a));
+        if (a.found) return a.found;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+HWND PanelProcess::WaitDialog(const char* caption, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        FindArgs a = {id_, "#32770", caption, nullptr};
+        EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&a));
+        if (a.found) return a.found;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+int PanelProcess::WaitExit(DWORD timeoutMs) {
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<int>(code);
+}
+
+std::string PanelProcess::StatusPane(HWND frame, int pane) {
+    HWND bar = FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
+    if (!bar) return "<no status bar>";
+    // The text must be written into the target's own memory.
+    char* remote = static_cast<char*>(VirtualAllocEx(process_, nullptr, 1024, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) return "<no memory>";
+    char local[1024] = "";
+    SendMessageA(bar, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(remote));
+    SIZE_T read = 0;
+    ReadProcessMemory(process_, remote, local, sizeof(local) - 1, &read);
+    VirtualFreeEx(process_, remote, 0, MEM_RELEASE);
+    return local;
+}
+
+std::string WindowText(HWND h) {
+    char text[1024] = "";
+    GetWindowTextA(h, text, sizeof(text));
+    return text;
+}
+
+std::string MessageBoxText(HWND box) {
+    std::string best;
+    EnumChildWindows(box, &LongestStatic, reinterpret_cast<LPARAM>(&best));
+    return best;
+}
+
+void PressButton(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }

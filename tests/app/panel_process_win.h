@@ -1,0 +1,62 @@
+// Test harness for quorvex.exe: a pipe peer on one device, the program started as a child
+// process, and cross-process reads of its window title, status panes and message boxes.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Server side of one device's pipe pair, as the control application offers it.
+class PipePeer {
+public:
+    enum Sides { Both, ReadOnly, WriteOnly };
+    PipePeer(int device, Sides sides = Both);
+    ~PipePeer();
+    bool Ok() const { return ok_; }
+
+    // Waits until the panel opened the sides that exist.
+    bool WaitConnected(DWORD timeoutMs);
+    // Sends display bytes to the panel.
+    bool Send(const std::string& bytes);
+    // Collects bytes the panel wrote until `count` arrived or the time ran out.
+    std::string Receive(size_t count, DWORD timeoutMs);
+    // Everything that arrives within the time.
+    std::string ReceiveFor(DWORD timeoutMs);
+    // Closes both sides abruptly, as a crashed control application would.
+    void Vanish();
+
+private:
+    bool ok_ = false;
+    HANDLE display_ = INVALID_HANDLE_VALUE;   // the panel reads it
+    HANDLE commands_ = INVALID_HANDLE_VALUE;  // the panel writes it
+    OVERLAPPED displayConnect_ = {};
+    OVERLAPPED commandsConnect_ = {};
+};
+
+// quorvex.exe run as a child process; ended by the destructor whatever happened.
+class PanelProcess {
+public:
+    explicit PanelProcess(const std::string& arguments);
+    ~PanelProcess();
+    bool Started() const { return process_ != nullptr; }
+
+    HWND WaitMainWindow(const char* title, DWORD timeoutMs);
+    // A top-level dialog of the process with this caption.
+    HWND WaitDialog(const char* caption, DWORD timeoutMs);
+    // Exit code once ended within the time, or -1.
+    int WaitExit(DWORD timeoutMs);
+    DWORD Id() const { return id_; }
+
+    std::string StatusPane(HWND frame, int pane);
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+std::string WindowText(HWND h);
+// The message text of a message box (its longest static text).
+std::string MessageBoxText(HWND box);
+void PressButton(HWND dialog, int id);
+// Path of quorvex.exe beside the test binary's build tree.
+std::string PanelExePath();
