@@ -16,7 +16,7 @@ namespace {
 // T: filled triangle (a, b) (c, d) (e, f). R: filled bar from (a, b) to (c, d).
 struct Part {
     char kind;
-    double a, b, c, d, e, f;
+    double a = 0, b = 0, c = 0, d = 0, e = 0, f = 0;
 };
 
 struct GlyphDef {
