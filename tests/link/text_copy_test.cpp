@@ -16,13 +16,13 @@ uint32_t Plain(const uint8_t* src, uint32_t limit, char* dst) {
 }
 
 void ExpectLikePlain(CopyFn copy, const char* name) {
-    constexpr uint32_t kSize = 160;
+    constexpr uint32_t kSize = 300;
     for (int value = 0; value < 256; ++value) {
-        for (uint32_t at = 0; at < 70; ++at) {
+        for (uint32_t at = 0; at < 280; ++at) {
             uint8_t src[kSize];
             for (uint32_t k = 0; k < kSize; ++k) src[k] = static_cast<uint8_t>(0x20 + (k * 7) % 0x60);
             src[at] = static_cast<uint8_t>(value);
-            for (uint32_t limit : {0u, 1u, 15u, 16u, 17u, 63u, 64u, 65u, 80u, kSize}) {
+            for (uint32_t limit : {0u, 1u, 15u, 16u, 17u, 127u, 128u, 129u, 143u, 144u, 255u, 256u, 257u, kSize}) {
                 char want[kSize], got[kSize];
                 std::memset(want, 0, sizeof want);
                 std::memset(got, 0, sizeof got);
@@ -41,10 +41,10 @@ TEST(TextCopy, VectorsMatchAPlainCopy) { ExpectLikePlain(&text_copy::CopyTextVec
 #endif
 
 TEST(TextCopy, NeverWritesPastTheLimit) {
-    uint8_t src[100];
+    uint8_t src[400];
     std::memset(src, 'a', sizeof src);
-    for (uint32_t limit = 0; limit <= 40; ++limit) {
-        char dst[100];
+    for (uint32_t limit = 0; limit <= 300; ++limit) {
+        char dst[400];
         std::memset(dst, '#', sizeof dst);
         EXPECT_EQ(text_copy::CopyText(src, limit, dst), limit);
         for (uint32_t k = limit; k < sizeof dst; ++k) ASSERT_EQ(dst[k], '#') << "limit " << limit << " byte " << k;

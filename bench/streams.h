@@ -1,0 +1,14 @@
+// Deterministic inbound streams for the benchmarks: text-heavy, full-screen repaints, control-heavy.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace bench_streams {
+// Printable text in long runs, a line end (CR LF) now and then.
+std::vector<uint8_t> TextHeavy(size_t size);
+// Whole screens: a clear, then every line written through its cursor address.
+std::vector<uint8_t> FullScreens(size_t size);
+// Short texts between many control codes, addresses and identification requests.
+std::vector<uint8_t> ControlHeavy(size_t size);
+}  // namespace bench_streams
