@@ -153,8 +153,14 @@ PanelProcess::PanelProcess(const std::string& arguments) {
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    // Started from its own folder by its plain name: with a full path Wine once failed to make the window.
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+    // Started from its own folder by its plain name: with a full path Wine once failed to make
+    // the window. The search for the plain name looks in the caller's current folder.
+    char previous[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof(previous), previous);
+    SetCurrentDirectoryA(dir.c_str());
+    const BOOL created = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi);
+    SetCurrentDirectoryA(previous);
+    if (created) {
         process_ = pi.hProcess;
         id_ = pi.dwProcessId;
         CloseHandle(pi.hThread);
