@@ -84,6 +84,8 @@ private:
 
 ControlLink::ControlLink(LinkOwner* owner) : owner_(owner) {}
 
+bool ControlLink::BeginWaitOnWindow() { return reader_thread::BeginWindowWait(); }
+
 ControlLink::~ControlLink() { Close(); }
 
 void ControlLink::UseArguments(int count, const char* const* args) {

@@ -41,6 +41,12 @@ public:
     // One write of exactly these bytes, no flush, outcome ignored; returns 1.
     int WriteBytes(const char* bytes, int32_t count);
 
+    // For the owner's exit handling, on the reader thread: call it once the copies of what the
+    // handling needs are taken and before it waits on the window thread (notice box, close
+    // request). False means the link is being closed: return at once, touching nothing. Until it
+    // is called, a Close waits a short grace for the handling to get there.
+    static bool BeginWaitOnWindow();
+
     bool Connected() const { return readPipe_ != nullptr; }
     // The reader thread's id while it is held, else 0 (for tests that watch it end).
     DWORD ReaderThreadId() const { return thread_ ? GetThreadId(thread_) : 0; }

@@ -11,13 +11,20 @@ ReaderContext::ReaderContext(HANDLE readPipe, HANDLE writePipe, EventSink* displ
       sink_(*this, display),
       answer_(*this) {}
 
+namespace {
+// The context whose reader is inside the owner's exit handling on this thread.
+thread_local ReaderContext* t_inExitHandling = nullptr;
+}  // namespace
+
 int32_t ReaderContext::GuardedSink::ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) {
     if (context_.StopRequested() || !display_) return 1;
     if (type != display_event::ControlExited) return display_->ApplyEvent(type, kind, argument);
     // The owner's exit handling waits on the window thread, whose close may be closing this link.
-    context_.EnterWaiting();
+    if (!context_.EnterExitHandling()) return 1;
+    t_inExitHandling = &context_;
     display_->ApplyEvent(type, kind, argument);
-    context_.LeaveWaiting();
+    t_inExitHandling = nullptr;
+    context_.LeaveExitHandling();
     return 1;
 }
 
@@ -77,6 +84,11 @@ private:
 
 namespace reader_thread {
 
+bool BeginWindowWait() {
+    ReaderContext* context = t_inExitHandling;
+    return context ? context->BeginWindowWait() : true;
+}
+
 HANDLE Start(ReaderContext* context) {
     context->AddRef();
     HANDLE thread = CreateThread(nullptr, 0, &ReaderContext::ReaderThreadMain, context, 0, nullptr);
@@ -86,7 +98,7 @@ HANDLE Start(ReaderContext* context) {
 
 StopOutcome Stop(HANDLE thread, ReaderContext* context) {
     ThreadStopper stopper(thread);
-    const StopOutcome outcome = StopReader(*context, stopper, StopBoundMs, StopStepMs);
+    const StopOutcome outcome = StopReader(*context, stopper, {StopBoundMs, StopStepMs, ExitGraceMs});
     // A terminated thread never releases its reference, so the context stays allocated.
     CloseHandle(thread);
     return outcome;

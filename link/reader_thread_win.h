@@ -72,6 +72,10 @@ private:
 namespace reader_thread {
 constexpr int32_t StopBoundMs = 2000;
 constexpr int32_t StopStepMs = 5;
+constexpr int32_t ExitGraceMs = 100;
+
+// See ControlLink::BeginWaitOnWindow.
+bool BeginWindowWait();
 
 // Starts the thread running at once with one reference of the context; null when it cannot start.
 HANDLE Start(ReaderContext* context);

@@ -5,9 +5,11 @@
 #include <cstdint>
 
 // Busy: reading, decoding or writing; the link's handles and the display may be in use.
-// WaitingOnWindow: inside the owner's exit handling, waiting on the window thread; nothing of
-// the link is in use and the closer must not wait. Out: the reader touches nothing any more.
-enum class ReaderPhase { Busy, WaitingOnWindow, Out };
+// InExitHandling: inside the owner's exit handling, which may still read the owner's state;
+// the closer waits a short grace for it to reach the wait. WaitingOnWindow: the exit handling
+// waits on the window thread; nothing of the link or the owner is in use and the closer must
+// not wait. Out: the reader touches nothing any more.
+enum class ReaderPhase { Busy, InExitHandling, WaitingOnWindow, Out };
 
 class StopState {
 public:
@@ -21,9 +23,14 @@ public:
 
     // Reader side.
     bool StopRequested() const { return stop_.load(); }
-    void EnterWaiting() { phase_.store(ReaderPhase::WaitingOnWindow); }
-    // False when a stop arrived meanwhile: the caller must then touch nothing of the link again.
-    bool LeaveWaiting();
+    // Before calling the owner's exit handling; false (and out) when a stop is under way.
+    bool EnterExitHandling() { return Enter(ReaderPhase::InExitHandling); }
+    // Called by the exit handling once it holds copies of what it needs and is about to wait on
+    // the window thread; false when a stop is under way: it must then return at once.
+    bool BeginWindowWait() { return Enter(ReaderPhase::WaitingOnWindow); }
+    // After the exit handling returned; false when a stop arrived meanwhile: the caller must
+    // then touch nothing of the link again.
+    bool LeaveExitHandling() { return Enter(ReaderPhase::Busy); }
     void Finish() { phase_.store(ReaderPhase::Out); }
 
     // Closer side.
@@ -34,6 +41,8 @@ protected:
     virtual ~StopState() = default;
 
 private:
+    bool Enter(ReaderPhase phase);
+
     std::atomic<int32_t> refs_{1};
     std::atomic<bool> stop_{false};
     std::atomic<ReaderPhase> phase_{ReaderPhase::Busy};
@@ -53,6 +62,12 @@ public:
 
 enum class StopOutcome { Ended, LeftWaiting, Terminated };
 
+struct StopTimes {
+    int32_t boundMs;  // for a busy reader, then it is terminated
+    int32_t stepMs;   // between cancels
+    int32_t exitGraceMs;  // for exit handling that never declares its wait on the window
+};
+
 // Requests the stop, then re-cancels every step until the reader is out; never waits on a
-// reader that waits on the window thread; terminates after the bound as a last resort.
-StopOutcome StopReader(StopState& state, ReaderStopper& stopper, int32_t boundMs, int32_t stepMs);
+// reader that waits on the window thread; terminates a busy reader after the bound as a last resort.
+StopOutcome StopReader(StopState& state, ReaderStopper& stopper, const StopTimes& times);

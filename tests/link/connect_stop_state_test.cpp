@@ -42,6 +42,17 @@ private:
 
 StopState* NewState() { return new StopState(); }
 
+constexpr StopTimes kTimes = {2000, 5, 100};
+
+void Place(StopState& state, ReaderPhase phase) {
+    if (phase == ReaderPhase::Out) state.Finish();
+    if (phase == ReaderPhase::InExitHandling) state.EnterExitHandling();
+    if (phase == ReaderPhase::WaitingOnWindow) {
+        state.EnterExitHandling();
+        state.BeginWindowWait();
+    }
+}
+
 TEST(ConnectStopState, CloserOutcomes) {
     const struct {
         const char* label;
@@ -49,40 +60,56 @@ TEST(ConnectStopState, CloserOutcomes) {
         int exitAfterWaits;
         StopOutcome outcome;
         int cancels;
+        int waits;
         int terminates;
     } cases[] = {
-        {"already out", ReaderPhase::Out, -1, StopOutcome::Ended, 0, 0},
-        {"waiting on window", ReaderPhase::WaitingOnWindow, -1, StopOutcome::LeftWaiting, 0, 0},
-        {"ends after first cancel", ReaderPhase::Busy, 1, StopOutcome::Ended, 1, 0},
-        {"ends after fourth cancel", ReaderPhase::Busy, 4, StopOutcome::Ended, 4, 0},
-        {"never ends", ReaderPhase::Busy, -1, StopOutcome::Terminated, 400, 1},
+        {"already out", ReaderPhase::Out, -1, StopOutcome::Ended, 0, 0, 0},
+        {"waiting on window", ReaderPhase::WaitingOnWindow, -1, StopOutcome::LeftWaiting, 0, 0, 0},
+        {"exit handling that never waits", ReaderPhase::InExitHandling, -1, StopOutcome::LeftWaiting, 0, 20, 0},
+        {"exit handling that ends", ReaderPhase::InExitHandling, 3, StopOutcome::Ended, 0, 3, 0},
+        {"ends after first cancel", ReaderPhase::Busy, 1, StopOutcome::Ended, 1, 1, 0},
+        {"ends after fourth cancel", ReaderPhase::Busy, 4, StopOutcome::Ended, 4, 4, 0},
+        {"never ends", ReaderPhase::Busy, -1, StopOutcome::Terminated, 400, 400, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         StopState* state = NewState();
-        if (c.phase == ReaderPhase::Out) state->Finish();
-        if (c.phase == ReaderPhase::WaitingOnWindow) state->EnterWaiting();
+        Place(*state, c.phase);
         ScriptedStopper stopper;
         stopper.exitAfterWaits = c.exitAfterWaits;
-        EXPECT_EQ(StopReader(*state, stopper, 2000, 5), c.outcome);
+        EXPECT_EQ(StopReader(*state, stopper, kTimes), c.outcome);
         EXPECT_TRUE(state->StopRequested());
         EXPECT_EQ(stopper.cancels, c.cancels);
+        EXPECT_EQ(stopper.waits, c.waits);
         EXPECT_EQ(stopper.terminates, c.terminates);
         state->Release();
     }
 }
 
-TEST(ConnectStopState, LeavingTheWaitAfterAStopTouchesNothing) {
-    StopState* state = NewState();
-    state->EnterWaiting();
-    EXPECT_EQ(state->Phase(), ReaderPhase::WaitingOnWindow);
-    EXPECT_TRUE(state->LeaveWaiting());
-    EXPECT_EQ(state->Phase(), ReaderPhase::Busy);
-    state->EnterWaiting();
-    state->RequestStop();
-    EXPECT_FALSE(state->LeaveWaiting());
-    EXPECT_EQ(state->Phase(), ReaderPhase::Out);
-    state->Release();
+// The reader's steps after a stop was requested: which say "touch nothing", and where they leave it.
+TEST(ConnectStopState, ReaderStepsAfterAStop) {
+    const struct {
+        const char* label;
+        ReaderPhase from;
+        bool (StopState::*step)();
+        ReaderPhase after;
+    } cases[] = {
+        {"enter exit handling", ReaderPhase::Busy, &StopState::EnterExitHandling, ReaderPhase::Out},
+        {"begin the window wait", ReaderPhase::InExitHandling, &StopState::BeginWindowWait,
+         ReaderPhase::WaitingOnWindow},
+        {"leave the exit handling", ReaderPhase::WaitingOnWindow, &StopState::LeaveExitHandling, ReaderPhase::Out},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        StopState* state = NewState();
+        Place(*state, c.from);
+        EXPECT_TRUE((state->*c.step)());
+        state->RequestStop();
+        Place(*state, c.from);
+        EXPECT_FALSE((state->*c.step)());
+        EXPECT_EQ(state->Phase(), c.after);
+        state->Release();
+    }
 }
 
 TEST(ConnectStopState, LastReleaseDeletes) {
@@ -111,17 +138,16 @@ public:
     bool terminated = false;
 };
 
-// A reader alternating between busy work and waits on the window, against a closer that marks
-// the link gone as soon as the stop returns: no touch may follow.
+// A reader alternating between busy work and the owner's exit handling (which reads the owner,
+// declares its wait, waits, and returns), against a closer that marks everything gone as soon as
+// the stop returns: no touch may follow.
 TEST(ConnectStopState, NoTouchAfterTheStopReturns) {
     for (int round = 0; round < 300; ++round) {
         StopState* state = NewState();
         state->AddRef();
         std::atomic<bool> gone{false};
         std::atomic<int> lateTouches{0};
-        std::atomic<int> touches{0};
         auto touch = [&] {
-            touches.fetch_add(1);
             if (gone.load()) lateTouches.fetch_add(1);
         };
         std::thread reader([&, state] {
@@ -131,16 +157,17 @@ TEST(ConnectStopState, NoTouchAfterTheStopReturns) {
                     break;
                 }
                 touch();
-                state->EnterWaiting();
-                std::this_thread::yield();
-                if (!state->LeaveWaiting()) break;
+                if (!state->EnterExitHandling()) break;
+                touch();
+                if (state->BeginWindowWait()) std::this_thread::yield();
+                if (!state->LeaveExitHandling()) break;
                 touch();
             }
             state->Release();
         });
         if (round % 2) std::this_thread::sleep_for(std::chrono::microseconds(50));
         RealStopper stopper;
-        const StopOutcome outcome = StopReader(*state, stopper, 2000, 1);
+        const StopOutcome outcome = StopReader(*state, stopper, {2000, 1, 1000});
         gone.store(true);
         reader.join();
         EXPECT_NE(outcome, StopOutcome::Terminated);

@@ -233,26 +233,65 @@ TEST_F(LinkTest, CloseWhileBlockedWritingTheAnswer) {
 }
 
 HANDLE gRelease = nullptr;
+std::atomic<int> gHookResult{-1};
 void BlockUntilReleased() { WaitForSingleObject(gRelease, 5000); }
+void DeclareThenBlock() {
+    gHookResult.store(ControlLink::BeginWaitOnWindow() ? 1 : 0);
+    BlockUntilReleased();
+}
+// Still reading its state when the close begins: the declared wait comes too late.
+void SlowToDeclare() {
+    Sleep(40);
+    if (ControlLink::BeginWaitOnWindow()) {
+        gHookResult.store(1);
+        BlockUntilReleased();
+    } else {
+        gHookResult.store(0);
+    }
+}
 
 TEST_F(LinkTest, CloseWhileTheReaderWaitsInTheExitHandling) {
-    gRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    sink.onExit = &BlockUntilReleased;
-    ASSERT_TRUE(peer.Offer(9, true, true));
-    ASSERT_EQ(link.Connect(nullptr), 0u);
-    HANDLE reader = OpenReader(link);
-    ASSERT_TRUE(peer.Send(9, "AB\x16" "CD\x1a"));
-    ASSERT_TRUE(WaitFor(sink.exitEntered, 2000));
-    EXPECT_LT(TimedClose(link), 100u);
-    sink.closed.store(true);
-    SetEvent(gRelease);
-    EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
-    CloseHandle(reader);
-    CloseHandle(gRelease);
-    EXPECT_TRUE(sink.exitLeft.load());
-    EXPECT_EQ(sink.late.load(), 0);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"AB"});
-    EXPECT_EQ(peer.Pending(9), 0u);
+    const struct {
+        const char* label;
+        void (*onExit)();
+        DWORD minMs, maxMs;
+        int hookResult;
+    } cases[] = {
+        {"declared wait", &DeclareThenBlock, 0, 50, 1},
+        {"undeclared wait: the grace", &BlockUntilReleased, 90, 400, -1},
+        {"declared after the close began", &SlowToDeclare, 20, 100, 0},
+    };
+    int device = 9;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ThreadSink exitSink;
+        TestLinkOwner exitOwner(&exitSink);
+        ControlLink exitLink(&exitOwner);
+        exitLink.UseArguments(2, kLocalArgs);
+        gRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        gHookResult.store(-1);
+        exitSink.onExit = c.onExit;
+        ASSERT_TRUE(peer.Offer(device, true, true));
+        ASSERT_EQ(exitLink.Connect(nullptr), 0u);
+        HANDLE reader = OpenReader(exitLink);
+        ASSERT_TRUE(peer.Send(device, "AB\x16" "CD\x1a"));
+        ASSERT_TRUE(WaitFor(exitSink.exitEntered, 2000));
+        const DWORD ms = TimedClose(exitLink);
+        EXPECT_GE(ms, c.minMs);
+        EXPECT_LE(ms, c.maxMs);
+        exitSink.closed.store(true);
+        SetEvent(gRelease);
+        EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
+        CloseHandle(reader);
+        CloseHandle(gRelease);
+        EXPECT_EQ(gHookResult.load(), c.hookResult);
+        EXPECT_TRUE(exitSink.exitLeft.load());
+        EXPECT_EQ(exitSink.late.load(), 0);
+        EXPECT_EQ(exitSink.Texts(), std::vector<std::string>{"AB"});
+        EXPECT_EQ(peer.Pending(device), 0u);
+        peer.Vanish(device);
+        ++device;
+    }
 }
 
 // The real shape of the exit: the reader sends a close request to the window thread, whose
@@ -271,7 +310,9 @@ LRESULT CALLBACK CloserProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcA(hwnd, message, w, l);
 }
 
-void SendCloseRequest() { SendMessageA(gCloser, kCloseLink, 0, 0); }
+void SendCloseRequest() {
+    if (ControlLink::BeginWaitOnWindow()) SendMessageA(gCloser, kCloseLink, 0, 0);
+}
 
 TEST_F(LinkTest, CloseFromTheCloseRequestOfTheExitHandling) {
     WNDCLASSA wc = {};
@@ -285,10 +326,10 @@ TEST_F(LinkTest, CloseFromTheCloseRequestOfTheExitHandling) {
     gClosing = &link;
     gClosingSink = &sink;
     sink.onExit = &SendCloseRequest;
-    ASSERT_TRUE(peer.Offer(10, true, true));
+    ASSERT_TRUE(peer.Offer(12, true, true));
     ASSERT_EQ(link.Connect(nullptr), 0u);
     HANDLE reader = OpenReader(link);
-    ASSERT_TRUE(peer.Send(10, "Z\x16"));
+    ASSERT_TRUE(peer.Send(12, "Z\x16"));
     const DWORD start = GetTickCount();
     while (WaitForSingleObject(reader, 0) != WAIT_OBJECT_0 && GetTickCount() - start < 3000) {
         MSG msg;
@@ -305,10 +346,10 @@ TEST_F(LinkTest, CloseFromTheCloseRequestOfTheExitHandling) {
 }
 
 TEST_F(LinkTest, ReaderEndsAfterTheExitWithoutAClose) {
-    ASSERT_TRUE(peer.Offer(11, true, true));
+    ASSERT_TRUE(peer.Offer(13, true, true));
     ASSERT_EQ(link.Connect(nullptr), 0u);
     HANDLE reader = OpenReader(link);
-    ASSERT_TRUE(peer.Send(11, "\x16"));
+    ASSERT_TRUE(peer.Send(13, "\x16"));
     EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
     CloseHandle(reader);
     EXPECT_TRUE(sink.exitLeft.load());
