@@ -193,6 +193,27 @@ TEST_F(LinkTest, PeerVanishingEndsTheReaderAndLosesTheControl) {
     EXPECT_LT(TimedClose(link), 100u);
 }
 
+TEST_F(LinkTest, ReaderKeepsReadingAfterAFailedReadOfALivePipe) {
+    ASSERT_TRUE(peer.Offer(3, true, true));
+    ASSERT_EQ(link.Connect(nullptr), 0u);
+    HANDLE reader = OpenThread(THREAD_TERMINATE | SYNCHRONIZE, FALSE, link.ReaderThreadId());
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(peer.Send(3, "A"));
+    ASSERT_TRUE(sink.WaitForTexts(1, 2000));
+    // A cancel that is not a stop makes the blocked read fail; the pipe itself is fine.
+    bool cancelled = false;
+    for (int i = 0; i < 100 && !cancelled; ++i) {
+        Sleep(5);
+        cancelled = CancelSynchronousIo(reader) != FALSE;
+    }
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(WaitForSingleObject(reader, 100), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_TRUE(peer.Send(3, "B\x1a"));
+    EXPECT_TRUE(sink.WaitForTexts(2, 2000));
+    EXPECT_EQ(peer.Receive(3, 3), "VFD");
+    CloseHandle(reader);
+}
+
 TEST_F(LinkTest, CloseWhileBlockedInRead) {
     ASSERT_TRUE(peer.Offer(7, true, true));
     ASSERT_EQ(link.Connect(nullptr), 0u);
