@@ -1,0 +1,170 @@
+// Line clicks and the Branch To dialog of quorvex.exe, end to end under Wine: the clicks
+// against the substitute control application in script mode, the dialog against a pipe peer.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tests/app/panel_process_win.h"
+
+namespace {
+constexpr DWORD kWait = 10000;
+
+void Click(HWND frame, int x, int y) {
+    PostMessageA(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(frame, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void DoubleClick(HWND frame, int x, int y) {
+    Click(frame, x, y);
+    PostMessageA(frame, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(frame, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// quorvex-sim.exe playing a script on device 2, started from its own folder.
+class SimScript {
+public:
+    explicit SimScript(const std::string& script) {
+        std::string dir = QUORVEX_SIM_DIR;
+        for (char& c : dir)
+            if (c == '/') c = '\\';
+        dir = "Z:" + dir;
+        path_ = dir + "\\line_selection_script.txt";
+        FILE* f = std::fopen(path_.c_str(), "wb");
+        if (f) {
+            std::fputs(script.c_str(), f);
+            std::fclose(f);
+        }
+        std::string command = "quorvex-sim.exe --device 2 --timeout 20000 --script line_selection_script.txt";
+        char previous[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof(previous), previous);
+        SetCurrentDirectoryA(dir.c_str());
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, dir.c_str(), &si,
+                           &pi)) {
+            process_ = pi.hProcess;
+            CloseHandle(pi.hThread);
+        }
+        SetCurrentDirectoryA(previous);
+        Sleep(300);  // until its pipes are offered
+    }
+    ~SimScript() {
+        if (process_) {
+            if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
+            CloseHandle(process_);
+        }
+        DeleteFileA(path_.c_str());
+    }
+    bool Started() const { return process_ != nullptr; }
+    int WaitExit(DWORD ms) {
+        DWORD code = 99;
+        if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return -1;
+        GetExitCodeProcess(process_, &code);
+        return static_cast<int>(code);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    std::string path_;
+};
+
+TEST(LineSelection, EdgeClicksSelectTheirLinesAndOutsideClicksSendNothing) {
+    // `expect` is strict: a byte sent by a click that should send nothing fails the next line.
+    SimScript sim(
+        "expect PPK\n"
+        "expect p1\\n\n"
+        "expect p2\\n\n"
+        "expect p20\\n\n"
+        "expect p6\\n\n");
+    ASSERT_TRUE(sim.Started());
+    PanelProcess panel("-l");
+    HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
+    ASSERT_NE(frame, nullptr);
+    const POINT clicks[] = {{14, 13}, {14, 28}, {295, 312},                    // lines 0, 1 and 19
+                            {296, 13}, {13, 13}, {14, 12}, {14, 313},          // just outside
+                            {100, 13 + 5 * 15 + 7}};                           // line 5 closes the run
+    for (const POINT& p : clicks) {
+        Click(frame, p.x, p.y);
+        Sleep(50);
+    }
+    EXPECT_EQ(sim.WaitExit(kWait), 0);
+}
+
+class BranchTo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(peer_.Ok());
+        ASSERT_TRUE(panel_.Started());
+        ASSERT_TRUE(peer_.WaitConnected(kWait));
+        ASSERT_EQ(peer_.Receive(3, kWait), "PPK");
+        frame_ = panel_.WaitMainWindow("LOCAL - Quorvex", kWait);
+        ASSERT_NE(frame_, nullptr);
+    }
+    // Double click on line 4: its SelectLine first, then the dialog.
+    HWND Open() {
+        DoubleClick(frame_, 60, 13 + 4 * 15 + 7);
+        EXPECT_EQ(peer_.Receive(3, kWait), "p5\n");
+        HWND dialog = panel_.WaitDialog("Branch To", kWait);
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
+    PipePeer peer_{2};
+    PanelProcess panel_{"-l"};
+    HWND frame_ = nullptr;
+};
+
+TEST_F(BranchTo, TypedLettersAreCapitalsAndOkWritesOneCommand) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    HWND edit = GetDlgItem(dialog, 1070);
+    for (char c : std::string("xyz")) SendMessageA(edit, WM_CHAR, c, 1);
+    char shown[16] = "";
+    GetDlgItemTextA(dialog, 1070, shown, sizeof(shown));  // WM_GETTEXT crosses processes
+    EXPECT_STREQ(shown, "XYZ");
+    PressButton(dialog, IDOK);
+    EXPECT_EQ(peer_.Receive(5, kWait), "qXYZ\n");
+    EXPECT_EQ(peer_.ReceiveFor(300), "");
+}
+
+TEST_F(BranchTo, EmptyOkAndCancel) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, IDOK);
+    EXPECT_EQ(peer_.Receive(2, kWait), "q\n");
+    dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, IDCANCEL);
+    EXPECT_EQ(peer_.ReceiveFor(500), "");
+}
+
+TEST_F(BranchTo, PastedTextIsCutToThirtyTwoCharacters) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    const std::string text33 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text33.size() + 1);
+    std::memcpy(GlobalLock(mem), text33.c_str(), text33.size() + 1);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+    SendMessageA(GetDlgItem(dialog, 1070), WM_PASTE, 0, 0);
+    PressButton(dialog, IDOK);
+    const std::string sent = peer_.Receive(40, 1500);
+    EXPECT_EQ(sent.size(), 34u);
+    EXPECT_EQ(sent, "q" + text33.substr(0, 32) + "\n");
+}
+
+TEST_F(BranchTo, ControlExitWhileOpenEndsCleanlyWithNothingSent) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1070, "NEVER");
+    ASSERT_TRUE(peer_.Send("\x16"));
+    EXPECT_EQ(panel_.WaitExit(kWait), 0);
+    EXPECT_EQ(peer_.ReceiveFor(300), "");
+}
+}  // namespace
