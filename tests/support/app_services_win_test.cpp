@@ -349,9 +349,8 @@ TEST_F(Services, ASecondThreadsReportIsDroppedWhileABoxIsUp) {
     EXPECT_EQ(boxes[0].caption, "Notice");
     // The gate is free again for everyone.
     BoxWatcher after;
-    std::thread later([&] { services->ShowError(owner.Handle(), 62012, 62132); });
-    EXPECT_TRUE(after.WaitForSeen(1));
-    later.join();
+    PumpedThread later([&] { services->ShowError(owner.Handle(), 62012, 62132); });
+    EXPECT_TRUE(later.JoinPumping());
     EXPECT_EQ(after.Stop().size(), 1u);
 }
 
@@ -381,15 +380,13 @@ TEST_F(Services, AReportFromInsideTheBoxesOwnModalLoopShowsASecondBox) {
 TEST_F(Services, TheFatalBoxIsShownWhileAnotherThreadHoldsTheGateAndClosesTheOwner) {
     BoxWatcher watcher({"Notice"});
     // The reader thread's way in: a notice for the main window, on a thread of its own.
-    std::thread reader([&] { services->ShowNotice(owner.Handle(), 62210); });
+    PumpedThread reader([&] { services->ShowNotice(owner.Handle(), 62210); });
     ASSERT_TRUE(watcher.WaitForSeen(1));
     services->ShowFatalError(nullptr, 62208, 62132);
     Pump();
     EXPECT_EQ(owner.closeRequests, 1);
     EXPECT_TRUE(watcher.Press("Notice"));
-    // The reader's box needs this thread's messages while it closes.
-    PumpUntil([&] { return false; }, 100);
-    reader.join();
+    EXPECT_TRUE(reader.JoinPumping());
     const auto boxes = watcher.Stop();
     ASSERT_EQ(boxes.size(), 2u);
     ExpectBox(boxes[0], "Notice", kExited, owner.Handle(), MB_ICONINFORMATION);
@@ -400,21 +397,15 @@ TEST_F(Services, TheFatalBoxIsShownWhileAnotherThreadHoldsTheGateAndClosesTheOwn
 
 TEST_F(Services, TheReadersNoticeOutlivesTheServicesBeingDestroyed) {
     BoxWatcher watcher({"Notice"});
-    HANDLE finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     AppServices* local = services;
     const HWND window = owner.Handle();
-    std::thread reader([&] {
-        local->ShowNotice(window, 62210);
-        SetEvent(finished);
-    });
+    PumpedThread reader([&] { local->ShowNotice(window, 62210); });
     ASSERT_TRUE(watcher.WaitForSeen(1));
     // The window thread tears down while the notice is up; its destruction must not wait for it.
     delete services;
     services = nullptr;
     EXPECT_TRUE(watcher.Press("Notice"));
-    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(finished, 0) == WAIT_OBJECT_0; }));
-    reader.join();
-    CloseHandle(finished);
+    EXPECT_TRUE(reader.JoinPumping());
     EXPECT_EQ(watcher.Stop().size(), 1u);
 }
 }  // namespace

@@ -123,6 +123,25 @@ std::vector<SeenBox> BoxWatcher::Stop() {
     return Seen();
 }
 
+PumpedThread::PumpedThread(std::function<void()> body) : body_(std::move(body)) {
+    handle_ = CreateThread(nullptr, 0, &PumpedThread::Main, this, 0, nullptr);
+}
+
+PumpedThread::~PumpedThread() {
+    if (!handle_) return;
+    JoinPumping(INFINITE);
+    CloseHandle(handle_);
+}
+
+DWORD WINAPI PumpedThread::Main(void* self) {
+    static_cast<PumpedThread*>(self)->body_();
+    return 0;
+}
+
+bool PumpedThread::JoinPumping(DWORD timeoutMs) {
+    return handle_ && PumpUntil([this] { return WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }, timeoutMs);
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {

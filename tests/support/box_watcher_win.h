@@ -47,6 +47,22 @@ private:
     std::thread thread_;
 };
 
+// A thread that the creating thread awaits while running its own messages: a box on the new
+// thread owned by a window of the creating thread needs them while it closes.
+class PumpedThread {
+public:
+    explicit PumpedThread(std::function<void()> body);
+    ~PumpedThread();
+    PumpedThread(const PumpedThread&) = delete;
+    PumpedThread& operator=(const PumpedThread&) = delete;
+    bool JoinPumping(DWORD timeoutMs = 10000);
+
+private:
+    static DWORD WINAPI Main(void* self);
+    std::function<void()> body_;
+    HANDLE handle_ = nullptr;
+};
+
 // Runs the calling thread's messages until `done` or the time-out.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
