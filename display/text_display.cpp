@@ -13,6 +13,7 @@ enum class TextDisplay::Action : uint8_t {
     LineStart,
     ControlExited,
     Text,
+    BlankLine,  // the direct operation only; no event maps to it
 };
 
 TextDisplay::Action TextDisplay::ActionFor(uint32_t type, intptr_t kind) {
@@ -62,45 +63,32 @@ void TextDisplay::BlankAll() {
 int32_t TextDisplay::ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) {
     const Action action = ActionFor(type, kind);
     if (action == Action::None) return 1;
-    DisplayOwner* owner = owner_.load(std::memory_order_acquire);
     if (action == Action::ControlExited) {
         // The owner may destroy this object before it returns: nothing of it is used afterwards.
-        if (owner) owner->OnControlExited();
+        if (DisplayOwner* owner = owner_.load(std::memory_order_acquire)) owner->OnControlExited();
         return 1;
     }
-    const bool hasFont = action == Action::Text && HasFont(owner);
+    Run(action, kind, argument);
+    return 1;
+}
+
+void TextDisplay::SetCursor(int32_t row, int32_t column) { Run(Action::SetCursor, row, column); }
+
+void TextDisplay::BlankLine(int32_t n) { Run(Action::BlankLine, 0, n); }
+
+void TextDisplay::WriteText(const char* chars, int32_t count) {
+    Run(Action::Text, reinterpret_cast<intptr_t>(chars), count);
+}
+
+void TextDisplay::Run(Action action, intptr_t kind, int32_t argument) {
+    DisplayOwner* owner = owner_.load(std::memory_order_acquire);
+    const bool hasFont = action == Action::Text && owner && owner->HasDisplayFont();
     Repaint repaint;
     {
         std::lock_guard<std::mutex> guard(lock_);
         repaint = Perform(action, kind, argument, hasFont);
     }
-    RequestRepaints(owner, repaint);
-    return 1;
-}
-
-void TextDisplay::SetCursor(int32_t row, int32_t column) {
-    std::lock_guard<std::mutex> guard(lock_);
-    MoveCursor(row, column);
-}
-
-void TextDisplay::BlankLine(int32_t n) {
-    DisplayOwner* owner = owner_.load(std::memory_order_acquire);
-    Repaint repaint;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        repaint = Blank(n);
-    }
-    RequestRepaints(owner, repaint);
-}
-
-void TextDisplay::WriteText(const char* chars, int32_t count) {
-    DisplayOwner* owner = owner_.load(std::memory_order_acquire);
-    const bool hasFont = HasFont(owner);
-    Repaint repaint;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        repaint = Write(chars, count, hasFont);
-    }
+    // Outside the lock: the window thread may be painting under it.
     RequestRepaints(owner, repaint);
 }
 
@@ -147,6 +135,8 @@ TextDisplay::Repaint TextDisplay::Perform(Action action, intptr_t kind, int32_t 
         return {0, 0};
     case Action::Text:
         return Write(reinterpret_cast<const char*>(kind), argument, hasFont);
+    case Action::BlankLine:
+        return Blank(argument);
     case Action::None:
     case Action::ControlExited:
         break;

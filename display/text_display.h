@@ -42,12 +42,13 @@ private:
     enum class Action : uint8_t;
 
     static Action ActionFor(uint32_t type, intptr_t kind);
+    // One change under the lock, then its repaint requests.
+    void Run(Action action, intptr_t kind, int32_t argument);
     Repaint Perform(Action action, intptr_t kind, int32_t argument, bool hasFont);
     void MoveCursor(int32_t row, int32_t column);
     Repaint Blank(int32_t n);
     Repaint Write(const char* chars, int32_t count, bool hasFont);
     void RequestRepaints(DisplayOwner* owner, Repaint r) const;
-    bool HasFont(DisplayOwner* owner) const { return owner && owner->HasDisplayFont(); }
 
     mutable std::mutex lock_;
     char lines_[Lines][Columns + 1];
