@@ -41,6 +41,7 @@ TEST(BusyCursor, HourglassWhileAnyStretchIsOpenArrowAfterTheLast) {
 TEST(BusyCursor, EachChangeAsksTheWindowUnderThePointerForItsCursor) {
     ServicesTestWindow window;
     ASSERT_TRUE(window.Create());
+    ShowWindow(window.Handle(), SW_SHOW);
     SetForegroundWindow(window.Handle());
     RECT r;
     GetWindowRect(window.Handle(), &r);

@@ -15,7 +15,7 @@ bool ServicesTestWindow::Create() {
         wc.hCursor = LoadCursorA(nullptr, IDC_CROSS);
         RegisterClass(wc);
     }
-    return CreateEx(0, "ServicesTestWindow", "Services Test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 200,
+    return CreateEx(0, "ServicesTestWindow", "Services Test", WS_OVERLAPPEDWINDOW, 10, 10, 400, 200,
                     nullptr, nullptr);
 }
 
