@@ -178,6 +178,7 @@ void Frame::OnControlExited() {
     HWND window = hwnd_;
     const int local = connectedLocally_;
     AppServices* services = g_appServices;
+    if (!ControlLink::BeginWaitOnWindow()) return;
     if (!local && services) services->ShowNotice(window, text_id::ControlExitedNotice);
     SendMessageA(window, WM_CLOSE, 0, 0);
 }
