@@ -169,9 +169,7 @@ TEST(FrameStartup, WrongCredentialsAreRefusedAndTheFieldsEmptied) {
 TEST(FrameLifetime, ControlExitOnALocalLinkClosesWithoutNotice) {
     PipePeer peer(2);
     PanelProcess panel("-l");
-    ASSERT_TRUE(peer.WaitConnected(kWait));
-    ASSERT_EQ(peer.Receive(3, kWait), "PPK");
-    ASSERT_NE(panel.WaitMainWindow("LOCAL - Quorvex", kWait), nullptr);
+    ASSERT_NE(WaitConnectedLocally(peer, panel, kWait), nullptr);
     ASSERT_TRUE(peer.Send("BYE\x16"));
     EXPECT_EQ(panel.WaitExit(kWait), 0);
 }
@@ -179,8 +177,7 @@ TEST(FrameLifetime, ControlExitOnALocalLinkClosesWithoutNotice) {
 TEST(FrameLifetime, IdentificationIsAnsweredWhileConnected) {
     PipePeer peer(2);
     PanelProcess panel("-l");
-    ASSERT_TRUE(peer.WaitConnected(kWait));
-    ASSERT_EQ(peer.Receive(3, kWait), "PPK");
+    ASSERT_NE(WaitConnectedLocally(peer, panel, kWait), nullptr);
     ASSERT_TRUE(peer.Send("AB\x1a" "CD"));
     EXPECT_EQ(peer.Receive(3, kWait), "VFD");
 }
@@ -188,9 +185,7 @@ TEST(FrameLifetime, IdentificationIsAnsweredWhileConnected) {
 TEST(FrameLifetime, LostControlIsReportedAtTheNextCommand) {
     PipePeer peer(2);
     PanelProcess panel("-l");
-    ASSERT_TRUE(peer.WaitConnected(kWait));
-    ASSERT_EQ(peer.Receive(3, kWait), "PPK");
-    HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
+    HWND frame = WaitConnectedLocally(peer, panel, kWait);
     ASSERT_NE(frame, nullptr);
     peer.Vanish();
     Sleep(200);
@@ -214,9 +209,7 @@ TEST(FrameLifetime, EveryWayOutEndsTheProcessWithinOneSecond) {
     for (const Row& r : rows) {
         PipePeer peer(2);
         PanelProcess panel("-l");
-        ASSERT_TRUE(peer.WaitConnected(kWait));
-        ASSERT_EQ(peer.Receive(3, kWait), "PPK");
-        HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
+        HWND frame = WaitConnectedLocally(peer, panel, kWait);
         ASSERT_NE(frame, nullptr);
         ASSERT_TRUE(peer.Send("\x01" "CONNECTED"));
         PostMessageA(frame, r.message, r.wParam, 0);

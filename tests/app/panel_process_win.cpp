@@ -233,3 +233,9 @@ std::string MessageBoxText(HWND box) {
 }
 
 void PressButton(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
+
+HWND WaitConnectedLocally(PipePeer& peer, PanelProcess& panel, DWORD timeoutMs) {
+    if (!peer.Ok() || !panel.Started() || !peer.WaitConnected(timeoutMs)) return nullptr;
+    if (peer.Receive(3, timeoutMs) != "PPK") return nullptr;
+    return panel.WaitMainWindow("LOCAL - Quorvex", timeoutMs);
+}

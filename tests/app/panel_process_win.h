@@ -54,6 +54,10 @@ private:
     DWORD id_ = 0;
 };
 
+// Waits until the panel connected to the peer, sent its first commands and shows the local
+// title; its main window, or null.
+HWND WaitConnectedLocally(PipePeer& peer, PanelProcess& panel, DWORD timeoutMs);
+
 std::string WindowText(HWND h);
 // The message text of a message box (its longest static text).
 std::string MessageBoxText(HWND box);

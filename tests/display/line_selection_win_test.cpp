@@ -97,11 +97,7 @@ TEST(LineSelection, EdgeClicksSelectTheirLinesAndOutsideClicksSendNothing) {
 class BranchTo : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(peer_.Ok());
-        ASSERT_TRUE(panel_.Started());
-        ASSERT_TRUE(peer_.WaitConnected(kWait));
-        ASSERT_EQ(peer_.Receive(3, kWait), "PPK");
-        frame_ = panel_.WaitMainWindow("LOCAL - Quorvex", kWait);
+        frame_ = WaitConnectedLocally(peer_, panel_, kWait);
         ASSERT_NE(frame_, nullptr);
     }
     // Double click on line 4: its SelectLine first, then the dialog.
