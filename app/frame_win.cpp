@@ -2,6 +2,8 @@
 // focus, menu commands, painting, line clicks and the control's exit.
 #include "app/frame_win.h"
 
+#include <new>
+
 #include "display/branch_to_dialog_win.h"
 #include "display/display_font_win.h"
 #include "display/display_geometry.h"
@@ -62,19 +64,21 @@ QV_ON_COMMAND(Frame, ID_APP_ABOUT, OnAboutCommand)
 QV_END_MESSAGE_MAP()
 
 Frame::Frame() {
-    g_appServices = new AppServices(this, &statusBar_);
+    g_appServices = new (std::nothrow) AppServices(this, &statusBar_);
     if (!g_appServices) return;
-    g_busyCursor = new BusyCursor();
-    if (!g_busyCursor->Loaded()) {
+    g_busyCursor = new (std::nothrow) BusyCursor();
+    if (g_busyCursor && !g_busyCursor->Loaded()) {
         delete g_busyCursor;
         g_busyCursor = nullptr;
+    }
+    if (!g_busyCursor) {
         g_appServices->ShowError(nullptr, text_id::InsufficientMemory, text_id::ObjectFrame);
     }
     connectedLocally_ = 0;
-    link_ = new ControlLink(this);
+    link_ = new (std::nothrow) ControlLink(this);
     font_ = display_font::Create(g_appServices->LoadText(text_id::DisplayFontFace));
-    panel_ = new DIB();
-    panel_->LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL);
+    panel_ = new (std::nothrow) DIB();
+    if (panel_) panel_->LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL);
     display_.SetOwner(this);
     display_.SetCursor(0, 0);
 }
