@@ -162,7 +162,7 @@ struct DialogDriver {
     static DWORD WINAPI Main(void* p) {
         auto* d = static_cast<DialogDriver*>(p);
         HWND dlg = nullptr;
-        for (int i = 0; i < 200 && !dlg; ++i) {
+        for (int i = 0; i < 1000 && !dlg; ++i) {  // up to 10 s on a loaded machine
             dlg = FindWindowA("#32770", "Framework Test");
             if (!dlg) Sleep(10);
         }
