@@ -13,14 +13,19 @@ const char kFatal[] = "Fatal or Unrecoverable Error";
 
 // Runs the program against whatever pipes exist and expects the fatal box with `text`;
 // OK ends the process.
-void ExpectFatalStart(const std::string& args, const char* text) {
-    PanelProcess panel(args);
-    ASSERT_TRUE(panel.Started());
+// The fatal box shows `text`; OK ends the process with exit code 0.
+void ExpectFatalEnd(PanelProcess& panel, const char* text) {
     HWND box = panel.WaitDialog(kFatal, kWait);
-    ASSERT_NE(box, nullptr) << "no fatal box for " << args;
+    ASSERT_NE(box, nullptr) << "no fatal box showing " << text;
     EXPECT_EQ(MessageBoxText(box), text);
     PressButton(box, IDOK);
     EXPECT_EQ(panel.WaitExit(kWait), 0);
+}
+
+void ExpectFatalStart(const std::string& args, const char* text) {
+    PanelProcess panel(args);
+    ASSERT_TRUE(panel.Started());
+    ExpectFatalEnd(panel, text);
 }
 
 TEST(FrameStartup, LocalDeviceTwoConnectsAndSendsTheFirstCommands) {
@@ -95,11 +100,7 @@ TEST(FrameStartup, CancelInConnectToIsNoSelection) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog, 1078), BM_GETCHECK, 0, 0), BST_CHECKED);
     PressButton(dialog, IDCANCEL);
-    HWND box = panel.WaitDialog(kFatal, kWait);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "No selection made.");
-    PressButton(box, IDOK);
-    EXPECT_EQ(panel.WaitExit(kWait), 0);
+    ExpectFatalEnd(panel, "No selection made.");
     EXPECT_FALSE(peer.WaitConnected(100));
 }
 
@@ -114,11 +115,7 @@ TEST(FrameStartup, RemoteNameLengthDecidesBetweenDialogs) {
         GetDlgItemTextA(password, 1080, shown, sizeof(shown));
         EXPECT_EQ(std::string(shown), "\\\\" + name32);
         PressButton(password, IDCANCEL);
-        HWND box = panel.WaitDialog(kFatal, kWait);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(MessageBoxText(box), "Remote access denied.");
-        PressButton(box, IDOK);
-        EXPECT_EQ(panel.WaitExit(kWait), 0);
+        ExpectFatalEnd(panel, "Remote access denied.");
     }
     {
         PanelProcess panel("-r " + name32 + "N");
@@ -129,10 +126,7 @@ TEST(FrameStartup, RemoteNameLengthDecidesBetweenDialogs) {
         GetDlgItemTextA(dialog, 1080, name, sizeof(name));
         EXPECT_STREQ(name, "");
         PressButton(dialog, IDCANCEL);
-        HWND box = panel.WaitDialog(kFatal, kWait);
-        ASSERT_NE(box, nullptr);
-        PressButton(box, IDOK);
-        EXPECT_EQ(panel.WaitExit(kWait), 0);
+        ExpectFatalEnd(panel, "No selection made.");
     }
 }
 
@@ -159,11 +153,7 @@ TEST(FrameStartup, WrongCredentialsAreRefusedAndTheFieldsEmptied) {
     EXPECT_STREQ(user, "");
     EXPECT_STREQ(pass, "");
     PressButton(password, IDCANCEL);
-    HWND box = panel.WaitDialog(kFatal, kWait);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "Remote access denied.");
-    PressButton(box, IDOK);
-    EXPECT_EQ(panel.WaitExit(kWait), 0);
+    ExpectFatalEnd(panel, "Remote access denied.");
 }
 
 TEST(FrameLifetime, ControlExitOnALocalLinkClosesWithoutNotice) {
@@ -192,11 +182,7 @@ TEST(FrameLifetime, LostControlIsReportedAtTheNextCommand) {
     // A click on display line 0 is a SelectLine command.
     PostMessageA(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
     PostMessageA(frame, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
-    HWND box = panel.WaitDialog(kFatal, kWait);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "Communications error, control is no longer available.");
-    PressButton(box, IDOK);
-    EXPECT_EQ(panel.WaitExit(kWait), 0);
+    ExpectFatalEnd(panel, "Communications error, control is no longer available.");
 }
 
 TEST(FrameLifetime, EveryWayOutEndsTheProcessWithinOneSecond) {
