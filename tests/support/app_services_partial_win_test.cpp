@@ -8,24 +8,12 @@
 #include <string>
 
 #include "box_watcher_win.h"
+#include "services_fixture_win.h"
 #include "services_test_window_win.h"
 #include "support/app_services_win.h"
 
 namespace {
-class PartialTexts : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(owner.Create());
-        ASSERT_TRUE(owner.CreateStatusBar());
-        services = new AppServices(&owner, &owner.statusBar);
-    }
-    void TearDown() override {
-        delete services;
-        owner.Destroy();
-    }
-    ServicesTestWindow owner;
-    AppServices* services = nullptr;
-};
+class PartialTexts : public ServicesFixture {};
 
 TEST_F(PartialTexts, FailuresWhoseReportsLackTheirTextsEndQuietly) {
     BoxWatcher watcher;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "box_watcher_win.h"
+#include "services_fixture_win.h"
 #include "services_test_window_win.h"
 #include "support/app_services_win.h"
 #include "support/busy_cursor_win.h"
@@ -26,17 +27,8 @@ constexpr char kInvalidParameter[] =
 constexpr char kUnexpected[] = "Unexpected system state or return value.";
 constexpr char kExited[] = "The control application has exited.  Quorvex will now shutdown.";
 
-class Services : public ::testing::Test {
+class Services : public ServicesFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(owner.Create());
-        ASSERT_TRUE(owner.CreateStatusBar());
-        services = new AppServices(&owner, &owner.statusBar);
-    }
-    void TearDown() override {
-        delete services;
-        owner.Destroy();
-    }
     // Lets posted close requests arrive.
     void Pump() {
         PumpUntil([] { return false; }, 50);
@@ -46,9 +38,6 @@ protected:
         SendMessageA(owner.statusBar.Handle(), SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(buffer));
         return buffer;
     }
-
-    ServicesTestWindow owner;
-    AppServices* services = nullptr;
 };
 
 void ExpectBox(const SeenBox& box, const char* caption, const std::string& text, HWND owner, UINT icon) {
