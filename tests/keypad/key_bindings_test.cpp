@@ -1,0 +1,165 @@
+// Key bindings end at the wire: every key and every listed computer key gives exactly its bytes,
+// the ADJUST speed follows the latch looks, and the FAST/SLOW roads leave the latches as they should.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "keypad/key_bindings.h"
+#include "keypad/key_table.h"
+#include "keypad/latch_keys.h"
+#include "link/command_encoder.h"
+
+namespace {
+namespace vk = virtual_key;
+
+// The latch keys and a wire that holds what the link would write; queries are logged in order.
+class WirePort final : public KeypadPort {
+public:
+    bool ShowsPushed(int32_t id) override {
+        asked += id == KeyTable::SlowId ? 'S' : 'F';
+        return latches.ShowsPushed(id);
+    }
+    void ToggleLatch(int32_t id) override { latches.ToggleLatch(id); }
+    void ReleaseLatch(int32_t id) override { latches.ReleaseLatch(id); }
+    int32_t SendCommand(const PanelCommand& c) override {
+        char buf[CommandBufferSize];
+        wire.append(buf, static_cast<size_t>(EncodeCommand(c, buf)));
+        return 1;
+    }
+    int WriteBytes(const char* bytes, int32_t count) override {
+        wire.append(bytes, static_cast<size_t>(count));
+        return 1;
+    }
+    void OpenBranchTo() override { wire += "<branch>"; }
+
+    // Sets the latches as the operator left them, without sending anything.
+    void Latch(bool fast, bool slow) {
+        if (fast) latches.ToggleLatch(KeyTable::FastId);
+        if (slow) latches.ToggleLatch(KeyTable::SlowId);
+    }
+    LatchKeys latches;
+    std::string wire;
+    std::string asked;
+};
+
+std::string WireOf(const KeyAction& action) {
+    WirePort port;
+    PerformKeyAction(action, port);
+    return port.wire;
+}
+
+TEST(KeyBindings, EveryKeyClickSendsItsBytesWithNeitherLatch) {
+    const struct {
+        int32_t id;
+        const char* bytes;
+    } rows[] = {{2000, "o"}, {2001, "O"}, {2002, "L"}, {2003, "H"}, {2004, "K"}, {2005, "J"}, {2006, "A"},
+                {2007, "S"}, {2008, "B"}, {2009, "C"}, {2010, "0"}, {2011, "1"}, {2012, "2"}, {2013, "3"},
+                {2014, "4"}, {2015, "5"}, {2016, "6"}, {2017, "7"}, {2018, "8"}, {2019, "9"}, {2020, "-"},
+                {2021, "."}, {2022, ":"}, {2023, "\n"}, {2024, "P"}, {1999, ""},  {2025, ""}};
+    for (const auto& r : rows) EXPECT_EQ(WireOf(ActionForKey(r.id)), r.bytes) << "key " << r.id;
+}
+
+TEST(KeyBindings, EveryListedVirtualKeySendsItsBytesAndOthersNothing) {
+    const struct {
+        uint32_t vk;
+        const char* bytes;
+    } rows[] = {
+        {vk::Back, "H"},      {vk::Left, "H"},     {vk::Up, "K"},          {vk::Right, "L"},    {vk::Down, "J"},
+        {vk::Prior, "o"},     {vk::Next, "O"},     {vk::Insert, "A"},      {'P', "A"},          {vk::Delete, "S"},
+        {'M', "S"},           {vk::Escape, "P"},   {vk::Return, "\n"},     {'0', "0"},          {'5', "5"},
+        {'9', "9"},           {vk::Numpad0, "0"},  {vk::Numpad0 + 7, "7"}, {vk::Numpad0 + 9, "9"},
+        {vk::Subtract, "-"},  {vk::OemMinus, "-"}, {vk::Decimal, "."},     {vk::OemPeriod, "."}, {vk::Oem1, ":"},
+        {'A', "H"},           {'B', "O"},          {'C', "B"},             {'D', "C"},          {'E', "A"},
+        {'F', "S"},           {'Q', "<branch>"},   {vk::F1, ""},           {'G', ""},           {'Z', ""},
+        {'/', ""},            {vk::Numpad0 + 10, ""}, {0, ""},             {0x1FF, ""},
+    };
+    for (const auto& r : rows) EXPECT_EQ(WireOf(ActionForVirtualKey(r.vk)), r.bytes) << "virtual key " << r.vk;
+}
+
+TEST(KeyBindings, AdjustSpeedAsksSlowFirstAndSlowWins) {
+    const struct {
+        bool fast, slow;
+        const char* up;
+        const char* down;
+        const char* asked;
+    } rows[] = {{false, false, "A", "S", "SF"}, {true, false, "Q", "W", "SF"},
+                {false, true, "Z", "X", "S"},   {true, true, "Z", "X", "S"}};
+    for (const auto& r : rows) {
+        for (int32_t id : {2006, 2007}) {
+            WirePort port;
+            port.Latch(r.fast, r.slow);
+            PerformKeyAction(ActionForKey(id), port);
+            EXPECT_EQ(port.wire, id == 2006 ? r.up : r.down) << "fast " << r.fast << " slow " << r.slow;
+            EXPECT_EQ(port.asked, r.asked);
+        }
+    }
+}
+
+// Inputs of the latch roads: a mouse click released on a latch key, or a computer key.
+enum class Input { ClickFast, ClickSlow, Shift, Control, LetterC, LetterD, AdjustDown };
+
+void Apply(Input input, WirePort& port) {
+    switch (input) {
+        case Input::ClickFast:
+        case Input::ClickSlow: {
+            const int32_t id = input == Input::ClickFast ? KeyTable::FastId : KeyTable::SlowId;
+            if (port.latches.BeginClick(id)) PerformKeyAction(ActionForKey(id), port);
+            port.latches.EndClick(id);
+            return;
+        }
+        case Input::Shift: return PerformKeyAction(ActionForVirtualKey(vk::Shift), port);
+        case Input::Control: return PerformKeyAction(ActionForVirtualKey(vk::Control), port);
+        case Input::LetterC: return PerformKeyAction(ActionForVirtualKey('C'), port);
+        case Input::LetterD: return PerformKeyAction(ActionForVirtualKey('D'), port);
+        case Input::AdjustDown: return PerformKeyAction(ActionForKey(2007), port);
+    }
+}
+
+TEST(KeyBindings, LatchRoads) {
+    const struct {
+        bool fastBefore, slowBefore;
+        Input inputs[2];
+        int count;
+        bool fastAfter, slowAfter;
+        const char* bytes;
+    } rows[] = {
+        {false, false, {Input::ClickFast}, 1, true, false, "B"},
+        {false, true, {Input::ClickFast}, 1, true, false, "B"},
+        {true, false, {Input::ClickFast}, 1, false, false, ""},
+        {true, true, {Input::ClickFast}, 1, false, true, ""},  // no click is reported: SLOW stays
+        {false, true, {Input::Shift}, 1, true, false, ""},
+        {true, true, {Input::Shift}, 1, false, false, "B"},
+        {false, false, {Input::ClickSlow}, 1, false, true, "C"},
+        {true, false, {Input::ClickSlow}, 1, false, true, "C"},
+        {false, true, {Input::ClickSlow}, 1, false, false, ""},
+        {true, false, {Input::Control}, 1, false, true, ""},
+        {true, true, {Input::Control}, 1, false, false, "C"},
+        {true, false, {Input::ClickSlow, Input::AdjustDown}, 2, false, true, "CX"},
+        {false, false, {Input::Shift, Input::Shift}, 2, false, false, "B"},
+        {true, false, {Input::LetterC, Input::LetterD}, 2, true, false, "BC"},
+        {false, true, {Input::LetterC, Input::LetterD}, 2, false, true, "BC"},
+    };
+    int n = 0;
+    for (const auto& r : rows) {
+        WirePort port;
+        port.Latch(r.fastBefore, r.slowBefore);
+        for (int i = 0; i < r.count; ++i) Apply(r.inputs[i], port);
+        EXPECT_EQ(port.latches.ShowsPushed(KeyTable::FastId), r.fastAfter) << "row " << n;
+        EXPECT_EQ(port.latches.ShowsPushed(KeyTable::SlowId), r.slowAfter) << "row " << n;
+        EXPECT_EQ(port.wire, r.bytes) << "row " << n;
+        ++n;
+    }
+}
+
+TEST(KeyTable, KeysLieOnThePanelWithPicturesAndModesFromTheirIds) {
+    for (int32_t id = KeyTable::FirstId; id <= KeyTable::LastId; ++id) {
+        const int i = KeyTable::Index(id);
+        EXPECT_GE(KeyTable::X[i], 0);
+        EXPECT_LE(KeyTable::X[i] + KeyTable::Width[i], 630) << id;
+        EXPECT_LE(KeyTable::Y[i] + KeyTable::Height[i], 384) << id;
+        EXPECT_EQ(KeyTable::NormalBitmapId(id), 175 + i);
+        EXPECT_EQ(KeyTable::PressedBitmapId(id), 200 + i);
+        EXPECT_EQ(KeyTable::Mode(id), id == 2008 || id == 2009 ? 3u : 2u) << id;
+    }
+}
+}  // namespace
