@@ -8,6 +8,7 @@
 #include "display/display_font_win.h"
 #include "display/display_geometry.h"
 #include "display/panel_painter_win.h"
+#include "keypad/keypad_win.h"
 #include "link/panel_command.h"
 #include "res/resource_ids.h"
 #include "support/about_dialog_win.h"
@@ -56,6 +57,9 @@ QV_ON_MESSAGE(Frame, WM_PALETTECHANGED, OnPaletteChanged)
 QV_ON_MESSAGE(Frame, WM_PAINT, OnPaint)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDOWN, OnLButtonDown)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDBLCLK, OnLButtonDblClk)
+QV_ON_MESSAGE(Frame, WM_KEYDOWN, OnKeyDown)
+QV_ON_COMMAND_RANGE(Frame, KeyTable::FirstId, KeyTable::LastId, BN_CLICKED, OnKeyCommand)
+QV_ON_COMMAND_RANGE(Frame, KeyTable::FirstId, KeyTable::LastId, BN_DOUBLECLICKED, OnKeyCommand)
 QV_ON_MESSAGE(Frame, WM_MENUSELECT, OnMenuSelect)
 QV_ON_MESSAGE(Frame, WM_EXITMENULOOP, OnExitMenuLoop)
 QV_ON_COMMAND(Frame, ID_APP_EXIT, OnExitCommand)
@@ -100,6 +104,7 @@ Frame::~Frame() {
     }
     delete panel_;
     panel_ = nullptr;
+    for (HMIButton& key : keys_) key.Destroy();
     statusBar_.Destroy();
 }
 
@@ -129,6 +134,7 @@ LRESULT Frame::OnCreate(WPARAM, LPARAM) {
         statusBar_.SetPaneText(1, kOnePaneBlank);
         statusBar_.SetPaneText(2, kOnePaneBlank);
     }
+    keypad::CreateKeys(keys_, hwnd_);
     LayoutDisplay();
     return 0;
 }
@@ -280,6 +286,23 @@ void Frame::ShowIdleStatus() {
     char idle[64] = "";
     LoadStringA(GetModuleHandleA(nullptr), text_id::IdleStatus, idle, sizeof(idle));
     statusBar_.SetPaneText(0, idle);
+}
+
+bool Frame::ShowsPushed(int32_t keyId) { return (Key(keyId).GetState() & BST_PUSHED) != 0; }
+void Frame::ToggleLatch(int32_t keyId) { Key(keyId).ToggleLatch(); }
+void Frame::ReleaseLatch(int32_t keyId) { Key(keyId).ReleaseLatch(); }
+int32_t Frame::SendCommand(const PanelCommand& command) { return link_ ? link_->SendCommand(command) : 0; }
+int Frame::WriteBytes(const char* bytes, int32_t count) { return link_ ? link_->WriteBytes(bytes, count) : 0; }
+
+LRESULT Frame::OnKeyCommand(WPARAM wParam, LPARAM) {
+    PerformKeyAction(ActionForKey(LOWORD(wParam)), *this);
+    return 0;
+}
+
+LRESULT Frame::OnKeyDown(WPARAM wParam, LPARAM) {
+    PerformKeyAction(ActionForVirtualKey(static_cast<uint32_t>(wParam)), *this);
+    // An action may have closed the window (a lost control's fatal box).
+    return Exists() ? Default() : 0;
 }
 
 LRESULT Frame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {

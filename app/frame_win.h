@@ -4,13 +4,16 @@
 #include <windows.h>
 
 #include "display/text_display.h"
+#include "keypad/hmi_button_win.h"
+#include "keypad/key_bindings.h"
+#include "keypad/key_table.h"
 #include "link/control_link_win.h"
 #include "support/status_bar_win.h"
 #include "support/window_win.h"
 
 class DIB;
 
-class Frame : public Window, public DisplayOwner, public LinkOwner {
+class Frame : public Window, public DisplayOwner, public LinkOwner, public KeypadPort {
     QV_DECLARE_RUNTIME_CLASS(Frame)
     QV_DECLARE_MESSAGE_MAP()
 public:
@@ -40,9 +43,18 @@ public:
     HFONT DisplayFont() const { return font_; }
     DIB* PanelPicture() const { return panel_; }
 
+    // KeypadPort: the keys' pushed looks and latches, and the link's two writes.
+    bool ShowsPushed(int32_t keyId) override;
+    void ToggleLatch(int32_t keyId) override;
+    void ReleaseLatch(int32_t keyId) override;
+    int32_t SendCommand(const PanelCommand& command) override;
+    int WriteBytes(const char* bytes, int32_t count) override;
+    void OpenBranchTo() override;
+
+    HMIButton& Key(int32_t keyId) { return keys_[KeyTable::Index(keyId)]; }
+
     void OnLineClick(POINT p);
     void OnLineDoubleClick(POINT p);
-    void OpenBranchTo();
 
 protected:
     void OnFinalMessage() override;
@@ -58,6 +70,8 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+    LRESULT OnKeyDown(WPARAM, LPARAM);
+    LRESULT OnKeyCommand(WPARAM, LPARAM);
     LRESULT OnMenuSelect(WPARAM, LPARAM);
     LRESULT OnExitMenuLoop(WPARAM, LPARAM);
     LRESULT OnExitCommand(WPARAM, LPARAM);
@@ -70,6 +84,7 @@ private:
     void ShowIdleStatus();
 
     StatusBar statusBar_;
+    HMIButton keys_[KeyTable::Count];
     int connectedLocally_ = 0;
     ControlLink* link_ = nullptr;
     HFONT font_ = nullptr;

@@ -7,6 +7,13 @@ namespace {
 constexpr char kObjectProperty[] = "QuorvexWindowObject";
 // The object whose window is being created on this thread: messages arrive before CreateWindowEx returns.
 thread_local Window* creating = nullptr;
+// Dispatches of framework windows under way on this thread, and the windows gone meanwhile: a
+// parent's object (and the children it embeds) may only go once no handler of any of them is
+// still on the stack, for example a key whose click ran a modal box that closed the window.
+thread_local int dispatching = 0;
+constexpr int kMaxGone = 64;
+thread_local Window* gone[kMaxGone];
+thread_local int goneCount = 0;
 }  // namespace
 
 const MessageMap Window::messageMap_ = {nullptr, Window::messageEntries_};
@@ -15,6 +22,7 @@ const MessageEntry Window::messageEntries_[] = {
     {0, 0, 0, 0, nullptr}};
 
 Window::~Window() {
+    ForgetGone(this);
     if (hwnd_) {
         HWND h = hwnd_;
         Detach();
@@ -108,6 +116,7 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const Current outer = current_;
     current_ = {message, wParam, lParam};
     ++depth_;
+    ++dispatching;
     LRESULT result;
     if (const MessageEntry* e = FindEntry(message, wParam, lParam))
         result = (this->*(e->handler))(wParam, lParam);
@@ -115,15 +124,35 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         result = Default();
     current_ = outer;
     --depth_;
+    --dispatching;
     if (message == WM_NCDESTROY) {
         Detach();
-        gone_ = true;
+        if (goneCount < kMaxGone) {
+            gone[goneCount++] = this;
+        } else {
+            OnFinalMessage();  // not expected: more windows gone at once than the list holds
+            return result;
+        }
     }
-    if (gone_ && depth_ == 0) {
-        gone_ = false;
-        OnFinalMessage();  // may delete this
-    }
+    if (dispatching == 0) RunFinalMessages();
     return result;
+}
+
+// First gone, first served: children are gone before their parent, whose final message may
+// delete them.
+void Window::RunFinalMessages() {
+    while (goneCount > 0) {
+        Window* w = gone[0];
+        ForgetGone(w);
+        w->OnFinalMessage();  // may delete w
+    }
+}
+
+void Window::ForgetGone(Window* w) {
+    int kept = 0;
+    for (int i = 0; i < goneCount; ++i)
+        if (gone[i] != w) gone[kept++] = gone[i];
+    goneCount = kept;
 }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -70,8 +70,9 @@ protected:
     // Default processing of the message being dispatched.
     virtual LRESULT Default();
 
-    // Runs once after the window is gone and no handler of it is still on the stack,
-    // so that a handler running a modal loop never returns into a deleted object.
+    // Runs once after the window is gone and no handler of any framework window of this thread
+    // is still on the stack, so that a handler running a modal loop never returns into a
+    // deleted object, nor a child's handler into its deleted parent.
     virtual void OnFinalMessage() {}
 
     // The procedure the framework falls back to: DefWindowProcA or a system class's procedure.
@@ -99,11 +100,12 @@ private:
     const MessageEntry* FindEntry(UINT message, WPARAM wParam, LPARAM lParam) const;
     void Attach(HWND hwnd);
     void Detach();
+    static void RunFinalMessages();
+    static void ForgetGone(Window* w);
 
     friend class Dialog;
 
     WNDPROC baseProc_ = DefWindowProcA;
     Current current_ = {0, 0, 0};
     int depth_ = 0;
-    bool gone_ = false;
 };
