@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "tests/app/panel_process_win.h"
+#include "tests/app/sim_script_win.h"
 
 namespace {
 constexpr DWORD kWait = 10000;
@@ -22,55 +22,6 @@ void DoubleClick(HWND frame, int x, int y) {
     PostMessageA(frame, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageA(frame, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
-
-// quorvex-sim.exe playing a script on device 2, started from its own folder.
-class SimScript {
-public:
-    explicit SimScript(const std::string& script) {
-        std::string dir = QUORVEX_SIM_DIR;
-        for (char& c : dir)
-            if (c == '/') c = '\\';
-        dir = "Z:" + dir;
-        path_ = dir + "\\line_selection_script.txt";
-        FILE* f = std::fopen(path_.c_str(), "wb");
-        if (f) {
-            std::fputs(script.c_str(), f);
-            std::fclose(f);
-        }
-        std::string command = "quorvex-sim.exe --device 2 --timeout 20000 --script line_selection_script.txt";
-        char previous[MAX_PATH] = "";
-        GetCurrentDirectoryA(sizeof(previous), previous);
-        SetCurrentDirectoryA(dir.c_str());
-        STARTUPINFOA si = {};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi = {};
-        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, dir.c_str(), &si,
-                           &pi)) {
-            process_ = pi.hProcess;
-            CloseHandle(pi.hThread);
-        }
-        SetCurrentDirectoryA(previous);
-        Sleep(300);  // until its pipes are offered
-    }
-    ~SimScript() {
-        if (process_) {
-            if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
-            CloseHandle(process_);
-        }
-        DeleteFileA(path_.c_str());
-    }
-    bool Started() const { return process_ != nullptr; }
-    int WaitExit(DWORD ms) {
-        DWORD code = 99;
-        if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return -1;
-        GetExitCodeProcess(process_, &code);
-        return static_cast<int>(code);
-    }
-
-private:
-    HANDLE process_ = nullptr;
-    std::string path_;
-};
 
 TEST(LineSelection, EdgeClicksSelectTheirLinesAndOutsideClicksSendNothing) {
     // `expect` is strict: a byte sent by a click that should send nothing fails the next line.
@@ -91,7 +42,7 @@ TEST(LineSelection, EdgeClicksSelectTheirLinesAndOutsideClicksSendNothing) {
         Click(frame, p.x, p.y);
         Sleep(50);
     }
-    EXPECT_EQ(sim.WaitExit(kWait), 0);
+    EXPECT_EQ(sim.WaitExit(kWait), 0) << sim.Output();
 }
 
 class BranchTo : public ::testing::Test {

@@ -1,0 +1,285 @@
+// The keys and the computer keyboard of quorvex.exe end to end under Wine, with real input:
+// every key and every bound computer key against the substitute control application's strict
+// script, auto-repeat timing and dragging, double clicks, the latch roads and the keys' pictures.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "keypad/key_table.h"
+#include "tests/app/panel_process_win.h"
+#include "tests/app/sim_script_win.h"
+#include "tests/keypad/panel_input_win.h"
+
+namespace {
+using namespace panel_input;
+constexpr DWORD kWait = 10000;
+// Time given to one click before the next input, as an operator's hand would take.
+constexpr DWORD kSettle = 120;
+
+// A spot of the panel that is neither a key nor a display line: clicking it activates the window.
+void Activate(HWND frame) {
+    Click(OnScreen(frame, 620, 40));
+    Sleep(kSettle);
+}
+
+// "expect" lines for a list of byte strings; \n is written as its escape.
+std::string ExpectLines(const std::vector<std::string>& expected) {
+    std::string script;
+    for (const std::string& bytes : expected) {
+        std::string escaped;
+        for (char c : bytes) escaped += c == '\n' ? std::string("\\n") : std::string(1, c);
+        script += "expect " + escaped + "\n";
+    }
+    return script;
+}
+
+struct KeyBytes {
+    int32_t id;
+    const char* bytes;
+};
+// In id order: FAST then latches and sends "B"; SLOW then latches, releases FAST and sends "C".
+constexpr KeyBytes kEveryKey[] = {{2000, "o"}, {2001, "O"}, {2002, "L"}, {2003, "H"}, {2004, "K"}, {2005, "J"},
+                                  {2006, "A"}, {2007, "S"}, {2008, "B"}, {2009, "C"}, {2010, "0"}, {2011, "1"},
+                                  {2012, "2"}, {2013, "3"}, {2014, "4"}, {2015, "5"}, {2016, "6"}, {2017, "7"},
+                                  {2018, "8"}, {2019, "9"}, {2020, "-"}, {2021, "."}, {2022, ":"}, {2023, "\n"},
+                                  {2024, "P"}};
+
+TEST(KeypadScript, EveryKeyClickedOnceSendsItsBytesAndTheKeyboardWorksRightAfter) {
+    // After each click the cursor-up key of the keyboard must reach the bindings at once.
+    std::vector<std::string> expected = {"PPK"};
+    for (const KeyBytes& k : kEveryKey) {
+        expected.push_back(k.bytes);
+        expected.push_back("K");
+    }
+    SimScript sim(ExpectLines(expected));
+    ASSERT_TRUE(sim.Started());
+    PanelProcess panel("-l");
+    HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
+    ASSERT_NE(frame, nullptr);
+    Activate(frame);
+    for (const KeyBytes& k : kEveryKey) {
+        Click(KeyCenter(frame, k.id));
+        Sleep(kSettle);
+        Tap(VK_UP);
+        Sleep(30);
+    }
+    EXPECT_EQ(sim.WaitExit(kWait), 0) << sim.Output();
+}
+
+struct KeyStroke {
+    WORD vk;
+    const char* bytes;  // empty: nothing may be sent
+};
+// Shift and Ctrl between the ADJUST rows change the speed: FAST latched, then SLOW (FAST released),
+// then SLOW released again ("C").
+constexpr KeyStroke kEveryVirtualKey[] = {
+    {VK_BACK, "H"},     {VK_LEFT, "H"},     {VK_UP, "K"},        {VK_RIGHT, "L"},     {VK_DOWN, "J"},
+    {VK_PRIOR, "o"},    {VK_NEXT, "O"},     {VK_ESCAPE, "P"},    {VK_RETURN, "\n"},   {VK_F1, ""},
+    {'0', "0"},         {'1', "1"},         {'2', "2"},          {'3', "3"},          {'4', "4"},
+    {'5', "5"},         {'6', "6"},         {'7', "7"},          {'8', "8"},          {'9', "9"},
+    {VK_NUMPAD0, "0"},  {VK_NUMPAD1, "1"},  {VK_NUMPAD2, "2"},   {VK_NUMPAD3, "3"},   {VK_NUMPAD4, "4"},
+    {VK_NUMPAD5, "5"},  {VK_NUMPAD6, "6"},  {VK_NUMPAD7, "7"},   {VK_NUMPAD8, "8"},   {VK_NUMPAD9, "9"},
+    {VK_SUBTRACT, "-"}, {VK_OEM_MINUS, "-"}, {VK_DECIMAL, "."},  {VK_OEM_PERIOD, "."}, {VK_OEM_1, ":"},
+    {'A', "H"},         {'B', "O"},         {'C', "B"},          {'D', "C"},          {'E', "A"},
+    {'F', "S"},         {'G', ""},          {VK_F5, ""},
+    {VK_INSERT, "A"},   {'P', "A"},         {VK_DELETE, "S"},    {'M', "S"},          {VK_SHIFT, ""},
+    {VK_INSERT, "Q"},   {'P', "Q"},         {VK_DELETE, "W"},    {'M', "W"},          {VK_CONTROL, ""},
+    {VK_INSERT, "Z"},   {'P', "Z"},         {VK_DELETE, "X"},    {'M', "X"},          {VK_CONTROL, "C"},
+};
+
+TEST(KeypadScript, EveryBoundComputerKeySendsItsBytesAndOthersNothingQOpensBranchTo) {
+    std::vector<std::string> expected = {"PPK"};
+    for (const KeyStroke& k : kEveryVirtualKey)
+        if (*k.bytes) expected.push_back(k.bytes);
+    expected.push_back("K");  // after Branch To was cancelled: nothing came from Q
+    SimScript sim(ExpectLines(expected));
+    ASSERT_TRUE(sim.Started());
+    PanelProcess panel("-l");
+    HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
+    ASSERT_NE(frame, nullptr);
+    Activate(frame);
+    for (const KeyStroke& k : kEveryVirtualKey) {
+        Tap(k.vk);
+        Sleep(40);
+    }
+    Tap('Q');
+    HWND dialog = panel.WaitDialog("Branch To", kWait);
+    ASSERT_NE(dialog, nullptr) << "Q did not open Branch To\n" << sim.Output();
+    PressButton(dialog, IDCANCEL);
+    Sleep(300);
+    Tap(VK_UP);
+    EXPECT_EQ(sim.WaitExit(kWait), 0) << sim.Output();
+}
+
+// A panel connected to a pipe peer, activated for input.
+class Keypad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame_ = WaitConnectedLocally(peer_, panel_, kWait);
+        ASSERT_NE(frame_, nullptr);
+        Activate(frame_);
+    }
+    // Bytes with their arrival times in ms since `start`, until nothing came for quietMs.
+    std::vector<DWORD> ArrivalsOf(char byte, DWORD start, DWORD quietMs, std::string* all) {
+        std::vector<DWORD> times;
+        for (;;) {
+            const std::string got = peer_.Receive(1, quietMs);
+            if (got.empty()) return times;
+            *all += got;
+            if (got[0] == byte) times.push_back(GetTickCount() - start);
+        }
+    }
+    PipePeer peer_{2};
+    PanelProcess panel_{"-l"};
+    HWND frame_ = nullptr;
+};
+
+TEST_F(Keypad, HoldingAnAutoRepeatKeyForOneSecondSendsFourClicksAbout300msApart) {
+    MoveTo(KeyCenter(frame_, 2015));
+    const DWORD start = GetTickCount();
+    std::string all;
+    std::vector<DWORD> t;
+    // Arrival times are taken as the bytes come, on a reader that ends 600 ms after the last.
+    std::thread reader([&] { t = ArrivalsOf('5', start, 600, &all); });
+    ButtonDown();
+    Sleep(1000);
+    ButtonUp();
+    reader.join();
+    ASSERT_EQ(all, "5555") << "three ticks and the release";
+    // The ticks come 300 ms apart; the machine may be loaded, so allow for late ticks.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_GE(t[i], 250u + 300u * i) << "tick " << i;
+        EXPECT_LE(t[i], 300u * (i + 1) + 120) << "tick " << i;
+    }
+    EXPECT_GE(t[3], 950u) << "the release";
+}
+
+TEST_F(Keypad, DraggingOffAHeldKeyStopsItsClicksAndBackResumesThemAReleaseOffAddsNone) {
+    const POINT on = KeyCenter(frame_, 2004);
+    const POINT off = OnScreen(frame_, 620, 40);
+    MoveTo(on);
+    ButtonDown();
+    Sleep(400);  // one tick
+    EXPECT_EQ(peer_.ReceiveFor(50), "K");
+    MoveTo(off);
+    Sleep(100);
+    EXPECT_FALSE(ShowsPushed(frame_, 2004));
+    EXPECT_EQ(peer_.ReceiveFor(700), "") << "ticks while the pointer is off the key";
+    MoveTo(on);
+    Sleep(100);
+    EXPECT_TRUE(ShowsPushed(frame_, 2004));
+    const std::string resumed = peer_.ReceiveFor(600);
+    EXPECT_GE(resumed.size(), 1u) << "no tick after dragging back";
+    EXPECT_EQ(resumed.find_first_not_of('K'), std::string::npos) << resumed;
+    MoveTo(off);
+    Sleep(100);
+    ButtonUp();
+    EXPECT_EQ(peer_.ReceiveFor(700), "") << "a release off the key";
+}
+
+TEST_F(Keypad, AQuickDoubleClickCountsAsTwoClicks) {
+    const POINT at = KeyCenter(frame_, 2023);
+    MoveTo(at);
+    ButtonDown();
+    ButtonUp();
+    ButtonDown();
+    ButtonUp();
+    EXPECT_EQ(peer_.Receive(2, kWait), "\n\n");
+    EXPECT_EQ(peer_.ReceiveFor(400), "");
+}
+
+// One operator step of the latch roads.
+enum class Step { ClickFast, ClickSlow, Shift, Control, CtrlP, LetterC, LetterD, AdjustUp, AdjustDown, PushBoth };
+
+void Perform(Step step, HWND frame) {
+    switch (step) {
+        case Step::ClickFast: Click(KeyCenter(frame, 2008)); break;
+        case Step::ClickSlow: Click(KeyCenter(frame, 2009)); break;
+        case Step::Shift: Tap(VK_SHIFT); break;
+        case Step::Control: Tap(VK_CONTROL); break;
+        case Step::CtrlP:
+            KeyDown(VK_CONTROL);
+            Tap('P');
+            KeyUp(VK_CONTROL);
+            break;
+        case Step::LetterC: Tap('C'); break;
+        case Step::LetterD: Tap('D'); break;
+        case Step::AdjustUp: Click(KeyCenter(frame, 2006)); break;
+        case Step::AdjustDown: Click(KeyCenter(frame, 2007)); break;
+        case Step::PushBoth:  // both looks pushed at once, which only a click in progress gives
+            SendMessageA(GetDlgItem(frame, 2008), BM_SETSTATE, TRUE, 0);
+            SendMessageA(GetDlgItem(frame, 2009), BM_SETSTATE, TRUE, 0);
+            break;
+    }
+    Sleep(kSettle);
+}
+
+TEST_F(Keypad, LatchRoadsAndTheAdjustSpeed) {
+    const struct {
+        std::vector<Step> steps;
+        const char* bytes;
+        bool fast, slow;  // pushed looks afterwards
+    } rows[] = {
+        {{Step::ClickFast}, "B", true, false},
+        {{Step::ClickFast}, "", false, false},
+        {{Step::Shift}, "", true, false},
+        {{Step::Shift}, "B", false, false},
+        {{Step::ClickSlow}, "C", false, true},
+        {{Step::ClickSlow}, "", false, false},
+        {{Step::Control}, "", false, true},
+        {{Step::Control}, "C", false, false},
+        {{Step::AdjustUp, Step::AdjustDown}, "AS", false, false},
+        {{Step::Shift, Step::AdjustUp, Step::AdjustDown}, "QW", true, false},
+        {{Step::ClickSlow, Step::AdjustDown}, "CX", false, true},
+        {{Step::LetterC, Step::LetterD}, "BC", false, true},
+        {{Step::Control, Step::PushBoth, Step::AdjustUp}, "CZ", true, true},
+        {{Step::Shift, Step::Shift, Step::CtrlP}, "B", false, true},  // Ctrl toggled SLOW, P taken
+        {{Step::Control}, "C", false, false},
+    };
+    int n = 0;
+    for (const auto& r : rows) {
+        for (Step s : r.steps) Perform(s, frame_);
+        const std::string expected = r.bytes;
+        EXPECT_EQ(peer_.Receive(expected.size(), 2000), expected) << "row " << n;
+        EXPECT_EQ(peer_.ReceiveFor(150), "") << "row " << n;
+        EXPECT_EQ(ShowsPushed(frame_, 2008), r.fast) << "FAST after row " << n;
+        EXPECT_EQ(ShowsPushed(frame_, 2009), r.slow) << "SLOW after row " << n;
+        ++n;
+    }
+}
+
+// Share of the key's pixels on the screen equal to the picture's.
+double Match(HWND frame, int32_t keyId, int bitmapId) {
+    const int i = KeyTable::Index(keyId);
+    const POINT at = OnScreen(frame, KeyTable::X[i], KeyTable::Y[i]);
+    const RECT r = {at.x, at.y, at.x + KeyTable::Width[i], at.y + KeyTable::Height[i]};
+    const std::vector<uint32_t> shown = CaptureScreen(r);
+    const std::vector<uint32_t> picture = PicturePixels(bitmapId, KeyTable::Width[i], KeyTable::Height[i]);
+    if (shown.empty() || shown.size() != picture.size()) return 0;
+    size_t same = 0;
+    for (size_t k = 0; k < shown.size(); ++k) same += shown[k] == picture[k];
+    return static_cast<double>(same) / static_cast<double>(shown.size());
+}
+
+TEST_F(Keypad, LatchedAndHeldKeysShowTheirPressedPictureReleasedOnesTheirNormalOne) {
+    const int32_t keys[] = {2008, 2015};
+    for (int32_t id : keys) {
+        EXPECT_EQ(Match(frame_, id, KeyTable::NormalBitmapId(id)), 1.0) << id << " before";
+    }
+    Perform(Step::ClickFast, frame_);  // latched
+    EXPECT_EQ(Match(frame_, 2008, KeyTable::PressedBitmapId(2008)), 1.0) << "FAST latched";
+    MoveTo(KeyCenter(frame_, 2015));
+    ButtonDown();
+    Sleep(150);
+    EXPECT_EQ(Match(frame_, 2015, KeyTable::PressedBitmapId(2015)), 1.0) << "5 held";
+    ButtonUp();
+    Sleep(kSettle);
+    EXPECT_EQ(Match(frame_, 2015, KeyTable::NormalBitmapId(2015)), 1.0) << "5 released";
+    Perform(Step::ClickFast, frame_);  // released
+    EXPECT_EQ(Match(frame_, 2008, KeyTable::NormalBitmapId(2008)), 1.0) << "FAST released";
+    EXPECT_EQ(peer_.Receive(2, 2000), "B5");
+}
+}  // namespace
