@@ -1,0 +1,139 @@
+// The key control in this process: its class, its modes, which pictures load, which one each
+// owner-draw state draws, and the latch look kept over a focus change.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "keypad/hmi_button_win.h"
+#include "tests/keypad/panel_input_win.h"
+
+namespace {
+constexpr int kSize = 52;  // the digit keys' pictures are 52 x 52
+
+// A hidden parent window for the keys.
+class Parent {
+public:
+    Parent() {
+        hwnd_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~Parent() { DestroyWindow(hwnd_); }
+    HWND hwnd_;
+};
+
+RECT KeyRect() { return {10, 10, 10 + kSize, 10 + kSize}; }
+
+// What DrawItem leaves in a 32-bit memory bitmap filled with a colour no picture has.
+std::vector<uint32_t> Drawn(HMIButton& key, UINT state) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), kSize, -kSize, 1, 32, BI_RGB};
+    HDC dc = CreateCompatibleDC(nullptr);
+    uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int i = 0; i < kSize * kSize; ++i) bits[i] = 0x123456;
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_BUTTON;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = state;
+    item.hwndItem = key.Handle();
+    item.hDC = dc;
+    item.rcItem = {0, 0, kSize, kSize};
+    key.DrawItem(item);
+    GdiFlush();
+    std::vector<uint32_t> pixels;
+    for (int i = 0; i < kSize * kSize; ++i) pixels.push_back(bits[i] & 0xFFFFFFu);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+TEST(HMIButton, ClassIsAButtonCopyWithoutDoubleClicksRegisteredOnceAndModesAboveThreeIgnored) {
+    Parent parent;
+    HMIButton keys[3];
+    const uint32_t modes[3] = {2, 3, 7};
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(keys[i].Create(modes[i], BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2000 + i));
+    EXPECT_STREQ(keys[0].GetRuntimeClass()->name, "HMIButton");
+    char name[32] = "";
+    GetClassNameA(keys[0].Handle(), name, sizeof(name));
+    EXPECT_STREQ(name, "HMIButton");
+    EXPECT_EQ(GetClassLongPtrA(keys[0].Handle(), GCL_STYLE) & CS_DBLCLKS, 0u);
+    EXPECT_EQ(keys[0].Mode(), 2u);
+    EXPECT_EQ(keys[1].Mode(), 3u);
+    EXPECT_EQ(keys[2].Mode(), 1u);
+    EXPECT_EQ(GetWindowLongA(keys[0].Handle(), GWL_STYLE) & (WS_CHILD | WS_VISIBLE | BS_TYPEMASK),
+              static_cast<LONG>(WS_CHILD | BS_OWNERDRAW));
+    EXPECT_EQ(GetDlgCtrlID(keys[2].Handle()), 2002);
+}
+
+TEST(HMIButton, LoadBitmapsResults) {
+    const struct {
+        UINT normal, pressed, focus, disabled;
+        int result;
+    } rows[] = {
+        {0, 210, 0, 0, 1},          // no pictures at all
+        {185, 210, 186, 187, 1},    // all four
+        {185, 210, 0, 0, 0},        // the panel keys' way: no focus and no disabled picture
+        {999, 210, 186, 187, 0},    // the normal picture missing
+        {185, 999, 186, 187, 0},
+    };
+    Parent parent;
+    for (const auto& r : rows) {
+        HMIButton key;
+        ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2010));
+        EXPECT_EQ(key.LoadBitmaps(r.normal, r.pressed, r.focus, r.disabled), r.result) << r.normal << "," << r.pressed;
+    }
+}
+
+TEST(HMIButton, DrawItemPicksPressedThenFocusThenDisabledThenNormal) {
+    // 185..187 stand in for four distinct pictures of the same size.
+    const struct {
+        UINT focus, disabled;  // loaded with normal 185 and pressed 210
+        UINT state;
+        int expected;  // picture drawn; 0: nothing
+    } rows[] = {
+        {186, 187, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED, 210},
+        {186, 187, ODS_FOCUS | ODS_DISABLED, 186},
+        {186, 187, ODS_DISABLED, 187},
+        {186, 187, 0, 185},
+        {0, 0, ODS_FOCUS, 185},
+        {0, 0, ODS_DISABLED, 185},
+        {0, 0, ODS_SELECTED, 210},
+    };
+    Parent parent;
+    for (const auto& r : rows) {
+        HMIButton key;
+        ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2010));
+        key.LoadBitmaps(185, 210, r.focus, r.disabled);
+        EXPECT_EQ(Drawn(key, r.state), panel_input::PicturePixels(r.expected, kSize, kSize)) << "state " << r.state;
+    }
+    HMIButton empty;
+    ASSERT_TRUE(empty.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2010));
+    empty.LoadBitmaps(999, 210, 0, 0);
+    EXPECT_EQ(Drawn(empty, ODS_SELECTED), std::vector<uint32_t>(kSize * kSize, 0x123456)) << "nothing drawn";
+}
+
+TEST(HMIButton, LatchLookFollowsTheFlagThroughToggleReleaseAndFocusLoss) {
+    Parent parent;
+    HMIButton key;
+    ASSERT_TRUE(key.Create(3, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2008));
+    auto pushed = [&] { return (key.GetState() & BST_PUSHED) != 0; };
+    key.ToggleLatch();
+    EXPECT_TRUE(key.Latched());
+    EXPECT_TRUE(pushed());
+    // The base button would clear the look on losing the focus; the latch key keeps it.
+    SendMessageA(key.Handle(), WM_KILLFOCUS, reinterpret_cast<WPARAM>(parent.hwnd_), 0);
+    EXPECT_TRUE(pushed());
+    key.ToggleLatch();
+    EXPECT_FALSE(pushed());
+    key.ToggleLatch();
+    key.ReleaseLatch();
+    EXPECT_FALSE(key.Latched());
+    EXPECT_FALSE(pushed());
+    key.SetState(true);  // a look without the flag goes on the next focus loss
+    SendMessageA(key.Handle(), WM_KILLFOCUS, reinterpret_cast<WPARAM>(parent.hwnd_), 0);
+    EXPECT_FALSE(pushed());
+}
+}  // namespace
