@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "keypad/key_table.h"
+
 namespace pictures {
 
 enum class CapColour { Slate, Charcoal, Green, Red };
@@ -16,38 +18,46 @@ struct KeySpec {
     bool indicator;     // latch key with a lamp in its cap
 };
 
-constexpr int32_t KeyCount = 25;
-constexpr int32_t FirstKeyId = 2000;
-constexpr int32_t NormalBitmapOffset = 1825;  // bitmap id = key id - offset
-constexpr int32_t PressedBitmapOffset = 1800;
+constexpr int32_t KeyCount = KeyTable::Count;
+constexpr int32_t FirstKeyId = KeyTable::FirstId;
+constexpr int32_t NormalBitmapOffset = KeyTable::FirstId - KeyTable::NormalBitmapId(KeyTable::FirstId);
+constexpr int32_t PressedBitmapOffset = KeyTable::FirstId - KeyTable::PressedBitmapId(KeyTable::FirstId);
 constexpr int32_t PanelBitmapId = 174;
 
+// Where the key sits comes from the key table; how it looks is the pictures' own.
+constexpr KeySpec Key(int32_t id, int32_t capShift, CapColour colour, const char* face, const char* label,
+                      bool indicator) {
+    const int32_t i = KeyTable::Index(id);
+    return {id, KeyTable::X[i], KeyTable::Y[i], KeyTable::Width[i], KeyTable::Height[i], capShift, colour, face, label,
+            indicator};
+}
+
 constexpr KeySpec Keys[KeyCount] = {
-    {2000, 297, 78, 52, 52, 2, CapColour::Charcoal, "line-up", "LINE UP", false},
-    {2001, 297, 243, 52, 52, 2, CapColour::Charcoal, "line-down", "LINE DOWN", false},
-    {2002, 395, 165, 46, 44, 0, CapColour::Charcoal, "cursor-right", "", false},
-    {2003, 309, 165, 46, 44, 0, CapColour::Charcoal, "cursor-left", "", false},
-    {2004, 353, 121, 44, 46, 0, CapColour::Charcoal, "cursor-up", "", false},
-    {2005, 353, 207, 44, 46, 0, CapColour::Charcoal, "cursor-down", "", false},
-    {2006, 176, 318, 66, 52, 0, CapColour::Charcoal, "adjust-up", "", false},
-    {2007, 243, 318, 66, 52, 0, CapColour::Charcoal, "adjust-down", "", false},
-    {2008, 10, 318, 52, 52, 0, CapColour::Charcoal, "fast", "FAST", true},
-    {2009, 65, 318, 52, 52, 0, CapColour::Charcoal, "slow", "SLOW", true},
-    {2010, 443, 318, 52, 52, 0, CapColour::Slate, "0", "NO", false},
-    {2011, 443, 256, 52, 52, 0, CapColour::Slate, "1", "YES", false},
-    {2012, 501, 256, 52, 52, 0, CapColour::Slate, "2", "", false},
-    {2013, 560, 256, 52, 52, 0, CapColour::Slate, "3", "", false},
-    {2014, 443, 192, 52, 52, 0, CapColour::Slate, "4", "", false},
-    {2015, 501, 192, 52, 52, 0, CapColour::Slate, "5", "", false},
-    {2016, 560, 192, 52, 52, 0, CapColour::Slate, "6", "", false},
-    {2017, 443, 128, 52, 52, 0, CapColour::Slate, "7", "PREV", false},
-    {2018, 501, 128, 52, 52, 0, CapColour::Slate, "8", "NEXT", false},
-    {2019, 560, 128, 52, 52, 0, CapColour::Slate, "9", "", false},
-    {2020, 386, 318, 52, 52, 0, CapColour::Slate, "-", "NEG", false},
-    {2021, 501, 318, 52, 52, 0, CapColour::Slate, ".", "", false},
-    {2022, 386, 256, 52, 52, 0, CapColour::Slate, ":", "SERV/DEBUG", false},
-    {2023, 560, 318, 52, 52, 0, CapColour::Green, "enter", "ENTER", false},
-    {2024, 328, 318, 52, 52, 0, CapColour::Red, "exit", "EXIT", false},
+    Key(2000, 2, CapColour::Charcoal, "line-up", "LINE UP", false),
+    Key(2001, 2, CapColour::Charcoal, "line-down", "LINE DOWN", false),
+    Key(2002, 0, CapColour::Charcoal, "cursor-right", "", false),
+    Key(2003, 0, CapColour::Charcoal, "cursor-left", "", false),
+    Key(2004, 0, CapColour::Charcoal, "cursor-up", "", false),
+    Key(2005, 0, CapColour::Charcoal, "cursor-down", "", false),
+    Key(2006, 0, CapColour::Charcoal, "adjust-up", "", false),
+    Key(2007, 0, CapColour::Charcoal, "adjust-down", "", false),
+    Key(2008, 0, CapColour::Charcoal, "fast", "FAST", true),
+    Key(2009, 0, CapColour::Charcoal, "slow", "SLOW", true),
+    Key(2010, 0, CapColour::Slate, "0", "NO", false),
+    Key(2011, 0, CapColour::Slate, "1", "YES", false),
+    Key(2012, 0, CapColour::Slate, "2", "", false),
+    Key(2013, 0, CapColour::Slate, "3", "", false),
+    Key(2014, 0, CapColour::Slate, "4", "", false),
+    Key(2015, 0, CapColour::Slate, "5", "", false),
+    Key(2016, 0, CapColour::Slate, "6", "", false),
+    Key(2017, 0, CapColour::Slate, "7", "PREV", false),
+    Key(2018, 0, CapColour::Slate, "8", "NEXT", false),
+    Key(2019, 0, CapColour::Slate, "9", "", false),
+    Key(2020, 0, CapColour::Slate, "-", "NEG", false),
+    Key(2021, 0, CapColour::Slate, ".", "", false),
+    Key(2022, 0, CapColour::Slate, ":", "SERV/DEBUG", false),
+    Key(2023, 0, CapColour::Green, "enter", "ENTER", false),
+    Key(2024, 0, CapColour::Red, "exit", "EXIT", false),
 };
 
 // The display window's black outline, outer edge (right and bottom exclusive).
