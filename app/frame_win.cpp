@@ -243,11 +243,7 @@ LRESULT Frame::OnPaletteChanged(WPARAM wParam, LPARAM) {
 }
 
 LRESULT Frame::OnPaint(WPARAM, LPARAM) {
-    char lines[display_geometry::Lines][41];
-    LineRect rects[display_geometry::Lines];
-    display_.Snapshot(lines);
-    for (int i = 0; i < display_geometry::Lines; ++i) rects[i] = display_.LineRectAt(i);
-    panel_painter::Paint(hwnd_, panel_, font_, lines, rects, display_geometry::Lines);
+    panel_painter::Paint(hwnd_, panel_, font_, display_);
     return 0;
 }
 

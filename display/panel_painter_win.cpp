@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/display_geometry.h"
+#include "display/text_display.h"
 #include "support/dib_win.h"
 
 namespace panel_painter {
@@ -33,9 +34,14 @@ void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const Line
     if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
 }
 
-void Paint(HWND window, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount) {
+void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display) {
     PAINTSTRUCT ps;
     HDC paintDc = BeginPaint(window, &ps);
+    constexpr int lineCount = display_geometry::Lines;
+    char lines[lineCount][41];
+    LineRect rects[lineCount];
+    display.Snapshot(lines);
+    for (int i = 0; i < lineCount; ++i) rects[i] = display.LineRectAt(i);
     const int w = display_geometry::PanelWidth;
     const int h = display_geometry::PanelHeight;
     HDC memory = CreateCompatibleDC(paintDc);

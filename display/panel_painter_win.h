@@ -5,11 +5,14 @@
 #include "display/display_owner.h"
 
 class DIB;
+class TextDisplay;
 
 namespace panel_painter {
 // Draws the whole panel into any device context (a memory DC in tests, the paint DC without one).
 void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount);
 
-// The WM_PAINT work: off-screen compose of the full panel, then one BitBlt.
-void Paint(HWND window, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount);
+// The WM_PAINT work: off-screen compose of the full panel, then one BitBlt. The display is read
+// after BeginPaint has taken the update region: a line changed and invalidated before that is
+// in the copy, one changed later has asked for a paint that is still to come.
+void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display);
 }  // namespace panel_painter
