@@ -265,14 +265,14 @@ TEST(SimController, EntryIsShownAndExitCancelsItBeforeLeaving) {
     EXPECT_EQ(s.controller.Current(), ScreenId::Main);
 }
 
-TEST(SimController, FastAndSlowAreShownAndFollowTheAdjustSpeed) {
+TEST(SimController, TheShownSpeedIsTheLastAdjustsNotTheLatchBytes) {
     struct Case {
         const char* keys;
         const char* shown;  // title row from column 29
     };
     const Case cases[] = {
-        {"", "           "}, {"B", "FAST       "}, {"C", "      SLOW "}, {"BC", "      SLOW "}, {"CB", "FAST       "},
-        {"BA", "           "}, {"Z", "      SLOW "}, {"Q", "FAST       "}, {"CW", "FAST       "}, {"BBB", "FAST       "},
+        {"", "           "}, {"B", "           "}, {"C", "           "}, {"QC", "FAST       "}, {"ZB", "      SLOW "},
+        {"QA", "           "}, {"Z", "      SLOW "}, {"Q", "FAST       "}, {"CW", "FAST       "}, {"XBBB", "      SLOW "},
     };
     for (const Case& c : cases) {
         Session s;

@@ -116,10 +116,9 @@ bool Controller::OnGlobal(const Command& command, std::vector<std::string>& note
             }
             return true;
         case CommandKind::Fast:
-            speed_ = AdjustSpeed::Fast;
-            return true;
         case CommandKind::Slow:
-            speed_ = AdjustSpeed::Slow;
+            // "B" and "C" do not tell the latches' state: the panel sends them when a latch goes
+            // down by mouse, when it comes up by keyboard, and for the letters C and D.
             return true;
         case CommandKind::Serv:
             message_ = "Service mode needs the key switch";

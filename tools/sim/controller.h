@@ -67,8 +67,7 @@ private:
     int selectedParam_ = 0;
     std::string entry_;  // typed value on the parameter screen
     std::string message_;
-    // The adjust speed as far as the controller knows it: set by FAST and SLOW, corrected by each
-    // ADJUST command (the panel does not send every change of its latches).
+    // The speed of the last ADJUST command: all the bytes tell of the panel's FAST and SLOW keys.
     AdjustSpeed speed_ = AdjustSpeed::Normal;
     int listTop_[static_cast<int>(ScreenId::Count)] = {};
     uint64_t lastTickMs_ = 0;
