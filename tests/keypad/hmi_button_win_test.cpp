@@ -12,15 +12,36 @@
 namespace {
 constexpr int kSize = 52;  // the digit keys' pictures are 52 x 52
 
-// A hidden parent window for the keys.
+// A hidden parent window for the keys that counts the clicks it is told of.
+int g_clicks = 0;
+LRESULT CALLBACK ParentProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++g_clicks;
+    return DefWindowProcA(h, message, wParam, lParam);
+}
+
 class Parent {
 public:
     Parent() {
-        hwnd_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &ParentProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KeyTestParent";
+        RegisterClassA(&wc);
+        hwnd_ = CreateWindowExA(0, "KeyTestParent", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+        g_clicks = 0;
     }
     ~Parent() { DestroyWindow(hwnd_); }
     HWND hwnd_;
 };
+
+void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < ms) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(5);
+    }
+}
 
 RECT KeyRect() { return {10, 10, 10 + kSize, 10 + kSize}; }
 
@@ -135,5 +156,25 @@ TEST(HMIButton, LatchLookFollowsTheFlagThroughToggleReleaseAndFocusLoss) {
     key.SetState(true);  // a look without the flag goes on the next focus loss
     SendMessageA(key.Handle(), WM_KILLFOCUS, reinterpret_cast<WPARAM>(parent.hwnd_), 0);
     EXPECT_FALSE(pushed());
+}
+TEST(HMIButton, FocusLossEndsAPressWithoutAClickAndTheRepeatTimerThenTicksSilently) {
+    Parent parent;
+    HMIButton key;
+    ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2015));
+    ShowWindow(key.Handle(), SW_SHOW);
+    SendMessageA(key.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(key.GetState() & BST_PUSHED);
+    EXPECT_EQ(GetCapture(), key.Handle());
+    Pump(350);
+    EXPECT_EQ(g_clicks, 1) << "one tick while held";
+    SetFocus(parent.hwnd_);
+    EXPECT_FALSE(key.GetState() & BST_PUSHED) << "the press ended with the focus";
+    EXPECT_NE(GetCapture(), key.Handle());
+    Pump(700);
+    EXPECT_EQ(g_clicks, 1) << "ticks while not pushed send nothing";
+    SendMessageA(key.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(g_clicks, 1) << "a release after the press ended";
+    Pump(400);
+    EXPECT_EQ(g_clicks, 1) << "the timer stops at the release";
 }
 }  // namespace
