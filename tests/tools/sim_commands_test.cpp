@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/commands.h"
+#include "tools/common/commands.h"
 
 namespace {
 std::vector<Command> FeedAll(const std::vector<std::string>& reads) {
@@ -32,29 +32,29 @@ TEST(SimCommands, EverySingleByteCommand) {
         const char* described;
     };
     const Case cases[] = {
-        {'H', CommandKind::CursorLeft, 0, AdjustSpeed::Normal, "cursor left (H)"},
-        {'K', CommandKind::CursorUp, 0, AdjustSpeed::Normal, "cursor up (K)"},
-        {'L', CommandKind::CursorRight, 0, AdjustSpeed::Normal, "cursor right (L)"},
-        {'J', CommandKind::CursorDown, 0, AdjustSpeed::Normal, "cursor down (J)"},
-        {'o', CommandKind::LineUp, 0, AdjustSpeed::Normal, "LINE UP (o)"},
-        {'O', CommandKind::LineDown, 0, AdjustSpeed::Normal, "LINE DOWN (O)"},
-        {'Z', CommandKind::Adjust, 1, AdjustSpeed::Slow, "ADJUST up slow (Z)"},
-        {'X', CommandKind::Adjust, -1, AdjustSpeed::Slow, "ADJUST down slow (X)"},
-        {'A', CommandKind::Adjust, 1, AdjustSpeed::Normal, "ADJUST up (A)"},
-        {'S', CommandKind::Adjust, -1, AdjustSpeed::Normal, "ADJUST down (S)"},
-        {'Q', CommandKind::Adjust, 1, AdjustSpeed::Fast, "ADJUST up fast (Q)"},
-        {'W', CommandKind::Adjust, -1, AdjustSpeed::Fast, "ADJUST down fast (W)"},
-        {'P', CommandKind::Exit, 0, AdjustSpeed::Normal, "EXIT (P)"},
-        {'0', CommandKind::Digit, 0, AdjustSpeed::Normal, "digit 0"},
-        {'9', CommandKind::Digit, 9, AdjustSpeed::Normal, "digit 9"},
-        {'.', CommandKind::Point, 0, AdjustSpeed::Normal, "decimal point (.)"},
-        {'-', CommandKind::Neg, 0, AdjustSpeed::Normal, "NEG (-)"},
-        {':', CommandKind::Serv, 0, AdjustSpeed::Normal, "SERV/DEBUG (:)"},
-        {'\n', CommandKind::Enter, 0, AdjustSpeed::Normal, "ENTER (\\n)"},
-        {'B', CommandKind::Fast, 0, AdjustSpeed::Normal, "FAST (B)"},
-        {'C', CommandKind::Slow, 0, AdjustSpeed::Normal, "SLOW (C)"},
-        {'\r', CommandKind::Unknown, 0, AdjustSpeed::Normal, "unknown bytes (\\r)"},
-        {'z', CommandKind::Unknown, 0, AdjustSpeed::Normal, "unknown bytes (z)"},
+        {'H', CommandKind::CursorLeft, 0, AdjustSpeed::Normal, "CursorKey left (H)"},
+        {'K', CommandKind::CursorUp, 0, AdjustSpeed::Normal, "CursorKey up (K)"},
+        {'L', CommandKind::CursorRight, 0, AdjustSpeed::Normal, "CursorKey right (L)"},
+        {'J', CommandKind::CursorDown, 0, AdjustSpeed::Normal, "CursorKey down (J)"},
+        {'o', CommandKind::LineUp, 0, AdjustSpeed::Normal, "ScrollLine up (o)"},
+        {'O', CommandKind::LineDown, 0, AdjustSpeed::Normal, "ScrollLine down (O)"},
+        {'Z', CommandKind::Adjust, 1, AdjustSpeed::Slow, "Adjust up slow (Z)"},
+        {'X', CommandKind::Adjust, -1, AdjustSpeed::Slow, "Adjust down slow (X)"},
+        {'A', CommandKind::Adjust, 1, AdjustSpeed::Normal, "Adjust up normal (A)"},
+        {'S', CommandKind::Adjust, -1, AdjustSpeed::Normal, "Adjust down normal (S)"},
+        {'Q', CommandKind::Adjust, 1, AdjustSpeed::Fast, "Adjust up fast (Q)"},
+        {'W', CommandKind::Adjust, -1, AdjustSpeed::Fast, "Adjust down fast (W)"},
+        {'P', CommandKind::Exit, 0, AdjustSpeed::Normal, "ExitKey (P)"},
+        {'0', CommandKind::Digit, 0, AdjustSpeed::Normal, "Key 0 (0)"},
+        {'9', CommandKind::Digit, 9, AdjustSpeed::Normal, "Key 9 (9)"},
+        {'.', CommandKind::Point, 0, AdjustSpeed::Normal, "Key . (.)"},
+        {'-', CommandKind::Neg, 0, AdjustSpeed::Normal, "Key NEG (-)"},
+        {':', CommandKind::Serv, 0, AdjustSpeed::Normal, "Key : (:)"},
+        {'\n', CommandKind::Enter, 0, AdjustSpeed::Normal, "Key ENTER (\\n)"},
+        {'B', CommandKind::Fast, 0, AdjustSpeed::Normal, "Key FAST (B)"},
+        {'C', CommandKind::Slow, 0, AdjustSpeed::Normal, "Key SLOW (C)"},
+        {'\r', CommandKind::Unknown, 0, AdjustSpeed::Normal, "Unknown \"\\r\""},
+        {'z', CommandKind::Unknown, 0, AdjustSpeed::Normal, "Unknown \"z\""},
     };
     for (const Case& c : cases) {
         std::vector<Command> out = FeedAll({std::string(1, c.byte)});
@@ -86,7 +86,7 @@ TEST(SimCommands, SelectLineAlsoWhenSplitAcrossReads) {
             EXPECT_EQ(out[i].value, c.lines[i]);
         }
     }
-    EXPECT_EQ(DescribeCommand(FeedAll({"p12\n"})[0]), "select line 12 (p12\\n)");
+    EXPECT_EQ(DescribeCommand(FeedAll({"p12\n"})[0]), "SelectLine 12 (p12\\n)");
 }
 
 TEST(SimCommands, BrokenSelectionIsReportedAndTheNextByteCounts) {
@@ -117,7 +117,7 @@ TEST(SimCommands, BranchToTakesAnyTextUpToTheLineFeed) {
     EXPECT_EQ(out[1].text, " params ");
     EXPECT_EQ(out[2].text, "VFD");  // not an identification answer
     EXPECT_EQ(out[3].text, "");
-    EXPECT_EQ(DescribeCommand(out[0]), "branch to \"STATUS\"");
+    EXPECT_EQ(DescribeCommand(out[0]), "Branch \"STATUS\"");
 
     std::vector<Command> tooLong = FeedAll({"q" + std::string(70, 'x') + "\nK"});
     EXPECT_EQ(Kinds(tooLong), "unknown up");
@@ -150,6 +150,7 @@ TEST(SimCommands, WrongIdentificationIsUnknownAndDoesNotSwallowCommands) {
     EXPECT_EQ(Kinds(out), "unknown exit unknown unknown");
     EXPECT_EQ(out[0].text, "VF");
     EXPECT_EQ(out[2].text, "V");
+    EXPECT_EQ(DescribeCommand(FeedAll({"VFD"})[0]), "VFD (VFD)");
 }
 
 TEST(SimCommands, ResetForgetsAnUnfinishedCommand) {

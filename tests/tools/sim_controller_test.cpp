@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim_panel_model.h"
-#include "tools/sim/commands.h"
+#include "tools/common/commands.h"
 #include "tools/sim/controller.h"
 #include "tools/sim/screens.h"
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "tools/sim/escapes.h"
-#include "tools/sim/texts.h"
+#include "tools/common/escapes.h"
+#include "tools/common/texts.h"
 
 namespace {
 using namespace std::string_literals;
@@ -40,23 +40,23 @@ TEST(SimEscapes, ReportsTheOffendingBackslash) {
         size_t at;
     };
     const Case cases[] = {
-        {"ab\\q", sim_text::UnknownEscape, 2},
-        {"\\x4", sim_text::ShortHexEscape, 0},
-        {"x\\xG1", sim_text::ShortHexEscape, 1},
-        {"abc\\", sim_text::TrailingBackslash, 3},
-        {"\\@5", sim_text::BadAddressEscape, 0},
-        {"\\@5,", sim_text::BadAddressEscape, 0},
-        {"\\@,5", sim_text::BadAddressEscape, 0},
-        {"\\@1000,5", sim_text::BadAddressEscape, 0},
-        {"ok\\@64,0", sim_text::AddressOutOfRange, 2},
-        {"\\@0,128", sim_text::AddressOutOfRange, 0},
+        {"ab\\q", tool_text::UnknownEscape, 2},
+        {"\\x4", tool_text::ShortHexEscape, 0},
+        {"x\\xG1", tool_text::ShortHexEscape, 1},
+        {"abc\\", tool_text::TrailingBackslash, 3},
+        {"\\@5", tool_text::BadAddressEscape, 0},
+        {"\\@5,", tool_text::BadAddressEscape, 0},
+        {"\\@,5", tool_text::BadAddressEscape, 0},
+        {"\\@1000,5", tool_text::BadAddressEscape, 0},
+        {"ok\\@64,0", tool_text::AddressOutOfRange, 2},
+        {"\\@0,128", tool_text::AddressOutOfRange, 0},
     };
     for (const Case& c : cases) {
         std::string bytes;
         size_t at = 99;
         EXPECT_EQ(DecodeEscapes(c.text, bytes, &at), c.id) << c.text;
         EXPECT_EQ(at, c.at) << c.text;
-        EXPECT_STRNE(sim_text::Text(c.id), "unknown error");
+        EXPECT_STRNE(tool_text::Text(c.id), "unknown error");
     }
 }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/sim/options.h"
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
 namespace {
 unsigned Parse(std::vector<const char*> args, SimOptions& options, std::string& detail) {
@@ -36,16 +36,16 @@ TEST(SimOptions, RefusesBadArguments) {
         const char* detail;
     };
     const Case cases[] = {
-        {{"--device", "1"}, sim_text::BadDevice, "--device 1"},
-        {{"--device", "15"}, sim_text::BadDevice, "--device 15"},
-        {{"--device", "2x"}, sim_text::BadDevice, "--device 2x"},
-        {{"--device", ""}, sim_text::BadDevice, "--device "},
-        {{"--device"}, sim_text::MissingOptionValue, "--device"},
-        {{"--timeout", "0"}, sim_text::BadTimeout, "--timeout 0"},
-        {{"--timeout", "3600001"}, sim_text::BadTimeout, "--timeout 3600001"},
-        {{"--script"}, sim_text::MissingOptionValue, "--script"},
-        {{"-l"}, sim_text::UnknownOption, "-l"},
-        {{"--device", "3", "extra"}, sim_text::UnknownOption, "extra"},
+        {{"--device", "1"}, tool_text::BadDevice, "--device 1"},
+        {{"--device", "15"}, tool_text::BadDevice, "--device 15"},
+        {{"--device", "2x"}, tool_text::BadDevice, "--device 2x"},
+        {{"--device", ""}, tool_text::BadDevice, "--device "},
+        {{"--device"}, tool_text::MissingOptionValue, "--device"},
+        {{"--timeout", "0"}, tool_text::BadTimeout, "--timeout 0"},
+        {{"--timeout", "3600001"}, tool_text::BadTimeout, "--timeout 3600001"},
+        {{"--script"}, tool_text::MissingOptionValue, "--script"},
+        {{"-l"}, tool_text::UnknownOption, "-l"},
+        {{"--device", "3", "extra"}, tool_text::UnknownOption, "extra"},
     };
     for (const Case& c : cases) {
         SimOptions o;

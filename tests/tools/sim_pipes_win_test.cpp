@@ -162,8 +162,8 @@ TEST(SimPipes, ControllerSurvivesAPanelThatLeavesAndServesTheNext) {
     EXPECT_EQ(sim.WaitExit(kExitMs), 0) << sim.Output();
     std::string log = sim.Output();
     EXPECT_NE(log.find("panel disconnected"), std::string::npos) << log;
-    EXPECT_NE(log.find("command: branch to \"STATUS\""), std::string::npos) << log;
-    EXPECT_NE(log.find("command: select line 9 (p9\\n)"), std::string::npos) << log;
+    EXPECT_NE(log.find("command: Branch \"STATUS\""), std::string::npos) << log;
+    EXPECT_NE(log.find("command: SelectLine 9 (p9\\n)"), std::string::npos) << log;
     size_t first = log.find("identification answer \"VFD\": ok");
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_NE(log.find("identification answer \"VFD\": ok", first + 1), std::string::npos) << log;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/sim/script.h"
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
 namespace {
 TEST(SimScript, ParsesEachStepForm) {
@@ -39,7 +39,7 @@ TEST(SimScript, ParsesEachStepForm) {
     for (const Case& c : cases) {
         std::vector<ScriptStep> steps;
         ScriptError error;
-        ASSERT_EQ(ParseScript(c.line, steps, error), 0u) << c.line << ": " << sim_text::Text(error.id);
+        ASSERT_EQ(ParseScript(c.line, steps, error), 0u) << c.line << ": " << tool_text::Text(error.id);
         ASSERT_EQ(steps.size(), 1u) << c.line;
         EXPECT_EQ(steps[0].kind, c.kind) << c.line;
         EXPECT_EQ(steps[0].bytes, c.bytes) << c.line;
@@ -69,21 +69,21 @@ TEST(SimScript, ReportsTheFirstErrorWithItsLine) {
         const char* detail;
     };
     const Case cases[] = {
-        {"send A\nsned B", 2, sim_text::UnknownScriptCommand, "sned"},
-        {"Send A", 1, sim_text::UnknownScriptCommand, "Send"},
-        {"send", 1, sim_text::MissingBytes, ""},
-        {"send   ", 1, sim_text::MissingBytes, ""},
-        {"expect", 1, sim_text::MissingBytes, ""},
-        {"# ok\nsend \\q", 2, sim_text::UnknownEscape, "\\q"},
-        {"expect \\x4 100", 1, sim_text::ShortHexEscape, "\\x4"},
-        {"wait", 1, sim_text::MissingNumber, ""},
-        {"wait soon", 1, sim_text::BadNumber, "soon"},
-        {"wait -5", 1, sim_text::BadNumber, "-5"},
-        {"wait 3600001", 1, sim_text::NumberTooLarge, "3600001"},
-        {"expect A 99999999999", 1, sim_text::NumberTooLarge, "99999999999"},
-        {"expect-closed later", 1, sim_text::BadNumber, "later"},
-        {"close now", 1, sim_text::UnexpectedArgument, "now"},
-        {"send A\nsend B\nclose 1\nsned", 3, sim_text::UnexpectedArgument, "1"},
+        {"send A\nsned B", 2, tool_text::UnknownScriptCommand, "sned"},
+        {"Send A", 1, tool_text::UnknownScriptCommand, "Send"},
+        {"send", 1, tool_text::MissingBytes, ""},
+        {"send   ", 1, tool_text::MissingBytes, ""},
+        {"expect", 1, tool_text::MissingBytes, ""},
+        {"# ok\nsend \\q", 2, tool_text::UnknownEscape, "\\q"},
+        {"expect \\x4 100", 1, tool_text::ShortHexEscape, "\\x4"},
+        {"wait", 1, tool_text::MissingNumber, ""},
+        {"wait soon", 1, tool_text::BadNumber, "soon"},
+        {"wait -5", 1, tool_text::BadNumber, "-5"},
+        {"wait 3600001", 1, tool_text::NumberTooLarge, "3600001"},
+        {"expect A 99999999999", 1, tool_text::NumberTooLarge, "99999999999"},
+        {"expect-closed later", 1, tool_text::BadNumber, "later"},
+        {"close now", 1, tool_text::UnexpectedArgument, "now"},
+        {"send A\nsend B\nclose 1\nsned", 3, tool_text::UnexpectedArgument, "1"},
     };
     for (const Case& c : cases) {
         std::vector<ScriptStep> steps;

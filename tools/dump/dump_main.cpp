@@ -1,11 +1,20 @@
-// quorvex-dump [FILE|-] [--screen]: decodes a recorded control stream in the reader's blocks and
-// prints its events one a line, or with --screen the display it leaves and the cursor.
+// quorvex-dump [FILE|-] [--screen | --at SECONDS | --raw]: reads a recorded control stream or a
+// session capture of quorvex-tap. A stream is decoded in the reader's blocks and printed one
+// event a line; a capture shows both directions in time order. --screen prints the display
+// left at the end (--at: that many seconds into a capture) and the cursor; --raw writes the
+// inbound bytes.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "display/text_display.h"
 #include "link/read_loop.h"
+#include "tools/common/capture_file.h"
+#include "tools/common/texts.h"
 #include "tools/dump/event_print.h"
+#include "tools/dump/session_print.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -13,20 +22,105 @@
 #endif
 
 namespace {
-constexpr char kUsage[] = "usage: quorvex-dump [FILE|-] [--screen]\n";
+constexpr char kUsage[] =
+    "usage: quorvex-dump [FILE|-] [--screen | --at SECONDS | --raw]\n"
+    "  FILE is a raw inbound stream or a pcapng capture of quorvex-tap (- or nothing: standard input)\n"
+    "  (no option)   one line per display event; a capture also shows the commands, in time order\n"
+    "  --screen      the 20 x 40 screen at the end and the cursor\n"
+    "  --at SECONDS  the screen that many seconds after the first block of a capture\n"
+    "  --raw         the inbound bytes as they were read (a capture's panel side)\n"
+    "exit status: 0 done, 1 unreadable file or broken capture, 2 bad command line\n";
+constexpr int kDone = 0;
+constexpr int kBadFile = 1;
+constexpr int kBadUsage = 2;
 
-class FileSource final : public ReadSource {
-public:
-    explicit FileSource(std::FILE* f) : file_(f) {}
-    // End of file counts as a failed read, as a broken pipe does for the reader.
-    bool Read(uint8_t* buf, uint32_t capacity, uint32_t* got) override {
-        *got = static_cast<uint32_t>(std::fread(buf, 1, capacity, file_));
-        return *got > 0;
+enum class Mode { Events, Screen, At, Raw };
+
+struct Options {
+    const char* path = "-";
+    Mode mode = Mode::Events;
+    uint64_t atUs = 0;
+};
+
+// Decimal seconds with at most six decimals, e.g. "12" or "0.25".
+bool ParseSeconds(const char* text, uint64_t& us) {
+    uint64_t whole = 0;
+    uint64_t fraction = 0;
+    int decimals = -1;
+    if (!*text) return false;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '.' && decimals < 0) {
+            decimals = 0;
+        } else if (*p >= '0' && *p <= '9') {
+            if (decimals < 0) {
+                whole = whole * 10 + static_cast<uint64_t>(*p - '0');
+                if (whole > 1000000000) return false;
+            } else if (++decimals <= 6) {
+                fraction = fraction * 10 + static_cast<uint64_t>(*p - '0');
+            } else {
+                return false;
+            }
+        } else {
+            return false;
+        }
     }
-    bool Failed() const { return std::ferror(file_) != 0; }
+    for (int d = decimals < 0 ? 0 : decimals; d < 6; ++d) fraction *= 10;
+    us = whole * 1000000 + fraction;
+    return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    bool havePath = false;
+    bool haveMode = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        Mode mode = Mode::Events;
+        if (std::strcmp(a, "--screen") == 0) {
+            mode = Mode::Screen;
+        } else if (std::strcmp(a, "--raw") == 0) {
+            mode = Mode::Raw;
+        } else if (std::strcmp(a, "--at") == 0) {
+            if (i + 1 >= argc || !ParseSeconds(argv[++i], o.atUs)) return false;
+            mode = Mode::At;
+        } else if (a[0] == '-' && a[1] != '\0') {
+            return false;
+        } else if (havePath) {
+            return false;
+        } else {
+            o.path = a;
+            havePath = true;
+            continue;
+        }
+        if (haveMode) return false;
+        o.mode = mode;
+        haveMode = true;
+    }
+    return true;
+}
+
+bool ReadAll(std::FILE* file, std::string& data) {
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) data.append(buf, n);
+    return std::ferror(file) == 0;
+}
+
+// The stream in blocks of the reader's size, as a pipe would deliver a recorded file.
+class MemorySource final : public ReadSource {
+public:
+    explicit MemorySource(const std::string& data) : data_(data) {}
+    // The end of the data counts as a failed read, as a broken pipe does for the reader.
+    bool Read(uint8_t* buf, uint32_t capacity, uint32_t* got) override {
+        const size_t n = std::min<size_t>(capacity, data_.size() - at_);
+        std::memcpy(buf, data_.data() + at_, n);
+        at_ += n;
+        *got = static_cast<uint32_t>(n);
+        return n > 0;
+    }
 
 private:
-    std::FILE* file_;
+    const std::string& data_;
+    size_t at_ = 0;
 };
 
 class Printer final : public EventSink, public ByteWriter {
@@ -49,33 +143,52 @@ public:
     void OnControlExited() override {}
 };
 
-struct Options {
-    const char* path = "-";
-    bool screen = false;
-};
-
-bool ParseOptions(int argc, char** argv, Options& o) {
-    bool havePath = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screen") == 0) {
-            o.screen = true;
-        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            return false;
-        } else if (havePath) {
-            return false;
-        } else {
-            o.path = argv[i];
-            havePath = true;
-        }
-    }
-    return true;
-}
-
 void PrintScreen(const TextDisplay& display) {
     char lines[TextDisplay::Lines][TextDisplay::Columns + 1];
     display.Snapshot(lines);
     for (const auto& line : lines) std::printf("%s\n", line);
     std::printf("cursor %d %d\n", static_cast<int>(display.CursorRow()), static_cast<int>(display.CursorColumn()));
+}
+
+void SetBinaryOutput() {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+void DumpStream(const std::string& data, Mode mode) {
+    if (mode == Mode::Raw) {
+        SetBinaryOutput();
+        std::fwrite(data.data(), 1, data.size(), stdout);
+        return;
+    }
+    MemorySource source(data);
+    StreamDecoder decoder;
+    Printer printer;
+    HeadlessOwner owner;
+    TextDisplay display;
+    display.SetOwner(&owner);
+    EventSink* sink = mode == Mode::Screen ? static_cast<EventSink*>(&display) : &printer;
+    while (ReadAndDecode(source, decoder, sink, printer) == read_result::Done) {
+    }
+    if (mode == Mode::Screen) PrintScreen(display);
+}
+
+void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
+    SortByTime(records);
+    if (o.mode == Mode::Events) {
+        PrintSession(stdout, records);
+    } else if (o.mode == Mode::Raw) {
+        SetBinaryOutput();
+        for (const capture::Record& r : records)
+            if (r.direction == capture::Direction::ToPanel) std::fwrite(r.bytes.data(), 1, r.bytes.size(), stdout);
+    } else {
+        HeadlessOwner owner;
+        TextDisplay display;
+        display.SetOwner(&owner);
+        ApplyInbound(records, o.mode == Mode::At ? o.atUs : UINT64_MAX, display);
+        PrintScreen(display);
+    }
 }
 }  // namespace
 
@@ -83,7 +196,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fputs(kUsage, stderr);
-        return 2;
+        return kBadUsage;
     }
     const bool fromStdin = std::strcmp(options.path, "-") == 0;
 #ifdef _WIN32
@@ -92,24 +205,34 @@ int main(int argc, char** argv) {
     std::FILE* file = fromStdin ? stdin : std::fopen(options.path, "rb");
     if (!file) {
         std::fprintf(stderr, "quorvex-dump: cannot open %s\n", options.path);
-        return 1;
+        return kBadFile;
+    }
+    std::string data;
+    const bool read = ReadAll(file, data);
+    if (!fromStdin) std::fclose(file);
+    if (!read) {
+        std::fprintf(stderr, "quorvex-dump: read error on %s\n", options.path);
+        return kBadFile;
     }
 
-    FileSource source(file);
-    StreamDecoder decoder;
-    Printer printer;
-    HeadlessOwner owner;
-    TextDisplay display;
-    display.SetOwner(&owner);
-    EventSink* sink = options.screen ? static_cast<EventSink*>(&display) : &printer;
-    while (ReadAndDecode(source, decoder, sink, printer) == read_result::Done) {
+    if (!capture::LooksLikeCapture(data)) {
+        if (options.mode == Mode::At) {
+            std::fprintf(stderr, "quorvex-dump: %s: --at needs a capture (a raw stream has no times)\n", options.path);
+            return kBadUsage;
+        }
+        DumpStream(data, options.mode);
+        return kDone;
     }
-    const bool failed = source.Failed();
-    if (!fromStdin) std::fclose(file);
-    if (failed) {
-        std::fprintf(stderr, "quorvex-dump: read error on %s\n", options.path);
-        return 1;
+    capture::ReadResult result = capture::Read(data);
+    DumpCapture(result.records, options);
+    std::fflush(stdout);
+    if (result.id != tool_text::Ok) {
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
+                     static_cast<unsigned long long>(result.offset), tool_text::Text(result.id));
+        return kBadFile;
     }
-    if (options.screen) PrintScreen(display);
-    return 0;
+    if (result.cut)
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
+                     static_cast<unsigned long long>(result.offset), tool_text::Text(tool_text::CaptureCut));
+    return kDone;
 }

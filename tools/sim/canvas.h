@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/sim/stream_codes.h"
+#include "tools/common/stream_codes.h"
 
 class Canvas {
 public:

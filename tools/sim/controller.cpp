@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "tools/sim/escapes.h"
+#include "tools/common/escapes.h"
 
 namespace {
 constexpr const char* kSpeedNames[] = {"slow", "normal", "fast"};

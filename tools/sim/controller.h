@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tools/sim/canvas.h"
-#include "tools/sim/commands.h"
+#include "tools/common/commands.h"
 #include "tools/sim/params.h"
 #include "tools/sim/press_model.h"
 #include "tools/sim/screens.h"

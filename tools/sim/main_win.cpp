@@ -3,14 +3,14 @@
 
 #include "tools/sim/console_win.h"
 #include "tools/sim/options.h"
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
 int main(int argc, char** argv) {
     SimOptions options;
     std::string detail;
     unsigned id = ParseOptions(argc, argv, options, detail);
-    if (id != sim_text::Ok) {
-        std::fprintf(stderr, "quorvex-sim: %s: %s\n%s", detail.c_str(), sim_text::Text(id), UsageText());
+    if (id != tool_text::Ok) {
+        std::fprintf(stderr, "quorvex-sim: %s: %s\n%s", detail.c_str(), tool_text::Text(id), UsageText());
         return 2;
     }
     if (options.help) {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
 namespace {
 enum class OptionId { Device, Script, Timeout, Help };
@@ -39,24 +39,24 @@ unsigned Apply(OptionId id, const char* value, SimOptions& options) {
     switch (id) {
         case OptionId::Device: {
             int64_t n = Number(value, MinDevice, MaxDevice);
-            if (n < 0) return sim_text::BadDevice;
+            if (n < 0) return tool_text::BadDevice;
             options.device = static_cast<int>(n);
-            return sim_text::Ok;
+            return tool_text::Ok;
         }
         case OptionId::Script:
             options.scriptPath = value;
-            return sim_text::Ok;
+            return tool_text::Ok;
         case OptionId::Timeout: {
             int64_t n = Number(value, 1, kMaxTimeoutMs);
-            if (n < 0) return sim_text::BadTimeout;
+            if (n < 0) return tool_text::BadTimeout;
             options.timeoutMs = static_cast<uint32_t>(n);
-            return sim_text::Ok;
+            return tool_text::Ok;
         }
         case OptionId::Help:
             options.help = true;
-            return sim_text::Ok;
+            return tool_text::Ok;
     }
-    return sim_text::UnknownOption;
+    return tool_text::UnknownOption;
 }
 }  // namespace
 
@@ -67,18 +67,18 @@ unsigned ParseOptions(int argc, const char* const* argv, SimOptions& options, st
             if (std::strcmp(argv[i], def.name) == 0) found = &def;
         }
         detail = argv[i];
-        if (!found) return sim_text::UnknownOption;
+        if (!found) return tool_text::UnknownOption;
         const char* value = "";
         if (found->takesValue) {
-            if (i + 1 >= argc) return sim_text::MissingOptionValue;
+            if (i + 1 >= argc) return tool_text::MissingOptionValue;
             value = argv[++i];
             detail += std::string(" ") + value;
         }
         unsigned id = Apply(found->id, value, options);
-        if (id != sim_text::Ok) return id;
+        if (id != tool_text::Ok) return id;
     }
     detail.clear();
-    return sim_text::Ok;
+    return tool_text::Ok;
 }
 
 const char* UsageText() {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/sim/commands.h"
+#include "tools/common/commands.h"
 
 enum class ParamId { ForceSetpoint, PressingSpeed, TopPosition, BottomPosition, DwellTime, StrokeRate, RamOffset, OilTempLimit, Count };
 constexpr int ParamCount = static_cast<int>(ParamId::Count);

@@ -1,7 +1,7 @@
 // Named pipe server ends: overlapped connect, read and write, each bounded by a time-out.
 #include "tools/sim/pipes_win.h"
 
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
 namespace {
 constexpr DWORD kBufferSize = 65536;
@@ -28,8 +28,8 @@ unsigned PipePair::Create(int device, std::string& detail) {
     read_.hEvent = NewEvent();
     write_.hEvent = NewEvent();
     unsigned id = CreateEnd(display_, readName_, PIPE_ACCESS_OUTBOUND, detail);
-    if (id == sim_text::Ok) id = CreateEnd(commands_, writeName_, PIPE_ACCESS_INBOUND, detail);
-    if (id != sim_text::Ok) Close();
+    if (id == tool_text::Ok) id = CreateEnd(commands_, writeName_, PIPE_ACCESS_INBOUND, detail);
+    if (id != tool_text::Ok) Close();
     return id;
 }
 
@@ -38,10 +38,10 @@ unsigned PipePair::CreateEnd(End& end, const std::string& name, DWORD access, st
     end.pipe = CreateNamedPipeA(name.c_str(), access | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kBufferSize, kBufferSize, 0,
                                 nullptr);
-    if (end.pipe != INVALID_HANDLE_VALUE) return sim_text::Ok;
+    if (end.pipe != INVALID_HANDLE_VALUE) return tool_text::Ok;
     DWORD error = GetLastError();
     detail = name + " (error " + std::to_string(error) + ")";
-    return error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY ? sim_text::PipeInUse : sim_text::PipeCreateFailed;
+    return error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY ? tool_text::PipeInUse : tool_text::PipeCreateFailed;
 }
 
 bool PipePair::StartConnect(End& end) {

@@ -3,12 +3,12 @@
 
 #include <vector>
 
-#include "tools/sim/commands.h"
+#include "tools/common/commands.h"
 #include "tools/sim/console_win.h"
 #include "tools/sim/controller.h"
-#include "tools/sim/escapes.h"
+#include "tools/common/escapes.h"
 #include "tools/sim/pipes_win.h"
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
 namespace {
 constexpr uint32_t kTickMs = 250;
@@ -111,8 +111,8 @@ int RunController(const SimOptions& options) {
         PipePair pipes;
         std::string detail;
         unsigned id = pipes.Create(options.device, detail);
-        if (id != sim_text::Ok) {
-            Complain(std::string(sim_text::Text(id)) + ": " + detail);
+        if (id != tool_text::Ok) {
+            Complain(std::string(tool_text::Text(id)) + ": " + detail);
             // A pipe of the previous panel may linger for a moment; a lasting failure ends the run.
             if (++failures == 20) return 2;
             Sleep(100);

@@ -7,7 +7,7 @@
 #include "tools/sim/pipes_win.h"
 #include "tools/sim/script.h"
 #include "tools/sim/script_runner.h"
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
 namespace {
 constexpr int kPassed = 0;
@@ -16,32 +16,32 @@ constexpr int kBadSetup = 2;
 
 unsigned ReadScript(const std::string& path, std::string& text) {
     std::ifstream file(path, std::ios::binary);
-    if (!file) return sim_text::ScriptUnreadable;
+    if (!file) return tool_text::ScriptUnreadable;
     std::ostringstream content;
     content << file.rdbuf();
     text = content.str();
-    return sim_text::Ok;
+    return tool_text::Ok;
 }
 }  // namespace
 
 int RunScript(const SimOptions& options) {
     std::string text;
-    if (ReadScript(options.scriptPath, text) != sim_text::Ok) {
-        Complain(options.scriptPath + ": " + sim_text::Text(sim_text::ScriptUnreadable));
+    if (ReadScript(options.scriptPath, text) != tool_text::Ok) {
+        Complain(options.scriptPath + ": " + tool_text::Text(tool_text::ScriptUnreadable));
         return kBadSetup;
     }
     std::vector<ScriptStep> steps;
     ScriptError error;
-    if (ParseScript(text, steps, error) != sim_text::Ok) {
-        Complain(options.scriptPath + " line " + std::to_string(error.line) + ": " + sim_text::Text(error.id) +
+    if (ParseScript(text, steps, error) != tool_text::Ok) {
+        Complain(options.scriptPath + " line " + std::to_string(error.line) + ": " + tool_text::Text(error.id) +
                  (error.detail.empty() ? "" : ": " + error.detail));
         return kBadSetup;
     }
     PipePair pipes;
     std::string detail;
     unsigned id = pipes.Create(options.device, detail);
-    if (id != sim_text::Ok) {
-        Complain(std::string(sim_text::Text(id)) + ": " + detail);
+    if (id != tool_text::Ok) {
+        Complain(std::string(tool_text::Text(id)) + ": " + detail);
         return kBadSetup;
     }
     Say("script " + options.scriptPath + ": " + std::to_string(steps.size()) + (steps.size() == 1 ? " step on " : " steps on ") + pipes.ReadPipeName() +

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/common/script_syntax.h"
+
 enum class StepKind { Send, Expect, Wait, Close, ExpectClosed };
 
 struct ScriptStep {
@@ -13,15 +15,6 @@ struct ScriptStep {
     uint32_t timeoutMs = 0;  // Expect, ExpectClosed: time-out; Wait: duration
     int line = 0;            // 1-based line of the script
 };
-
-struct ScriptError {
-    int line = 0;
-    unsigned id = 0;
-    std::string detail;  // the offending piece of the line
-};
-
-constexpr uint32_t DefaultExpectMs = 3000;
-constexpr uint32_t MaxScriptMs = 3600000;
 
 // Name of a step kind as written in scripts.
 const char* StepName(StepKind kind);

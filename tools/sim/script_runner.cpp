@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "tools/sim/escapes.h"
+#include "tools/common/escapes.h"
 
 namespace {
 std::string Quoted(const std::string& bytes) { return "\"" + ShowBytes(bytes) + "\""; }

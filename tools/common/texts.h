@@ -1,7 +1,7 @@
-// Message texts of the substitute control application, named by text id (0 = success).
+// Message texts of the tools (simulator, tap, dump, headless panel), named by text id (0 = success).
 #pragma once
 
-namespace sim_text {
+namespace tool_text {
 enum : unsigned {
     Ok = 0,
     UnknownEscape,
@@ -22,9 +22,20 @@ enum : unsigned {
     ScriptUnreadable,
     PipeInUse,
     PipeCreateFailed,
+    CaptureNotPcapng,
+    CaptureBlockLength,
+    CaptureVersion,
+    CaptureLinkType,
+    CaptureInterface,
+    CapturePacketLength,
+    CaptureOption,
+    CaptureDirection,
+    CaptureTimeResolution,
+    CaptureTimeRange,
+    CaptureCut,
     Count
 };
 
 // The text of an id; an unknown id gives a text that says so.
 const char* Text(unsigned id);
-}  // namespace sim_text
+}  // namespace tool_text

@@ -1,7 +1,7 @@
 // The table of message texts, indexed by text id.
-#include "tools/sim/texts.h"
+#include "tools/common/texts.h"
 
-namespace sim_text {
+namespace tool_text {
 namespace {
 constexpr const char* kTexts[] = {
     "ok",
@@ -10,8 +10,8 @@ constexpr const char* kTexts[] = {
     "\\@ needs ROW,COL in decimal",
     "cursor address out of range (row 0..63, column 0..127)",
     "lone backslash at the end of the text",
-    "unknown command (send, expect, wait, close, expect-closed)",
-    "no bytes given",
+    "unknown command (see --help for the script commands)",
+    "no text given",
     "a number of milliseconds is needed",
     "not a number of milliseconds",
     "number too large (at most 3600000 ms)",
@@ -23,6 +23,17 @@ constexpr const char* kTexts[] = {
     "cannot read the script file",
     "the pipe is in use (is another simulator serving this device?)",
     "cannot create the pipe",
+    "not a pcapng capture (no section header block here)",
+    "bad block length",
+    "unsupported pcapng version",
+    "the interface is not of link type USER0 (147), so this is not a Quorvex session capture",
+    "packet of an interface that was not described",
+    "packet longer than its block",
+    "option runs past the end of its block",
+    "packet without a direction (inbound or outbound flag)",
+    "unsupported time resolution",
+    "time stamp out of range",
+    "the file ends inside a block (cut off); the whole blocks before it are used",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
 }  // namespace
@@ -30,4 +41,4 @@ static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
 const char* Text(unsigned id) {
     return id < Count ? kTexts[id] : "unknown error";
 }
-}  // namespace sim_text
+}  // namespace tool_text

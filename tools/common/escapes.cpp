@@ -1,8 +1,8 @@
 // Escape decoding for scripts and the matching readable form for messages.
-#include "tools/sim/escapes.h"
+#include "tools/common/escapes.h"
 
-#include "tools/sim/stream_codes.h"
-#include "tools/sim/texts.h"
+#include "tools/common/stream_codes.h"
+#include "tools/common/texts.h"
 
 namespace {
 struct SimpleEscape {
@@ -32,35 +32,35 @@ int ReadSmallNumber(std::string_view text, size_t& pos) {
 
 unsigned DecodeAddress(std::string_view text, size_t& pos, std::string& bytes) {
     int row = ReadSmallNumber(text, pos);
-    if (row < 0 || pos >= text.size() || text[pos] != ',') return sim_text::BadAddressEscape;
+    if (row < 0 || pos >= text.size() || text[pos] != ',') return tool_text::BadAddressEscape;
     ++pos;
     int column = ReadSmallNumber(text, pos);
-    if (column < 0) return sim_text::BadAddressEscape;
-    if (row > stream::MaxAddressRow || column > stream::MaxAddressColumn) return sim_text::AddressOutOfRange;
+    if (column < 0) return tool_text::BadAddressEscape;
+    if (row > stream::MaxAddressRow || column > stream::MaxAddressColumn) return tool_text::AddressOutOfRange;
     bytes += stream::Address(row, column);
-    return sim_text::Ok;
+    return tool_text::Ok;
 }
 
 unsigned DecodeOne(std::string_view text, size_t& pos, std::string& bytes) {
-    if (pos + 1 >= text.size()) return sim_text::TrailingBackslash;
+    if (pos + 1 >= text.size()) return tool_text::TrailingBackslash;
     char letter = text[pos + 1];
     pos += 2;
     for (const SimpleEscape& e : kSimple) {
         if (e.letter == letter) {
             bytes += e.byte;
-            return sim_text::Ok;
+            return tool_text::Ok;
         }
     }
     if (letter == 'x') {
         int high = pos < text.size() ? HexValue(text[pos]) : -1;
         int low = pos + 1 < text.size() ? HexValue(text[pos + 1]) : -1;
-        if (high < 0 || low < 0) return sim_text::ShortHexEscape;
+        if (high < 0 || low < 0) return tool_text::ShortHexEscape;
         bytes += static_cast<char>(high * 16 + low);
         pos += 2;
-        return sim_text::Ok;
+        return tool_text::Ok;
     }
     if (letter == '@') return DecodeAddress(text, pos, bytes);
-    return sim_text::UnknownEscape;
+    return tool_text::UnknownEscape;
 }
 }  // namespace
 
@@ -74,12 +74,12 @@ unsigned DecodeEscapes(std::string_view text, std::string& bytes, size_t* errorA
         }
         size_t start = pos;
         unsigned id = DecodeOne(text, pos, bytes);
-        if (id != sim_text::Ok) {
+        if (id != tool_text::Ok) {
             if (errorAt) *errorAt = start;
             return id;
         }
     }
-    return sim_text::Ok;
+    return tool_text::Ok;
 }
 
 std::string ShowBytes(std::string_view bytes) {

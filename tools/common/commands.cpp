@@ -1,37 +1,41 @@
 // The byte table of single-byte commands and the small states of "p..\n", "q..\n" and "VFD".
-#include "tools/sim/commands.h"
+#include "tools/common/commands.h"
 
-#include "tools/sim/escapes.h"
+#include "keypad/key_table.h"
+#include "tools/common/escapes.h"
 
 namespace {
+// A key that sends its own byte is named by its legend; the others by their command.
 struct ByteCommand {
     char byte;
     CommandKind kind;
     int value;
     AdjustSpeed speed;
-    const char* name;
+    const char* name;  // null: "Key " and the legend of keyId
+    int32_t keyId;
 };
 constexpr ByteCommand kBytes[] = {
-    {'H', CommandKind::CursorLeft, 0, AdjustSpeed::Normal, "cursor left"},
-    {'K', CommandKind::CursorUp, 0, AdjustSpeed::Normal, "cursor up"},
-    {'L', CommandKind::CursorRight, 0, AdjustSpeed::Normal, "cursor right"},
-    {'J', CommandKind::CursorDown, 0, AdjustSpeed::Normal, "cursor down"},
-    {'o', CommandKind::LineUp, 0, AdjustSpeed::Normal, "LINE UP"},
-    {'O', CommandKind::LineDown, 0, AdjustSpeed::Normal, "LINE DOWN"},
-    {'Z', CommandKind::Adjust, 1, AdjustSpeed::Slow, "ADJUST up slow"},
-    {'X', CommandKind::Adjust, -1, AdjustSpeed::Slow, "ADJUST down slow"},
-    {'A', CommandKind::Adjust, 1, AdjustSpeed::Normal, "ADJUST up"},
-    {'S', CommandKind::Adjust, -1, AdjustSpeed::Normal, "ADJUST down"},
-    {'Q', CommandKind::Adjust, 1, AdjustSpeed::Fast, "ADJUST up fast"},
-    {'W', CommandKind::Adjust, -1, AdjustSpeed::Fast, "ADJUST down fast"},
-    {'P', CommandKind::Exit, 0, AdjustSpeed::Normal, "EXIT"},
-    {'.', CommandKind::Point, 0, AdjustSpeed::Normal, "decimal point"},
-    {'-', CommandKind::Neg, 0, AdjustSpeed::Normal, "NEG"},
-    {':', CommandKind::Serv, 0, AdjustSpeed::Normal, "SERV/DEBUG"},
-    {'\n', CommandKind::Enter, 0, AdjustSpeed::Normal, "ENTER"},
-    {'B', CommandKind::Fast, 0, AdjustSpeed::Normal, "FAST"},
-    {'C', CommandKind::Slow, 0, AdjustSpeed::Normal, "SLOW"},
+    {'H', CommandKind::CursorLeft, 0, AdjustSpeed::Normal, "CursorKey left", 0},
+    {'K', CommandKind::CursorUp, 0, AdjustSpeed::Normal, "CursorKey up", 0},
+    {'L', CommandKind::CursorRight, 0, AdjustSpeed::Normal, "CursorKey right", 0},
+    {'J', CommandKind::CursorDown, 0, AdjustSpeed::Normal, "CursorKey down", 0},
+    {'o', CommandKind::LineUp, 0, AdjustSpeed::Normal, "ScrollLine up", 0},
+    {'O', CommandKind::LineDown, 0, AdjustSpeed::Normal, "ScrollLine down", 0},
+    {'Z', CommandKind::Adjust, 1, AdjustSpeed::Slow, "Adjust up slow", 0},
+    {'X', CommandKind::Adjust, -1, AdjustSpeed::Slow, "Adjust down slow", 0},
+    {'A', CommandKind::Adjust, 1, AdjustSpeed::Normal, "Adjust up normal", 0},
+    {'S', CommandKind::Adjust, -1, AdjustSpeed::Normal, "Adjust down normal", 0},
+    {'Q', CommandKind::Adjust, 1, AdjustSpeed::Fast, "Adjust up fast", 0},
+    {'W', CommandKind::Adjust, -1, AdjustSpeed::Fast, "Adjust down fast", 0},
+    {'P', CommandKind::Exit, 0, AdjustSpeed::Normal, "ExitKey", 0},
+    {'.', CommandKind::Point, 0, AdjustSpeed::Normal, nullptr, 2021},
+    {'-', CommandKind::Neg, 0, AdjustSpeed::Normal, nullptr, 2020},
+    {':', CommandKind::Serv, 0, AdjustSpeed::Normal, nullptr, 2022},
+    {'\n', CommandKind::Enter, 0, AdjustSpeed::Normal, nullptr, 2023},
+    {'B', CommandKind::Fast, 0, AdjustSpeed::Normal, nullptr, KeyTable::FastId},
+    {'C', CommandKind::Slow, 0, AdjustSpeed::Normal, nullptr, KeyTable::SlowId},
 };
+constexpr int32_t kDigitZeroId = 2010;
 
 constexpr char kIdent[] = "VFD";
 constexpr size_t kIdentLength = sizeof(kIdent) - 1;
@@ -53,6 +57,8 @@ Command Make(CommandKind kind, int value = 0, std::string text = {}) {
     c.text = std::move(text);
     return c;
 }
+
+std::string KeyName(int32_t keyId) { return std::string("Key ") + KeyTable::Legend[KeyTable::Index(keyId)]; }
 }  // namespace
 
 void CommandReader::Reset() {
@@ -129,24 +135,30 @@ void CommandReader::Take(char b, std::vector<Command>& out) {
     out.push_back(Make(CommandKind::Unknown, 0, std::string(1, b)));
 }
 
-std::string DescribeCommand(const Command& command) {
-    std::string shown = " (" + ShowBytes(command.text) + ")";
+std::string CommandName(const Command& command) {
     switch (command.kind) {
         case CommandKind::SelectLine:
-            return "select line " + std::to_string(command.value) + shown;
+            return "SelectLine " + std::to_string(command.value);
         case CommandKind::BranchTo:
-            return "branch to \"" + ShowBytes(command.text) + "\"";
+            return "Branch \"" + ShowBytes(command.text) + "\"";
         case CommandKind::Digit:
-            return "digit " + std::to_string(command.value);
+            if (command.value < 0 || command.value > 9) break;
+            return KeyName(kDigitZeroId + command.value);
         case CommandKind::Identification:
-            return "identification answer" + shown;
+            return "VFD";
         case CommandKind::Unknown:
-            return "unknown bytes" + shown;
+            return "Unknown \"" + ShowBytes(command.text) + "\"";
         default:
             break;
     }
     for (const ByteCommand& c : kBytes) {
-        if (c.kind == command.kind && c.value == command.value && c.speed == command.speed) return c.name + shown;
+        if (c.kind == command.kind && c.value == command.value && c.speed == command.speed)
+            return c.name ? c.name : KeyName(c.keyId);
     }
-    return "command" + shown;
+    return "Unknown \"" + ShowBytes(command.text) + "\"";
+}
+
+std::string DescribeCommand(const Command& command) {
+    const bool showsBytes = command.kind == CommandKind::BranchTo || command.kind == CommandKind::Unknown;
+    return showsBytes ? CommandName(command) : CommandName(command) + " (" + ShowBytes(command.text) + ")";
 }

@@ -1,4 +1,5 @@
-// Splits the panel's command bytes into commands, also across reads, and spots the "VFD" answer.
+// Splits the panel's command bytes into commands, also across reads, spots the "VFD" answer,
+// and names each command as the tools show it.
 #pragma once
 #include <string>
 #include <string_view>
@@ -51,5 +52,8 @@ private:
     std::string partial_;
 };
 
-// The command as the console shows it, e.g. "ADJUST up fast" or "select line 12".
+// The command's name: "CursorKey up", "SelectLine 5", "Adjust up fast", "Branch "XYZ"", "VFD",
+// "Key 7" for the keys that send their own byte, "Unknown "\r"" for bytes that made none.
+std::string CommandName(const Command& command);
+// The name and the bytes, e.g. "Adjust up fast (Q)", as the simulator's console shows it.
 std::string DescribeCommand(const Command& command);

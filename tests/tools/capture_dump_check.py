@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""quorvex-dump on session captures written here independently of the tools' own writer:
+both directions in time order, the screen at the end and at a moment, the inbound bytes,
+a cut file and a broken one. Usage: capture_dump_check.py QUORVEX_DUMP"""
+import struct
+import subprocess
+import sys
+import tempfile
+
+
+def block(kind, body):
+    body += b"\0" * (-len(body) % 4)
+    return struct.pack("<II", kind, len(body) + 12) + body + struct.pack("<I", len(body) + 12)
+
+
+def option(code, value):
+    return struct.pack("<HH", code, len(value)) + value + b"\0" * (-len(value) % 4)
+
+
+def capture(packets):
+    """packets: (microseconds, 1 inbound or 2 outbound, bytes), written in the order given."""
+    out = block(0x0A0D0D0A, struct.pack("<IHHq", 0x1A2B3C4D, 1, 0, -1) + option(0, b""))
+    out += block(1, struct.pack("<HHI", 147, 0, 0) + option(9, b"\x06") + option(0, b""))
+    for us, direction, data in packets:
+        body = struct.pack("<IIIII", 0, us >> 32, us & 0xFFFFFFFF, len(data), len(data))
+        body += data + b"\0" * (-len(data) % 4) + option(2, struct.pack("<I", direction)) + option(0, b"")
+        out += block(6, body)
+    return out
+
+
+T0 = 1_700_000_000_000_000
+SESSION = [
+    (T0, 1, b"\x01MENU\x82\x80> STATUS\x1a"),
+    (T0 + 1500, 2, b"PPK"),
+    (T0 + 1600, 2, b"VF"),
+    (T0 + 250_000, 1, b"\x82\x80  STATUS\x83\x80> PARAMS"),
+    (T0 + 1800, 2, b"D"),  # recorded late, happened before the second screen
+    (T0 + 300_000, 2, b"p4\nQqSTA"),
+    (T0 + 300_001, 2, b"TUS\nW:5\n"),
+    (T0 + 2_000_000, 1, b"\x16"),
+    (T0 + 2_000_100, 1, b"late"),
+]
+
+EVENTS = """\
+   0.000000 in  Clear ClearScreen
+   0.000000 in  Text 4 "MENU"
+   0.000000 in  CursorAddress 2 0
+   0.000000 in  Text 8 "> STATUS"
+   0.000000 in  IdentificationRequest
+   0.001500 out ExitKey
+   0.001500 out ExitKey
+   0.001500 out CursorKey up
+   0.001800 out VFD
+   0.250000 in  CursorAddress 2 0
+   0.250000 in  Text 8 "  STATUS"
+   0.250000 in  CursorAddress 3 0
+   0.250000 in  Text 8 "> PARAMS"
+   0.300000 out SelectLine 4
+   0.300000 out Adjust up fast
+   0.300001 out Branch "STATUS"
+   0.300001 out Adjust down fast
+   0.300001 out Key :
+   0.300001 out Key 5
+   0.300001 out Key ENTER
+   2.000000 in  ControlExited
+   2.000100 in  4 bytes after the exit notice
+"""
+
+
+def screen(rows, cursor):
+    lines = [(rows.get(i, "")).ljust(40) for i in range(20)]
+    return "\n".join(lines) + "\n" + "cursor %d %d\n" % cursor
+
+
+CASES = [
+    # name, file bytes, arguments, exit status, expected output, text expected on standard error
+    ("events", capture(SESSION), [], 0, EVENTS, ""),
+    ("screen at the end", capture(SESSION), ["--screen"], 0,
+     screen({0: "MENU", 2: "  STATUS", 3: "> PARAMS"}, (3, 8)), ""),
+    ("screen at a moment", capture(SESSION), ["--at", "0.1"], 0, screen({0: "MENU", 2: "> STATUS"}, (2, 8)), ""),
+    ("inbound bytes", capture(SESSION), ["--raw"], 0,
+     b"".join(d for _, direction, d in SESSION if direction == 1).decode("latin-1"), ""),
+    ("cut in the last block", capture(SESSION)[:-5], ["--screen"], 0,
+     screen({0: "MENU", 2: "  STATUS", 3: "> PARAMS"}, (3, 8)), "cut off"),
+    ("broken link type", capture(SESSION).replace(struct.pack("<HH", 147, 0), struct.pack("<HH", 1, 0), 1), [], 1,
+     "", "offset 32: the interface is not of link type USER0"),
+    ("no times in a stream", b"\x01AB", ["--at", "1"], 2, "", "--at needs a capture"),
+    ("bad moment", capture(SESSION), ["--at", "1.2.3"], 2, "", "usage"),
+]
+
+
+def main():
+    tool = sys.argv[1]
+    failed = 0
+    for name, data, args, status, expected, error in CASES:
+        with tempfile.NamedTemporaryFile(suffix=".pcapng") as f:
+            f.write(data)
+            f.flush()
+            run = subprocess.run([tool, f.name] + args, capture_output=True, timeout=30)
+        out = run.stdout.decode("latin-1")
+        err = run.stderr.decode("latin-1")
+        problems = []
+        if run.returncode != status:
+            problems.append(f"exit {run.returncode}, expected {status}")
+        if out != expected:
+            problems.append(f"output:\n{out}expected:\n{expected}")
+        if error not in err or (not error and err):
+            problems.append(f"standard error {err!r}, expected {error!r}")
+        if problems:
+            failed += 1
+            print(f"FAILED {name}: " + "; ".join(problems))
+    print(f"{len(CASES) - failed} of {len(CASES)} cases passed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,141 @@
+// Session captures: what is written reads back, every cut leaves the whole blocks before it,
+// other byte orders and time units read, and each broken field is named with its offset.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/common/capture_file.h"
+#include "tools/common/texts.h"
+
+namespace {
+using capture::Direction;
+using capture::Record;
+
+const std::vector<Record>& SampleRecords() {
+    static const std::vector<Record> records = {
+        {1700000000000000, Direction::ToPanel, std::string("\x01HELLO\x85\x8a", 8)},
+        {1700000000000001, Direction::ToControl, "PPK"},
+        {1700000000000002, Direction::ToControl, ""},
+        {1700000000500000, Direction::ToPanel, "ABCD"},
+        {1700000000500000, Direction::ToControl, "VFD\x00X"},
+        {1700000001000000, Direction::ToPanel, std::string(70000, '\x7f')},
+    };
+    return records;
+}
+
+std::string Header() { return capture::FileHeader("test 1", "a capture"); }
+
+std::string SampleFile() {
+    std::string file = Header();
+    for (const Record& r : SampleRecords()) file += capture::PacketBlock(r);
+    return file;
+}
+
+void ExpectRecords(const std::vector<Record>& got, size_t count) {
+    ASSERT_EQ(got.size(), count);
+    for (size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(got[i].timeUs, SampleRecords()[i].timeUs) << i;
+        EXPECT_EQ(got[i].direction, SampleRecords()[i].direction) << i;
+        EXPECT_EQ(got[i].bytes, SampleRecords()[i].bytes) << i;
+    }
+}
+
+void Put32(std::string& file, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<char>(v >> (8 * i));
+}
+
+TEST(CaptureFile, WrittenRecordsReadBackWhole) {
+    const capture::ReadResult r = capture::Read(SampleFile());
+    EXPECT_EQ(r.id, 0u);
+    EXPECT_FALSE(r.cut);
+    ExpectRecords(r.records, SampleRecords().size());
+    EXPECT_TRUE(capture::LooksLikeCapture(SampleFile()));
+}
+
+TEST(CaptureFile, EveryCutKeepsTheWholeBlocksBeforeIt) {
+    const std::string file = SampleFile();
+    // Ends of the section header, the interface description and each packet block.
+    std::vector<size_t> ends = {static_cast<uint8_t>(file[4]) | static_cast<size_t>(static_cast<uint8_t>(file[5])) << 8,
+                                Header().size()};
+    for (const Record& rec : SampleRecords()) ends.push_back(ends.back() + capture::PacketBlock(rec).size());
+    // Every length up to the big last block, then a stride through it.
+    for (size_t length = 0; length <= file.size(); length += length < ends[ends.size() - 2] + 64 ? 1 : 997) {
+        const capture::ReadResult r = capture::Read(std::string_view(file).substr(0, length));
+        size_t whole = 0;
+        while (whole < ends.size() && ends[whole] <= length) ++whole;
+        const bool onBoundary = length == 0 || ends[whole - 1] == length;
+        ASSERT_EQ(r.id, 0u) << length;
+        ASSERT_EQ(r.cut, !onBoundary) << length;
+        if (r.cut) {
+            EXPECT_EQ(r.offset, whole == 0 ? 0 : ends[whole - 1]) << length;
+        }
+        ExpectRecords(r.records, whole < 2 ? 0 : whole - 2);
+    }
+}
+
+// A big-endian section with nanosecond times, an unknown block and a second section.
+TEST(CaptureFile, BigEndianSectionsNanosecondsAndUnknownBlocksRead) {
+    auto be32 = [](uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                           static_cast<char>(v)};
+    };
+    auto block = [&](uint32_t type, const std::string& body) {
+        const uint32_t total = static_cast<uint32_t>(12 + body.size());
+        return be32(type) + be32(total) + body + be32(total);
+    };
+    const std::string shb = block(0x0A0D0D0A, be32(0x1A2B3C4D) + std::string("\x00\x01\x00\x00", 4) +
+                                                  std::string(8, '\xff'));
+    const std::string idb = block(1, std::string("\x00\x93\x00\x00", 4) + be32(0) +
+                                         std::string("\x00\x09\x00\x01\x09\x00\x00\x00", 8) + be32(0));
+    const uint64_t ns = 1700000000123456789ull;
+    const std::string epb = block(6, be32(0) + be32(static_cast<uint32_t>(ns >> 32)) +
+                                         be32(static_cast<uint32_t>(ns)) + be32(2) + be32(2) + std::string("Hi\x00\x00", 4) +
+                                         std::string("\x00\x02\x00\x04", 4) + be32(2) + be32(0));
+    const std::string unknown = block(0x0BAD, "abcd");
+    const capture::ReadResult r = capture::Read(shb + idb + unknown + epb + SampleFile());
+    ASSERT_EQ(r.id, 0u) << tool_text::Text(r.id) << " at " << r.offset;
+    ASSERT_EQ(r.records.size(), 1 + SampleRecords().size());
+    EXPECT_EQ(r.records[0].timeUs, ns / 1000);
+    EXPECT_EQ(r.records[0].direction, Direction::ToControl);
+    EXPECT_EQ(r.records[0].bytes, "Hi");
+    EXPECT_EQ(r.records[1].bytes, SampleRecords()[0].bytes);
+}
+
+TEST(CaptureFile, BrokenFieldsAreNamedWithTheirBlockOffset) {
+    const std::string good = SampleFile();
+    const size_t shb = 0;
+    const size_t idb = static_cast<uint8_t>(good[4]) | static_cast<uint8_t>(good[5]) << 8;
+    const size_t epb = Header().size();
+    const size_t epbLength = capture::PacketBlock(SampleRecords()[0]).size();
+    struct Case {
+        const char* what;
+        size_t at;
+        uint32_t value;
+        unsigned id;
+        size_t offset;
+    };
+    const Case cases[] = {
+        {"first block is not a section", shb, 1, tool_text::CaptureNotPcapng, shb},
+        {"byte-order magic", shb + 8, 0x12345678, tool_text::CaptureNotPcapng, shb},
+        {"major version", shb + 12, 2, tool_text::CaptureVersion, shb},
+        {"zero block length", epb + 4, 0, tool_text::CaptureBlockLength, epb},
+        {"block length not a multiple of 4", epb + 4, 13, tool_text::CaptureBlockLength, epb},
+        {"trailing length differs", epb + epbLength - 4, 8, tool_text::CaptureBlockLength, epb},
+        {"link type", idb + 8, 1, tool_text::CaptureLinkType, idb},
+        {"time resolution in powers of two", idb + 16 + 4 + 8 + 4 + 12 + 4, 0x86, tool_text::CaptureTimeResolution, idb},
+        {"interface number", epb + 8, 1, tool_text::CaptureInterface, epb},
+        {"captured length", epb + 20, 0x7fffffff, tool_text::CapturePacketLength, epb},
+        {"option length", epb + 28 + 8, 0x01000002, tool_text::CaptureOption, epb},
+        {"no direction", epb + 28 + 8 + 4, 0, tool_text::CaptureDirection, epb},
+        {"both directions", epb + 28 + 8 + 4, 3, tool_text::CaptureDirection, epb},
+    };
+    for (const Case& c : cases) {
+        std::string file = good;
+        Put32(file, c.at, c.value);
+        const capture::ReadResult r = capture::Read(file);
+        EXPECT_EQ(r.id, c.id) << c.what << ": " << tool_text::Text(r.id);
+        EXPECT_EQ(r.offset, c.offset) << c.what;
+    }
+}
+}  // namespace
