@@ -46,6 +46,10 @@ TEST(SimOptions, RefusesBadArguments) {
         {{"--script"}, tool_text::MissingOptionValue, "--script"},
         {{"-l"}, tool_text::UnknownOption, "-l"},
         {{"--device", "3", "extra"}, tool_text::UnknownOption, "extra"},
+        {{"--replay", "a.pcapng", "--script", "t.txt"}, tool_text::ReplayWithScript, "--replay"},
+        {{"--speed", "2"}, tool_text::SpeedWithoutReplay, "--speed"},
+        {{"--replay", "a.pcapng", "--speed", "0"}, tool_text::BadSpeed, "--speed 0"},
+        {{"--replay", "a.pcapng", "--speed", "-1"}, tool_text::BadSpeed, "--speed -1"},
     };
     for (const Case& c : cases) {
         SimOptions o;
@@ -53,6 +57,22 @@ TEST(SimOptions, RefusesBadArguments) {
         EXPECT_EQ(Parse(c.args, o, detail), c.id) << c.detail;
         EXPECT_EQ(detail, c.detail);
     }
+}
+
+TEST(SimOptions, ReplaySpeedsInThousandths) {
+    struct Case {
+        const char* text;
+        uint32_t milli;  // 0: refused
+    };
+    const Case cases[] = {{"1", 1000},    {"2.5", 2500}, {"0.001", 1},   {"1000", 1000000}, {"10.", 10000},
+                          {".5", 500},     {"0", 0},      {"0.0004", 0}, {"1000.001", 0},   {"1e3", 0},
+                          {"", 0},         {"1.2.3", 0},  {"99999999999999999999", 0}};
+    for (const Case& c : cases) EXPECT_EQ(ParseSpeed(c.text), c.milli) << c.text;
+    SimOptions o;
+    std::string detail;
+    ASSERT_EQ(Parse({"--replay", "s.pcapng", "--speed", "4", "--device", "5"}, o, detail), 0u);
+    EXPECT_EQ(o.replayPath, "s.pcapng");
+    EXPECT_EQ(o.speedMilli, 4000u);
 }
 
 TEST(SimOptions, BoundaryDevicesAreAccepted) {

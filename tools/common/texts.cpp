@@ -34,6 +34,17 @@ constexpr const char* kTexts[] = {
     "unsupported time resolution",
     "time stamp out of range",
     "the file ends inside a block (cut off); the whole blocks before it are used",
+    "speed must be a number from 0.001 to 1000 with at most three decimals (1: as recorded)",
+    "--script and --replay exclude each other",
+    "--speed goes with --replay",
+    "both --listen N and --control M are needed",
+    "the panel and the control need different device numbers",
+    "cannot create the capture file",
+    "the capture file could not be written",
+    "cannot open the control application's pipes",
+    "the control application closed its pipes",
+    "the panel closed its pipes",
+    "interrupted",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
 }  // namespace

@@ -33,6 +33,17 @@ enum : unsigned {
     CaptureTimeResolution,
     CaptureTimeRange,
     CaptureCut,
+    BadSpeed,
+    ReplayWithScript,
+    SpeedWithoutReplay,
+    TapDevicesMissing,
+    TapSameDevice,
+    CaptureCreateFailed,
+    CaptureWriteFailed,
+    ControlUnavailable,
+    ControlClosed,
+    PanelClosed,
+    Interrupted,
     Count
 };
 

@@ -1,23 +1,7 @@
-// Time-stamped console lines and the Win32 clock.
+// The Win32 clock and time of day.
 #include "tools/sim/console_win.h"
 
 #include <windows.h>
-
-#include <cstdio>
-
-namespace {
-const ULONGLONG kStart = GetTickCount64();
-
-void Write(FILE* stream, const std::string& line) {
-    ULONGLONG ms = GetTickCount64() - kStart;
-    std::fprintf(stream, "[%6llu.%03llu] %s\n", ms / 1000, ms % 1000, line.c_str());
-    std::fflush(stream);
-}
-}  // namespace
-
-void Say(const std::string& line) { Write(stdout, line); }
-
-void Complain(const std::string& line) { Write(stderr, line); }
 
 uint64_t SystemClock::NowMs() { return GetTickCount64(); }
 

@@ -1,14 +1,8 @@
-// Console output of the simulator with a time stamp per line, and the real clock.
+// The simulator's real clock and time of day, and its modes.
 #pragma once
-#include <string>
-
+#include "tools/common/console_lines_win.h"
 #include "tools/sim/options.h"
 #include "tools/sim/peer_link.h"
-
-// One line on standard output, flushed at once so that redirected output is never held back.
-void Say(const std::string& line);
-// One line on standard error.
-void Complain(const std::string& line);
 
 class SystemClock : public Clock {
 public:
@@ -19,6 +13,7 @@ public:
 // Local time of day in seconds.
 int SecondsOfDay();
 
-// The two modes; each returns the process exit code.
+// The modes; each returns the process exit code.
 int RunScript(const SimOptions& options);
 int RunController(const SimOptions& options);
+int RunReplay(const SimOptions& options);

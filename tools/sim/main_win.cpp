@@ -17,5 +17,6 @@ int main(int argc, char** argv) {
         std::fputs(UsageText(), stdout);
         return 0;
     }
+    if (!options.replayPath.empty()) return RunReplay(options);
     return options.scriptPath.empty() ? RunController(options) : RunScript(options);
 }

@@ -1,58 +1,45 @@
 // Option table and the parsing of its values.
 #include "tools/sim/options.h"
 
-#include <cstring>
-
+#include "tools/common/option_args.h"
 #include "tools/common/texts.h"
 
 namespace {
-enum class OptionId { Device, Script, Timeout, Help };
+enum OptionId { Device, Script, Replay, Speed, Timeout, Help };
 
-struct OptionDef {
-    const char* name;
-    OptionId id;
-    bool takesValue;
-};
 constexpr OptionDef kOptions[] = {
-    {"--device", OptionId::Device, true},
-    {"--script", OptionId::Script, true},
-    {"--timeout", OptionId::Timeout, true},
-    {"--help", OptionId::Help, false},
-    {"-h", OptionId::Help, false},
+    {"--device", Device, true},   {"--script", Script, true}, {"--replay", Replay, true},
+    {"--speed", Speed, true},     {"--timeout", Timeout, true}, {"--help", Help, false},
+    {"-h", Help, false},
 };
 
-constexpr uint64_t kMaxTimeoutMs = 3600000;
+constexpr int64_t kMaxTimeoutMs = 3600000;
 
-// A decimal number from `low` to `high`, or -1.
-int64_t Number(const char* text, int64_t low, int64_t high) {
-    int64_t value = 0;
-    if (*text == '\0') return -1;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return -1;
-        value = value * 10 + (*p - '0');
-        if (value > high) return -1;
-    }
-    return value < low ? -1 : value;
-}
-
-unsigned Apply(OptionId id, const char* value, SimOptions& options) {
+unsigned Apply(int id, const char* value, SimOptions& options, bool& speedGiven) {
     switch (id) {
-        case OptionId::Device: {
-            int64_t n = Number(value, MinDevice, MaxDevice);
+        case Device: {
+            int64_t n = DecimalArg(value, MinDevice, MaxDevice);
             if (n < 0) return tool_text::BadDevice;
             options.device = static_cast<int>(n);
             return tool_text::Ok;
         }
-        case OptionId::Script:
+        case Script:
             options.scriptPath = value;
             return tool_text::Ok;
-        case OptionId::Timeout: {
-            int64_t n = Number(value, 1, kMaxTimeoutMs);
+        case Replay:
+            options.replayPath = value;
+            return tool_text::Ok;
+        case Speed:
+            options.speedMilli = ParseSpeed(value);
+            speedGiven = true;
+            return options.speedMilli ? tool_text::Ok : tool_text::BadSpeed;
+        case Timeout: {
+            int64_t n = DecimalArg(value, 1, kMaxTimeoutMs);
             if (n < 0) return tool_text::BadTimeout;
             options.timeoutMs = static_cast<uint32_t>(n);
             return tool_text::Ok;
         }
-        case OptionId::Help:
+        case Help:
             options.help = true;
             return tool_text::Ok;
     }
@@ -61,34 +48,53 @@ unsigned Apply(OptionId id, const char* value, SimOptions& options) {
 }  // namespace
 
 unsigned ParseOptions(int argc, const char* const* argv, SimOptions& options, std::string& detail) {
-    for (int i = 1; i < argc; ++i) {
-        const OptionDef* found = nullptr;
-        for (const OptionDef& def : kOptions) {
-            if (std::strcmp(argv[i], def.name) == 0) found = &def;
-        }
-        detail = argv[i];
-        if (!found) return tool_text::UnknownOption;
-        const char* value = "";
-        if (found->takesValue) {
-            if (i + 1 >= argc) return tool_text::MissingOptionValue;
-            value = argv[++i];
-            detail += std::string(" ") + value;
-        }
-        unsigned id = Apply(found->id, value, options);
-        if (id != tool_text::Ok) return id;
+    bool speedGiven = false;
+    unsigned id = WalkOptions(
+        argc, argv, 1, kOptions, sizeof(kOptions) / sizeof(kOptions[0]),
+        [&](int option, const char* value) { return Apply(option, value, options, speedGiven); }, detail);
+    if (id != tool_text::Ok) return id;
+    if (!options.scriptPath.empty() && !options.replayPath.empty()) {
+        detail = "--replay";
+        return tool_text::ReplayWithScript;
     }
-    detail.clear();
+    if (speedGiven && options.replayPath.empty()) {
+        detail = "--speed";
+        return tool_text::SpeedWithoutReplay;
+    }
     return tool_text::Ok;
 }
 
+uint32_t ParseSpeed(const char* text) {
+    uint64_t milli = 0;
+    int decimals = -1;
+    if (!*text) return 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (*p < '0' || *p > '9' || decimals == 3) return 0;
+        if (decimals >= 0) ++decimals;
+        milli = milli * 10 + static_cast<uint64_t>(*p - '0');
+        if (milli > MaxSpeedMilli * 1000) return 0;
+    }
+    for (int d = decimals < 0 ? 0 : decimals; d < 3; ++d) milli *= 10;
+    return milli > MaxSpeedMilli ? 0 : static_cast<uint32_t>(milli);
+}
+
 const char* UsageText() {
-    return "usage: quorvex-sim [--device N] [--script FILE] [--timeout MS]\n"
+    return "usage: quorvex-sim [--device N] [--script FILE | --replay CAPTURE [--speed X]] [--timeout MS]\n"
            "  Offers \\\\.\\pipe\\QuorvexRead<N> and \\\\.\\pipe\\QuorvexWrite<N> (N 2..14, default 2)\n"
            "  and runs a press controller for one panel at a time.\n"
-           "  --script FILE  plays a test script instead; exit 0 when every expectation held,\n"
-           "                 1 when one failed, 2 for a bad command line, script or pipe\n"
-           "  --timeout MS   script: limit for the whole run (default 60000);\n"
-           "                 controller: end after MS (default: run until shut down)\n"
+           "  --script FILE    plays a test script instead; exit 0 when every expectation held,\n"
+           "                   1 when one failed, 2 for a bad command line, script or pipe\n"
+           "  --replay CAPTURE plays the control's side of a quorvex-tap capture to one panel with the\n"
+           "                   recorded timing, answering nothing, then keeps the pipes until the panel\n"
+           "                   closes; exit 0 played to the end, 1 the panel left or the time ran out\n"
+           "                   first, 2 for a bad command line, capture or pipe\n"
+           "  --speed X        replay X times as fast (0.001 to 1000, default 1)\n"
+           "  --timeout MS     script: limit for the whole run (default 60000);\n"
+           "                   controller and replay: end after MS (default: no limit)\n"
            "script lines:  send TEXT | expect TEXT [MS] | wait MS | close | expect-closed [MS] | # comment\n"
            "  TEXT escapes: \\n \\r \\t \\xHH \\\\ and \\@ROW,COL for a cursor address;\n"
            "  a last word of digits on an expect line is its time-out (default 3000 ms)\n";

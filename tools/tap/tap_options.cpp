@@ -1,0 +1,62 @@
+// Option table of the tap and the checks across options.
+#include "tools/tap/tap_options.h"
+
+#include "tools/common/option_args.h"
+#include "tools/common/texts.h"
+
+namespace {
+enum OptionId { Listen, Control, Capture, Help };
+
+constexpr OptionDef kOptions[] = {
+    {"--listen", Listen, true}, {"--control", Control, true}, {"--capture", Capture, true},
+    {"--help", Help, false},    {"-h", Help, false},
+};
+constexpr int kMinDevice = 2;
+constexpr int kMaxDevice = 14;
+
+unsigned Apply(int id, const char* value, TapOptions& options) {
+    switch (id) {
+        case Listen:
+        case Control: {
+            const int64_t n = DecimalArg(value, kMinDevice, kMaxDevice);
+            if (n < 0) return tool_text::BadDevice;
+            (id == Listen ? options.listen : options.control) = static_cast<int>(n);
+            return tool_text::Ok;
+        }
+        case Capture:
+            options.capturePath = value;
+            return *value ? tool_text::Ok : tool_text::MissingOptionValue;
+        case Help:
+            options.help = true;
+            return tool_text::Ok;
+    }
+    return tool_text::UnknownOption;
+}
+}  // namespace
+
+unsigned ParseTapOptions(int argc, const char* const* argv, TapOptions& options, std::string& detail) {
+    unsigned id = WalkOptions(
+        argc, argv, 1, kOptions, sizeof(kOptions) / sizeof(kOptions[0]),
+        [&](int option, const char* value) { return Apply(option, value, options); }, detail);
+    if (id != tool_text::Ok || options.help) return id;
+    if (!options.listen || !options.control) {
+        detail = !options.listen ? "--listen" : "--control";
+        return tool_text::TapDevicesMissing;
+    }
+    if (options.listen == options.control) {
+        detail = "--listen " + std::to_string(options.listen);
+        return tool_text::TapSameDevice;
+    }
+    return tool_text::Ok;
+}
+
+const char* TapUsage() {
+    return "usage: quorvex-tap --listen N --control M [--capture FILE]\n"
+           "  Opens the control application's pipes of device M, offers those of device N to the panel\n"
+           "  (N and M 2..14), forwards both directions unchanged and records them in FILE (pcapng,\n"
+           "  link type USER0; quorvex-dump, tshark and Wireshark read it). Losing either side ends both.\n"
+           "  Start the control first, then the tap, then the panel (quorvex.exe -l finds device N when\n"
+           "  N is the lowest device offered; the control's own device is taken by the tap).\n"
+           "exit status: 0 the session ended (a side closed, or Ctrl+C), 1 the capture could not be\n"
+           "  written completely, 2 bad command line, no control on device M, pipes or file not created\n";
+}

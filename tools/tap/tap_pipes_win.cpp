@@ -1,0 +1,123 @@
+// Overlapped pipe I/O bounded by a stop event, and the opening and offering of the pipe pairs.
+#include "tools/tap/tap_pipes_win.h"
+
+#include "tools/common/texts.h"
+
+namespace {
+constexpr DWORD kPipeBuffer = 65536;
+constexpr DWORD kRetryMs = 50;
+
+std::string Described(const std::string& name, DWORD error) { return name + " (error " + std::to_string(error) + ")"; }
+}  // namespace
+
+OverlappedIo::OverlappedIo() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+OverlappedIo::~OverlappedIo() {
+    if (event_) CloseHandle(event_);
+}
+
+IoResult OverlappedIo::Fail() {
+    error_ = GetLastError();
+    return IoResult::Failed;
+}
+
+IoResult OverlappedIo::Finish(HANDLE pipe, OVERLAPPED& overlapped, DWORD* count, HANDLE stop) {
+    HANDLE waits[2] = {event_, stop};
+    DWORD done = 0;
+    if (WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        CancelIoEx(pipe, &overlapped);
+        GetOverlappedResult(pipe, &overlapped, &done, TRUE);
+        return IoResult::Stopped;
+    }
+    if (!GetOverlappedResult(pipe, &overlapped, &done, FALSE)) return Fail();
+    if (count) *count = done;
+    return IoResult::Ok;
+}
+
+IoResult OverlappedIo::Read(HANDLE pipe, char* buffer, DWORD capacity, DWORD* got, HANDLE stop) {
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = event_;
+    ResetEvent(event_);
+    if (!ReadFile(pipe, buffer, capacity, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) return Fail();
+    return Finish(pipe, overlapped, got, stop);
+}
+
+IoResult OverlappedIo::WriteAll(HANDLE pipe, const char* bytes, DWORD count, HANDLE stop) {
+    while (count > 0) {
+        OVERLAPPED overlapped = {};
+        overlapped.hEvent = event_;
+        ResetEvent(event_);
+        if (!WriteFile(pipe, bytes, count, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) return Fail();
+        DWORD written = 0;
+        const IoResult r = Finish(pipe, overlapped, &written, stop);
+        if (r != IoResult::Ok) return r;
+        bytes += written;
+        count -= written;
+    }
+    return IoResult::Ok;
+}
+
+IoResult OverlappedIo::Connect(HANDLE pipe, HANDLE stop) {
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = event_;
+    ResetEvent(event_);
+    if (ConnectNamedPipe(pipe, &overlapped)) return IoResult::Ok;
+    const DWORD error = GetLastError();
+    if (error == ERROR_PIPE_CONNECTED) return IoResult::Ok;  // the client was first
+    if (error != ERROR_IO_PENDING) return Fail();
+    return Finish(pipe, overlapped, nullptr, stop);
+}
+
+std::string PipeName(const char* kind, int device) {
+    return std::string("\\\\.\\pipe\\Quorvex") + kind + std::to_string(device);
+}
+
+unsigned OpenControlPipes(int device, uint32_t waitMs, HANDLE& readPipe, HANDLE& writePipe, std::string& detail) {
+    const std::string readName = PipeName("Read", device);
+    const std::string writeName = PipeName("Write", device);
+    const ULONGLONG deadline = GetTickCount64() + waitMs;
+    for (;;) {
+        readPipe = CreateFileA(readName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        DWORD error = GetLastError();
+        if (readPipe != INVALID_HANDLE_VALUE) {
+            writePipe = CreateFileA(writeName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                                    nullptr);
+            if (writePipe != INVALID_HANDLE_VALUE) return tool_text::Ok;
+            error = GetLastError();
+            ClosePipe(readPipe);
+            detail = Described(writeName, error);
+            return tool_text::ControlUnavailable;  // one side only: another client holds it
+        }
+        readPipe = writePipe = INVALID_HANDLE_VALUE;
+        const bool later = error == ERROR_FILE_NOT_FOUND || error == ERROR_PIPE_BUSY;
+        if (!later || GetTickCount64() >= deadline) {
+            detail = Described(readName, error);
+            return tool_text::ControlUnavailable;
+        }
+        Sleep(kRetryMs);
+    }
+}
+
+unsigned CreatePanelPipes(int device, HANDLE& displayPipe, HANDLE& commandPipe, std::string& detail) {
+    const std::string names[2] = {PipeName("Read", device), PipeName("Write", device)};
+    const DWORD access[2] = {PIPE_ACCESS_OUTBOUND, PIPE_ACCESS_INBOUND};
+    HANDLE* ends[2] = {&displayPipe, &commandPipe};
+    for (int i = 0; i < 2; ++i) {
+        *ends[i] = CreateNamedPipeA(names[i].c_str(), access[i] | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                    PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kPipeBuffer, kPipeBuffer, 0,
+                                    nullptr);
+        if (*ends[i] == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            detail = Described(names[i], error);
+            ClosePipe(displayPipe);
+            return error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY ? tool_text::PipeInUse
+                                                                           : tool_text::PipeCreateFailed;
+        }
+    }
+    return tool_text::Ok;
+}
+
+void ClosePipe(HANDLE& pipe) {
+    if (pipe != INVALID_HANDLE_VALUE && pipe) CloseHandle(pipe);
+    pipe = INVALID_HANDLE_VALUE;
+}

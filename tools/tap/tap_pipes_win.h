@@ -1,0 +1,42 @@
+// The tap's pipe ends, all overlapped so that every wait also ends on a stop event: the
+// control's pair opened as the panel opens it, and the pair offered to the panel.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+enum class IoResult { Ok, Failed, Stopped };
+
+// Overlapped reads, writes and connects of one thread, each waited for or abandoned on `stop`.
+class OverlappedIo {
+public:
+    OverlappedIo();
+    ~OverlappedIo();
+    OverlappedIo(const OverlappedIo&) = delete;
+    OverlappedIo& operator=(const OverlappedIo&) = delete;
+
+    IoResult Read(HANDLE pipe, char* buffer, DWORD capacity, DWORD* got, HANDLE stop);
+    IoResult WriteAll(HANDLE pipe, const char* bytes, DWORD count, HANDLE stop);
+    // Waits until a client has opened this server end.
+    IoResult Connect(HANDLE pipe, HANDLE stop);
+    // The Win32 error of the last failed call.
+    DWORD LastError() const { return error_; }
+
+private:
+    IoResult Finish(HANDLE pipe, OVERLAPPED& overlapped, DWORD* count, HANDLE stop);
+    IoResult Fail();
+
+    HANDLE event_;
+    DWORD error_ = 0;
+};
+
+// "\\.\pipe\QuorvexRead<device>" or "...Write<device>".
+std::string PipeName(const char* kind, int device);
+
+// Opens the control application's pair of `device` (read side first), retrying while it is
+// not offered yet for up to waitMs. 0 or a text id; `detail` then names the pipe and the error.
+unsigned OpenControlPipes(int device, uint32_t waitMs, HANDLE& readPipe, HANDLE& writePipe, std::string& detail);
+// Creates the pair the panel opens for `device`: the display pipe we write, the command pipe we read.
+unsigned CreatePanelPipes(int device, HANDLE& displayPipe, HANDLE& commandPipe, std::string& detail);
+void ClosePipe(HANDLE& pipe);
