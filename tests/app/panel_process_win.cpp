@@ -164,11 +164,15 @@ PanelProcess::PanelProcess(const std::string& arguments) {
         process_ = pi.hProcess;
         id_ = pi.dwProcessId;
         CloseHandle(pi.hThread);
+        TieToTestProcess(process_);
+        watchdog_.reset(new Watchdog(command, watchdog::kProcessMs));
+        watchdog_->Guard(process_);
         WaitForInputIdle(process_, 5000);
     }
 }
 
 PanelProcess::~PanelProcess() {
+    watchdog_.reset();
     if (!process_) return;
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_, 99);

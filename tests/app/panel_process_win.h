@@ -3,8 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/watchdog_win.h"
 
 // Server side of one device's pipe pair, as the control application offers it.
 class PipePeer {
@@ -33,7 +36,8 @@ private:
     OVERLAPPED commandsConnect_ = {};
 };
 
-// quorvex.exe run as a child process; ended by the destructor whatever happened.
+// quorvex.exe run as a child process; ended by the destructor whatever happened, by its
+// watchdog when it runs too long, and with the test process should that end first.
 class PanelProcess {
 public:
     explicit PanelProcess(const std::string& arguments);
@@ -52,6 +56,7 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
+    std::unique_ptr<Watchdog> watchdog_;
 };
 
 // Waits until the panel connected to the peer, sent its first commands and shows the local

@@ -37,6 +37,9 @@ SimScript::SimScript(const std::string& script, int device, DWORD timeoutMs) {
     if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, dir.c_str(), &si, &pi)) {
         process_ = pi.hProcess;
         CloseHandle(pi.hThread);
+        TieToTestProcess(process_);
+        watchdog_.reset(new Watchdog("quorvex-sim.exe playing " + name, watchdog::kProcessMs));
+        watchdog_->Guard(process_);
     }
     SetCurrentDirectoryA(previous);
     if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
@@ -44,6 +47,7 @@ SimScript::SimScript(const std::string& script, int device, DWORD timeoutMs) {
 }
 
 SimScript::~SimScript() {
+    watchdog_.reset();
     if (process_) {
         if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
             TerminateProcess(process_, 99);

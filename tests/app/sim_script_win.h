@@ -1,9 +1,13 @@
 // quorvex-sim.exe playing a script against the panel: started from its own folder, its console
-// output kept for the failure message, ended by the destructor whatever happened.
+// output kept for the failure message, ended by the destructor whatever happened, by its
+// watchdog when it runs too long, and with the test process should that end first.
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include "tests/support/watchdog_win.h"
 
 class SimScript {
 public:
@@ -20,4 +24,5 @@ private:
     HANDLE process_ = nullptr;
     std::string scriptPath_;
     std::string outputPath_;
+    std::unique_ptr<Watchdog> watchdog_;
 };

@@ -1,4 +1,4 @@
-// The pipe peer, the owner window and the dialog watcher of the link's Wine tests.
+// The pipe peer and the owner window of the link's Wine tests.
 #include "tests/link/connect_test_peer_win.h"
 
 #include <vector>
@@ -136,49 +136,10 @@ std::string TestLinkOwner::Title() const {
     return buf;
 }
 
-HWND FindOwnDialog(const char* title) {
-    HWND h = nullptr;
-    while ((h = FindWindowExA(nullptr, h, "#32770", title)) != nullptr) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        if (pid == GetCurrentProcessId() && IsWindowVisible(h)) return h;
-    }
-    return nullptr;
-}
-
-HWND WaitForOwnDialog(const char* title, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        if (HWND h = FindOwnDialog(title)) return h;
-        Sleep(10);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
-}
-
 void ClickButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 std::string ItemText(HWND dialog, int id) {
     char buf[300] = {};
     GetDlgItemTextA(dialog, id, buf, sizeof(buf));
     return buf;
-}
-
-DialogWatcher::DialogWatcher(const char* title, std::function<void(HWND)> action, DWORD timeoutMs) {
-    std::string wanted = title;
-    thread_ = std::thread([this, wanted, action, timeoutMs] {
-        const DWORD start = GetTickCount();
-        while (!quit_.load() && GetTickCount() - start < timeoutMs) {
-            if (HWND h = FindOwnDialog(wanted.c_str())) {
-                found_.store(true);
-                action(h);
-                return;
-            }
-            Sleep(10);
-        }
-    });
-}
-
-DialogWatcher::~DialogWatcher() {
-    quit_.store(true);
-    if (thread_.joinable()) thread_.join();
 }

@@ -1,14 +1,12 @@
 // Test helpers for the link under Wine: a control-application stand-in that offers numbered
-// pipe pairs, a top-level owner window, and a watcher that answers dialogs from another thread.
+// pipe pairs and a top-level owner window (dialogs are driven with the shared DialogWatcher).
 #pragma once
 #include <windows.h>
 
-#include <atomic>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include "link/control_link_win.h"
+#include "tests/support/watchdog_win.h"
 
 // The server side of the pipe pairs; overlapped, so that every wait has a timeout.
 class TestPeer {
@@ -64,23 +62,5 @@ private:
     EventSink* sink_;
 };
 
-// Polls for a window of this process from a second thread and acts on it once.
-class DialogWatcher {
-public:
-    // action runs on the watcher thread with the found window.
-    DialogWatcher(const char* title, std::function<void(HWND)> action, DWORD timeoutMs = 5000);
-    ~DialogWatcher();
-    bool Found() const { return found_.load(); }
-
-private:
-    std::atomic<bool> found_{false};
-    std::atomic<bool> quit_{false};
-    std::thread thread_;
-};
-
-// Finds a top-level dialog of this process with the given title, or null.
-HWND FindOwnDialog(const char* title);
-// Waits up to timeoutMs for such a dialog.
-HWND WaitForOwnDialog(const char* title, DWORD timeoutMs);
 void ClickButton(HWND dialog, int id);
 std::string ItemText(HWND dialog, int id);

@@ -24,7 +24,8 @@ std::string TextOf(HWND hwnd) {
 }
 }  // namespace
 
-BoxWatcher::BoxWatcher(std::set<std::string> held) : held_(std::move(held)), thread_([this] { Run(); }) {}
+BoxWatcher::BoxWatcher(std::set<std::string> held)
+    : held_(std::move(held)), watchdog_(new Watchdog("a held message box")), thread_([this] { Run(); }) {}
 
 BoxWatcher::~BoxWatcher() { Stop(); }
 
@@ -120,6 +121,7 @@ std::vector<SeenBox> BoxWatcher::Stop() {
         stop_ = true;
     }
     if (thread_.joinable()) thread_.join();
+    watchdog_.reset();
     return Seen();
 }
 
@@ -129,6 +131,7 @@ PumpedThread::PumpedThread(std::function<void()> body) : body_(std::move(body)) 
 
 PumpedThread::~PumpedThread() {
     if (!handle_) return;
+    Watchdog watchdog("the second thread");
     JoinPumping(INFINITE);
     CloseHandle(handle_);
 }

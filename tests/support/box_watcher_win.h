@@ -1,14 +1,18 @@
 // Test helper: a thread that finds this process's message boxes, reads their caption, text,
-// icon and owner, and presses OK on them (at once, or when told for captions it holds).
+// icon and owner, and presses OK on them (at once, or when told for captions it holds); a
+// watchdog ends a held box that nobody presses.
 #pragma once
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "watchdog_win.h"
 
 struct SeenBox {
     std::string caption;
@@ -44,6 +48,7 @@ private:
     std::set<HWND> answered_;
     std::vector<std::string> toPress_;
     bool stop_ = false;
+    std::unique_ptr<Watchdog> watchdog_;
     std::thread thread_;
 };
 

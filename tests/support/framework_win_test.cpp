@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "support/dialog_win.h"
 #include "support/window_win.h"
+#include "watchdog_win.h"
 
 namespace {
 constexpr UINT kBaseOnly = WM_APP + 1;
@@ -154,57 +156,49 @@ protected:
     }
 };
 
-// Waits for the test dialog on another thread and acts on it.
-struct DialogDriver {
-    enum Action { TypeAndOk, TypeAndCancel } action;
-    std::string seen;
-    int seenFlag = -1;
-    static DWORD WINAPI Main(void* p) {
-        auto* d = static_cast<DialogDriver*>(p);
-        HWND dlg = nullptr;
-        for (int i = 0; i < 1000 && !dlg; ++i) {  // up to 10 s on a loaded machine
-            dlg = FindWindowA("#32770", "Framework Test");
-            if (!dlg) Sleep(10);
-        }
-        if (!dlg) return 1;
+struct DriverSeen {
+    std::string text;
+    int flag = -1;
+};
+
+// Reads the opened dialog, types into it and ends it with `button`.
+std::function<void(HWND)> TypeAndPress(DriverSeen& seen, int button) {
+    return [&seen, button](HWND dlg) {
         char buf[32] = "";
         GetDlgItemTextA(dlg, 901, buf, sizeof(buf));
-        d->seen = buf;
-        d->seenFlag = static_cast<int>(SendMessageA(GetDlgItem(dlg, 902), BM_GETCHECK, 0, 0));
+        seen.text = buf;
+        seen.flag = static_cast<int>(SendMessageA(GetDlgItem(dlg, 902), BM_GETCHECK, 0, 0));
         SetDlgItemTextA(dlg, 901, "0123456789");
         SendMessageA(GetDlgItem(dlg, 902), BM_SETCHECK, BST_UNCHECKED, 0);
-        SendMessageA(GetDlgItem(dlg, d->action == TypeAndOk ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
-        return 0;
-    }
-};
+        SendMessageA(GetDlgItem(dlg, button), BM_CLICK, 0, 0);
+    };
+}
 
 TEST(DialogFramework, LoadsOnOpenSavesOnOkWithinTheBuffer) {
     TestDialog dialog(nullptr);
-    DialogDriver driver{DialogDriver::TypeAndOk};
-    HANDLE t = CreateThread(nullptr, 0, &DialogDriver::Main, &driver, 0, nullptr);
+    DriverSeen seen;
+    DialogWatcher driver("Framework Test", TypeAndPress(seen, IDOK));
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    WaitForSingleObject(t, 5000);
-    CloseHandle(t);
     EXPECT_TRUE(dialog.initialised);
-    EXPECT_EQ(driver.seen, "abc");
-    EXPECT_EQ(driver.seenFlag, BST_CHECKED);
+    EXPECT_EQ(seen.text, "abc");
+    EXPECT_EQ(seen.flag, BST_CHECKED);
     EXPECT_STREQ(dialog.text, "0123456");  // cut to 7 characters and the terminating zero
     EXPECT_EQ(dialog.flag, 0);
 }
 
 TEST(DialogFramework, CancelKeepsTheMembers) {
     TestDialog dialog(nullptr);
-    DialogDriver driver{DialogDriver::TypeAndCancel};
-    HANDLE t = CreateThread(nullptr, 0, &DialogDriver::Main, &driver, 0, nullptr);
+    DriverSeen seen;
+    DialogWatcher driver("Framework Test", TypeAndPress(seen, IDCANCEL));
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    WaitForSingleObject(t, 5000);
-    CloseHandle(t);
+    EXPECT_TRUE(driver.Found());
     EXPECT_STREQ(dialog.text, "abc");
     EXPECT_EQ(dialog.flag, 1);
 }
 
 TEST(DialogFramework, CancelAllModalEndsAnOpenDialog) {
     TestDialog dialog(nullptr);
+    Watchdog watchdog("the dialog that CancelAllModal ends");
     // The timer fires inside the dialog's modal loop, as a close request would.
     UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { Dialog::CancelAllModal(); });
     const DWORD start = GetTickCount();

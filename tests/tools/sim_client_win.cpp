@@ -1,4 +1,4 @@
-// The simulator harness: child process with a kill-on-close job, polling pipe client, temp files.
+// The simulator harness: child process tied to the test process, polling pipe client, temp files.
 #include "sim_client_win.h"
 
 #include <vector>
@@ -48,21 +48,20 @@ SimProcess::SimProcess(const std::string& arguments) {
     std::string line = "quorvex-sim.exe " + arguments;
     commandLine.assign(line.begin(), line.end());
     commandLine.push_back('\0');
-    job_ = CreateJobObjectA(nullptr, nullptr);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (job_) SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                        folder.c_str(), &si, &pi)) {
-        if (job_) AssignProcessToJobObject(job_, pi.hProcess);
+        TieToTestProcess(pi.hProcess);
         ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
         process_ = pi.hProcess;
+        watchdog_.reset(new Watchdog("quorvex-sim.exe " + arguments, watchdog::kProcessMs));
+        watchdog_->Guard(process_);
     }
     if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
 }
 
 SimProcess::~SimProcess() {
+    watchdog_.reset();
     if (process_) {
         if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
             TerminateProcess(process_, 99);
@@ -70,7 +69,6 @@ SimProcess::~SimProcess() {
         }
         CloseHandle(process_);
     }
-    if (job_) CloseHandle(job_);
     DeleteFileA(outputPath_.c_str());
 }
 

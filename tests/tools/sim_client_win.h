@@ -3,10 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
-// quorvex-sim.exe started from its own folder; ended by the destructor whatever happened,
-// and by the job object should the test process itself die.
+#include "tests/support/watchdog_win.h"
+
+// quorvex-sim.exe started from its own folder; ended by the destructor whatever happened, by
+// its watchdog when it runs too long, and with the test process should that end first.
 class SimProcess {
 public:
     explicit SimProcess(const std::string& arguments);
@@ -20,8 +23,8 @@ public:
 
 private:
     HANDLE process_ = nullptr;
-    HANDLE job_ = nullptr;
     std::string outputPath_;
+    std::unique_ptr<Watchdog> watchdog_;
 };
 
 // The panel's side of one device: opens both pipes as the panel does (read first, then write).
