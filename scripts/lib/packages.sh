@@ -1,7 +1,7 @@
 # Installs the Debian packages the project needs, quietly and only when some are missing.
 quorvex_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth imagemagick xdotool zip python3 fonts-liberation
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth imagemagick xdotool zip python3 fonts-liberation fonts-wine
 )
 quorvex_install_packages() {
     local missing=()

@@ -1,13 +1,55 @@
-# Creates the project's Wine prefix once (wineboot, no window manager delays) and pre-starts wineserver.
-# Source after wine-env.sh; safe to run again.
+# Makes the project's Wine prefix once and readies it for use; source after wine-env.sh.
+# A new prefix gets no window-manager delays, the faces of fonts-wine that dialogs ("MS Sans
+# Serif") and caption buttons (Marlett) ask for, and a warm-up run of a small GUI program, so
+# that the first test meets the same prefix as the later ones.
+quorvex_wine_fonts=(tahoma.ttf tahomabd.ttf marlett.ttf sserife.fon)
+quorvex_warmup_exe="$quorvex_root/build/prefix_warmup.exe"
+
+# Builds the warm-up program when it is missing or older than its source.
+quorvex_build_warmup() {
+    local src="$quorvex_root/scripts/lib/prefix_warmup_win.cpp"
+    [ -x "$quorvex_warmup_exe" ] && [ "$quorvex_warmup_exe" -nt "$src" ] && return 0
+    mkdir -p "$(dirname "$quorvex_warmup_exe")"
+    x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -static -s -o "$quorvex_warmup_exe" "$src" -lgdi32
+}
+
+quorvex_now() { date +%s.%N; }
+quorvex_seconds_since() { awk -v a="$1" -v b="$(quorvex_now)" 'BEGIN { printf "%.1f", b - a }'; }
+
+# Creates $WINEPREFIX when it is not ready, says how long that and its warm-up took, then
+# pre-starts its wineserver and the desktop keeper. Needs DISPLAY.
 quorvex_wine_prefix() {
+    quorvex_build_warmup || return 1
     if [ ! -f "$WINEPREFIX/.quorvex-ready" ]; then
+        local start warm
+        start=$(quorvex_now)
         mkdir -p "$WINEPREFIX"
         wineboot -i </dev/null >/dev/null 2>&1
         wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+        local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+        mkdir -p "$fonts"
+        for f in "${quorvex_wine_fonts[@]}"; do
+            cp "/usr/share/wine/fonts/$f" "$fonts/" || { echo "missing /usr/share/wine/fonts/$f (fonts-wine)" >&2; return 1; }
+        done
+        warm=$(quorvex_now)
+        # Files, not the caller's pipes: Wine's background processes outlive this step.
+        if ! timeout 120 wine64 "$quorvex_warmup_exe" </dev/null >"$WINEPREFIX/warmup.log" 2>&1; then
+            echo "the prefix warm-up failed; see $WINEPREFIX/warmup.log" >&2
+            return 1
+        fi
+        local warmed
+        warmed=$(quorvex_seconds_since "$warm")
         wineserver -w
         touch "$WINEPREFIX/.quorvex-ready"
+        echo "Wine prefix made in $(quorvex_seconds_since "$start") s (warm-up $warmed s): $WINEPREFIX"
+        sed 's/^/  /' "$WINEPREFIX/warmup.log"
     fi
-    # Background Wine processes must not inherit a caller's pipes (ctest would wait for them for ever).
+    quorvex_wine_start
+}
+
+# Pre-starts wineserver and keeps the desktop open; background Wine processes must not inherit
+# a caller's pipes (ctest would wait for them for ever).
+quorvex_wine_start() {
     (wineserver -p; wine64 cmd /c exit) </dev/null >/dev/null 2>&1
+    (wine64 "$quorvex_warmup_exe" --hold </dev/null >/dev/null 2>&1 &)
 }

@@ -1,15 +1,28 @@
-# Starts a private Xvfb server on a free display and stops it again.
+# Starts private Xvfb servers on free displays (DISPLAY names the last one) and stops them all.
+quorvex_xvfb_pids=()
 quorvex_xvfb_start() {
-    local n=${1:-90}
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    quorvex_xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
-    echo "Xvfb did not start on :$n" >&2
+    local n=${1:-90} pid
+    for _ in $(seq 20); do
+        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 50); do
+            if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$pid" 2>/dev/null; then
+                quorvex_xvfb_pids+=("$pid")
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$pid" 2>/dev/null || break  # another server took this display first
+            sleep 0.1
+        done
+        kill "$pid" 2>/dev/null
+        n=$((n + 1))
+    done
+    echo "Xvfb did not start" >&2
     return 1
 }
 quorvex_xvfb_stop() {
-    [ -n "${quorvex_xvfb_pid:-}" ] && kill "$quorvex_xvfb_pid" 2>/dev/null && wait "$quorvex_xvfb_pid" 2>/dev/null
-    quorvex_xvfb_pid=""
+    local pid
+    for pid in "${quorvex_xvfb_pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    quorvex_xvfb_pids=()
 }
