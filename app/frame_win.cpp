@@ -163,18 +163,25 @@ int Frame::LayoutDisplay() {
 }
 
 void Frame::ShowAndConnect(int showState) {
+    // Outside any handler: a close handled inside one of the modal loops below (a dialog, a fatal
+    // box) must not delete this frame under them; then nothing more is shown or sent.
+    Hold hold;
     ShowWindow(hwnd_, showState);
     UpdateWindow(hwnd_);
     int local = 0;
     const unsigned result = link_ ? link_->Connect(&local) : text_id::CannotCreateObject;
+    if (!Exists()) return;
     if (result != 0) {
         if (g_appServices) g_appServices->ShowFatalError(hwnd_, result, text_id::ObjectFrame);
         return;
     }
     connectedLocally_ = local;
-    link_->SendCommand({panel_command::ExitKey, 0, 0});
-    link_->SendCommand({panel_command::ExitKey, 0, 0});
-    link_->SendCommand({panel_command::CursorKey, panel_command::Up, 0});
+    static constexpr PanelCommand kFirstCommands[] = {
+        {panel_command::ExitKey, 0, 0}, {panel_command::ExitKey, 0, 0}, {panel_command::CursorKey, panel_command::Up, 0}};
+    for (const PanelCommand& command : kFirstCommands) {
+        if (!Exists()) return;
+        link_->SendCommand(command);
+    }
 }
 
 void Frame::RepaintLine(const LineRect& r) {

@@ -22,8 +22,9 @@ bool PanelApp::Start(int showState) {
     HWND window = frame->Handle();
     accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     frame->ShowAndConnect(showState);
-    // The frame may be gone already if a box's close request was handled inside a modal loop.
-    mainWindow_ = IsWindow(window) ? frame : nullptr;
+    // A close handled inside one of its modal loops has deleted the frame: the process ends.
+    if (!IsWindow(window)) return false;
+    mainWindow_ = frame;
     return true;
 }
 

@@ -138,6 +138,12 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+Window::Hold::Hold() { ++dispatching; }
+
+Window::Hold::~Hold() {
+    if (--dispatching == 0) RunFinalMessages();
+}
+
 // First gone, first served: children are gone before their parent, whose final message may
 // delete them.
 void Window::RunFinalMessages() {

@@ -78,6 +78,16 @@ protected:
     // The procedure the framework falls back to: DefWindowProcA or a system class's procedure.
     void SetBaseProcedure(WNDPROC proc) { baseProc_ = proc; }
 
+    // Counts as a handler on the stack for a stretch outside any handler that runs modal loops
+    // (a window may be destroyed inside them); pending final messages run when the hold ends.
+    class Hold {
+    public:
+        Hold();
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+    };
+
     UINT CurrentMessage() const { return current_.message; }
     bool IsDispatching() const { return depth_ > 0; }
 

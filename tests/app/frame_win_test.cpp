@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "tests/app/panel_process_win.h"
 
@@ -161,6 +162,21 @@ TEST(FrameLifetime, ControlExitOnALocalLinkClosesWithoutNotice) {
     PanelProcess panel("-l");
     ASSERT_NE(WaitConnectedLocally(peer, panel, kWait), nullptr);
     ASSERT_TRUE(peer.Send("BYE\x16"));
+    EXPECT_EQ(panel.WaitExit(kWait), 0);
+}
+
+TEST(FrameLifetime, ControlExitDuringTheStartUpFatalBoxEndsCleanly) {
+    // The first command blocks unread until the peer stops reading, then fails; the control's exit
+    // arrives while that fatal box is up.
+    PipePeer peer(2, PipePeer::Both, 0);
+    // From a second thread: the panel's start waits for its input idle, which the blocked write delays.
+    std::thread closer([&peer] {
+        if (peer.WaitConnected(kWait)) peer.StopReading();
+    });
+    PanelProcess panel("-l");
+    closer.join();
+    ASSERT_NE(panel.WaitDialog(kFatal, kWait), nullptr) << "no fatal box for the lost first command";
+    ASSERT_TRUE(peer.Send("\x16"));
     EXPECT_EQ(panel.WaitExit(kWait), 0);
 }
 

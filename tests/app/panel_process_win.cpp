@@ -12,9 +12,9 @@ std::string PipeName(const char* kind, int device) {
     return name;
 }
 
-HANDLE MakePipe(const std::string& name, DWORD direction) {
+HANDLE MakePipe(const std::string& name, DWORD direction, DWORD inBuffer = 4096) {
     return CreateNamedPipeA(name.c_str(), direction | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
-                            1, 4096, 4096, 0, nullptr);
+                            1, 4096, inBuffer, 0, nullptr);
 }
 
 void StartConnect(HANDLE pipe, OVERLAPPED& ov) {
@@ -71,14 +71,14 @@ BOOL CALLBACK LongestStatic(HWND h, LPARAM lParam) {
 }
 }  // namespace
 
-PipePeer::PipePeer(int device, Sides sides) {
+PipePeer::PipePeer(int device, Sides sides, DWORD commandBuffer) {
     if (sides != WriteOnly) {
         display_ = MakePipe(PipeName("Read", device), PIPE_ACCESS_OUTBOUND);
         if (display_ == INVALID_HANDLE_VALUE) return;
         StartConnect(display_, displayConnect_);
     }
     if (sides != ReadOnly) {
-        commands_ = MakePipe(PipeName("Write", device), PIPE_ACCESS_INBOUND);
+        commands_ = MakePipe(PipeName("Write", device), PIPE_ACCESS_INBOUND, commandBuffer);
         if (commands_ == INVALID_HANDLE_VALUE) return;
         StartConnect(commands_, commandsConnect_);
     }
@@ -132,6 +132,11 @@ std::string PipePeer::Receive(size_t count, DWORD timeoutMs) {
 }
 
 std::string PipePeer::ReceiveFor(DWORD timeoutMs) { return Receive(static_cast<size_t>(-1) / 2, timeoutMs); }
+
+void PipePeer::StopReading() {
+    if (commands_ != INVALID_HANDLE_VALUE) CloseHandle(commands_);
+    commands_ = INVALID_HANDLE_VALUE;
+}
 
 void PipePeer::Vanish() {
     if (display_ != INVALID_HANDLE_VALUE) CloseHandle(display_);

@@ -13,7 +13,8 @@
 class PipePeer {
 public:
     enum Sides { Both, ReadOnly, WriteOnly };
-    PipePeer(int device, Sides sides = Both);
+    // commandBuffer 0: every command write of the panel blocks until the peer reads it.
+    PipePeer(int device, Sides sides = Both, DWORD commandBuffer = 4096);
     ~PipePeer();
     bool Ok() const { return ok_; }
 
@@ -27,6 +28,8 @@ public:
     std::string ReceiveFor(DWORD timeoutMs);
     // Closes both sides abruptly, as a crashed control application would.
     void Vanish();
+    // Closes only the side the panel writes: its next command cannot be written.
+    void StopReading();
 
 private:
     bool ok_ = false;
