@@ -36,6 +36,18 @@ std::string ExpectLines(const std::vector<std::string>& expected) {
     return script;
 }
 
+// A panel against the simulator expecting these byte strings strictly, activated for input.
+class ScriptedPanel {
+public:
+    explicit ScriptedPanel(const std::vector<std::string>& expected) : sim(ExpectLines(expected)) {
+        frame = sim.Started() ? panel.WaitMainWindow("LOCAL - Quorvex", kWait) : nullptr;
+        if (frame) Activate(frame);
+    }
+    SimScript sim;
+    PanelProcess panel{"-l"};
+    HWND frame = nullptr;
+};
+
 struct KeyBytes {
     int32_t id;
     const char* bytes;
@@ -54,19 +66,15 @@ TEST(KeypadScript, EveryKeyClickedOnceSendsItsBytesAndTheKeyboardWorksRightAfter
         expected.push_back(k.bytes);
         expected.push_back("K");
     }
-    SimScript sim(ExpectLines(expected));
-    ASSERT_TRUE(sim.Started());
-    PanelProcess panel("-l");
-    HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
-    ASSERT_NE(frame, nullptr);
-    Activate(frame);
+    ScriptedPanel p(expected);
+    ASSERT_NE(p.frame, nullptr) << p.sim.Output();
     for (const KeyBytes& k : kEveryKey) {
-        Click(KeyCenter(frame, k.id));
+        Click(KeyCenter(p.frame, k.id));
         Sleep(kSettle);
         Tap(VK_UP);
         Sleep(30);
     }
-    EXPECT_EQ(sim.WaitExit(kWait), 0) << sim.Output();
+    EXPECT_EQ(p.sim.WaitExit(kWait), 0) << p.sim.Output();
 }
 
 struct KeyStroke {
@@ -95,23 +103,19 @@ TEST(KeypadScript, EveryBoundComputerKeySendsItsBytesAndOthersNothingQOpensBranc
     for (const KeyStroke& k : kEveryVirtualKey)
         if (*k.bytes) expected.push_back(k.bytes);
     expected.push_back("K");  // after Branch To was cancelled: nothing came from Q
-    SimScript sim(ExpectLines(expected));
-    ASSERT_TRUE(sim.Started());
-    PanelProcess panel("-l");
-    HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
-    ASSERT_NE(frame, nullptr);
-    Activate(frame);
+    ScriptedPanel p(expected);
+    ASSERT_NE(p.frame, nullptr) << p.sim.Output();
     for (const KeyStroke& k : kEveryVirtualKey) {
         Tap(k.vk);
         Sleep(40);
     }
     Tap('Q');
-    HWND dialog = panel.WaitDialog("Branch To", kWait);
-    ASSERT_NE(dialog, nullptr) << "Q did not open Branch To\n" << sim.Output();
+    HWND dialog = p.panel.WaitDialog("Branch To", kWait);
+    ASSERT_NE(dialog, nullptr) << "Q did not open Branch To\n" << p.sim.Output();
     PressButton(dialog, IDCANCEL);
     Sleep(300);
     Tap(VK_UP);
-    EXPECT_EQ(sim.WaitExit(kWait), 0) << sim.Output();
+    EXPECT_EQ(p.sim.WaitExit(kWait), 0) << p.sim.Output();
 }
 
 // A panel connected to a pipe peer, activated for input.
