@@ -11,4 +11,8 @@ std::vector<uint8_t> TextHeavy(size_t size);
 std::vector<uint8_t> FullScreens(size_t size);
 // Short texts between many control codes, addresses and identification requests.
 std::vector<uint8_t> ControlHeavy(size_t size);
+// What a control sends in service: a full screen written line by line through cursor addresses,
+// then live fields (an address and an 8-character value) changing in place. Text and addresses
+// only: no clear, query or exit code, so it can be cut anywhere and repeated.
+std::vector<uint8_t> LiveScreens(size_t size);
 }  // namespace bench_streams
