@@ -121,6 +121,7 @@ bool Frame::CreateMainWindow() {
 
 LRESULT Frame::OnCreate(WPARAM, LPARAM) {
     if (Default() == -1) return -1;
+    readerWindow_.store(hwnd_);
     if (statusBar_.Create(hwnd_, IDC_STATUS_BAR)) {
         char line[64] = "Line 9999999";
         char widest[128] = "Unable to create necessary object.";
@@ -185,14 +186,19 @@ void Frame::ShowAndConnect(int showState) {
 }
 
 void Frame::RepaintLine(const LineRect& r) {
+    // A handle read just before the window went only makes this call fail; a null one would
+    // invalidate the whole desktop.
+    const HWND window = readerWindow_.load();
+    if (!window) return;
     const RECT rect = {r.left, r.top, r.right, r.bottom};
-    InvalidateRect(hwnd_, &rect, FALSE);
+    InvalidateRect(window, &rect, FALSE);
 }
 
 void Frame::OnControlExited() {
     // Runs on the reader thread while the window thread may be closing: after the notice
     // only these copies are used, never this object.
-    HWND window = hwnd_;
+    const HWND window = readerWindow_.load();
+    if (!window) return;  // already closing
     const int local = connectedLocally_;
     AppServices* services = g_appServices;
     if (!ControlLink::BeginWaitOnWindow()) return;
@@ -208,6 +214,7 @@ LRESULT Frame::OnClose(WPARAM, LPARAM) {
 }
 
 LRESULT Frame::OnDestroy(WPARAM, LPARAM) {
+    readerWindow_.store(nullptr);
     PostQuitMessage(0);
     return Default();
 }
@@ -311,15 +318,15 @@ LRESULT Frame::OnKeyDown(WPARAM wParam, LPARAM) {
 LRESULT Frame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     const UINT item = LOWORD(wParam);
     const UINT flags = HIWORD(wParam);
-    if (flags == 0xFFFF && lParam == 0) {
+    // A closed menu, a menu title or a separator: no item is highlighted.
+    const bool itemHighlighted = !(flags == 0xFFFF && lParam == 0) && !(flags & (MF_POPUP | MF_SEPARATOR));
+    if (!itemHighlighted) {
         ShowIdleStatus();
-    } else if (!(flags & (MF_POPUP | MF_SEPARATOR))) {
-        char prompt[256] = "";
-        LoadStringA(GetModuleHandleA(nullptr), item, prompt, sizeof(prompt));
-        statusBar_.SetPaneText(0, prompt);
-    } else {
-        statusBar_.SetPaneText(0, "");
+        return 0;
     }
+    char prompt[256] = "";
+    LoadStringA(GetModuleHandleA(nullptr), item, prompt, sizeof(prompt));
+    statusBar_.SetPaneText(0, prompt);
     return 0;
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
+
 #include "display/text_display.h"
 #include "keypad/hmi_button_win.h"
 #include "keypad/key_bindings.h"
@@ -86,6 +88,9 @@ private:
     StatusBar statusBar_;
     HMIButton keys_[KeyTable::Count];
     int connectedLocally_ = 0;
+    // The window as the reader thread sees it: set once it exists, cleared when it starts to go
+    // (the framework's own handle is cleared only after it is gone, and without synchronisation).
+    std::atomic<HWND> readerWindow_{nullptr};
     ControlLink* link_ = nullptr;
     HFONT font_ = nullptr;
     DIB* panel_ = nullptr;

@@ -15,7 +15,6 @@
 #include "services_fixture_win.h"
 #include "services_test_window_win.h"
 #include "support/app_services_win.h"
-#include "support/busy_cursor_win.h"
 
 namespace {
 constexpr char kOutOfRange[] =
@@ -46,11 +45,6 @@ void ExpectBox(const SeenBox& box, const char* caption, const std::string& text,
     EXPECT_EQ(box.owner, owner) << caption;
     EXPECT_NE(box.icon, nullptr) << caption;
     EXPECT_EQ(box.icon, StockIconFor(icon)) << caption;
-}
-
-TEST(ServicesPointers, AreNullOutsideTheMainWindowsLifetime) {
-    EXPECT_EQ(g_appServices, nullptr);
-    EXPECT_EQ(g_busyCursor, nullptr);
 }
 
 TEST_F(Services, CreationReadsTheProgramPathIntoTheFirstPieceAndBuildsTheHelpPath) {

@@ -1,0 +1,204 @@
+// The main window in this process under Wine: the services' lifetime, the look before
+// connecting, the status prompt, repaint requests once the window is gone, and the order of
+// the control's exit and of shut-down on a link to a peer of this test.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "app/frame_win.h"
+#include "support/app_services_win.h"
+#include "support/busy_cursor_win.h"
+#include "tests/link/connect_test_peer_win.h"
+#include "tests/support/box_watcher_win.h"
+
+namespace {
+constexpr char kIdle[] = "Halvorne Orvik";
+constexpr char kExited[] = "The control application has exited.  Quorvex will now shutdown.";
+
+std::string Text(HWND h) {
+    char text[256] = "";
+    GetWindowTextA(h, text, sizeof(text));
+    return text;
+}
+
+std::string Pane(Frame& frame, int pane) {
+    char text[256] = "";
+    SendMessageA(frame.Status().Handle(), SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Keeps its object when its window goes, as a frame whose reader is still running would be.
+class KeptFrame final : public Frame {
+protected:
+    void OnFinalMessage() override {}
+};
+
+class FrameWindow : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(frame.CreateMainWindow()); }
+    void TearDown() override {
+        if (frame.Exists()) DestroyWindow(frame.Handle());
+    }
+    KeptFrame frame;
+};
+
+TEST(FrameServices, ExistExactlyWhileTheFrameLives) {
+    EXPECT_EQ(g_appServices, nullptr);
+    EXPECT_EQ(g_busyCursor, nullptr);
+    auto* frame = new Frame();
+    EXPECT_NE(g_appServices, nullptr);
+    EXPECT_NE(g_busyCursor, nullptr);
+    ASSERT_TRUE(frame->CreateMainWindow());
+    DestroyWindow(frame->Handle());  // its final message deletes the frame
+    EXPECT_EQ(g_appServices, nullptr);
+    EXPECT_EQ(g_busyCursor, nullptr);
+}
+
+TEST_F(FrameWindow, BeforeConnectingTheTitleIsQuorvexAndTheIndicatorPanesBlank) {
+    EXPECT_EQ(Text(frame.Handle()), "Quorvex");
+    EXPECT_EQ(Pane(frame, 0), kIdle);
+    EXPECT_EQ(Pane(frame, 1), " ");
+    EXPECT_EQ(Pane(frame, 2), " ");
+}
+
+TEST_F(FrameWindow, PaneZeroShowsTheIdleTextWheneverNoMenuItemIsHighlighted) {
+    const LPARAM menu = reinterpret_cast<LPARAM>(GetMenu(frame.Handle()));
+    const char exitPrompt[] = "Quit the application; prompts to save modified information.";
+    const struct {
+        const char* label;
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* pane;
+    } rows[] = {
+        {"Exit", MAKEWPARAM(57665, MF_HILITE), menu, exitPrompt},
+        {"File title", MAKEWPARAM(0, MF_POPUP | MF_HILITE), menu, kIdle},
+        {"About", MAKEWPARAM(57664, MF_HILITE), menu, "Display program information, version number and copyright."},
+        {"separator", MAKEWPARAM(0, MF_SEPARATOR | MF_HILITE), menu, kIdle},
+        {"Exit again", MAKEWPARAM(57665, MF_HILITE), menu, exitPrompt},
+        {"menu closed", MAKEWPARAM(0, 0xFFFF), 0, kIdle},
+    };
+    for (const auto& r : rows) {
+        SendMessageA(frame.Handle(), WM_MENUSELECT, r.wParam, r.lParam);
+        EXPECT_EQ(Pane(frame, 0), r.pane) << r.label;
+    }
+}
+
+// Counts the paints of a plain top-level window.
+std::atomic<int> gPaints{0};
+LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT) gPaints.fetch_add(1);
+    return DefWindowProcA(hwnd, message, w, l);
+}
+
+TEST_F(FrameWindow, RepaintRequestsOnceTheWindowIsGoneReachNoOtherWindow) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &CountPaints;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuorvexPaintCounter";
+    RegisterClassA(&wc);
+    HWND other = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 700, 0, 100, 100, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(other, nullptr);
+    UpdateWindow(other);
+    PumpUntil([] { return false; }, 100);
+    DestroyWindow(frame.Handle());
+    gPaints.store(0);
+    frame.RepaintLine({0, 0, 100, 100});
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(gPaints.load(), 0) << "a repaint request reached the desktop";
+    DestroyWindow(other);
+}
+
+DWORD AccessGranted(HWND, const char*, const char*, const char*) { return NO_ERROR; }
+
+// A frame connected to this test's peer on device 2. "-r ." reaches this computer's pipes as a
+// remote computer named "."; the network access is granted.
+Frame* ConnectedFrame(bool remote) {
+    static const char* const kLocal[] = {"quorvex.exe", "-l"};
+    static const char* const kRemote[] = {"quorvex.exe", "-r", "."};
+    auto* frame = new Frame();
+    frame->Link()->UseArguments(remote ? 3 : 2, remote ? kRemote : kLocal);
+    frame->Link()->UseConnector(&AccessGranted);
+    if (!frame->CreateMainWindow()) {
+        delete frame;
+        return nullptr;
+    }
+    frame->ShowAndConnect(SW_SHOWNOACTIVATE);
+    return frame;
+}
+
+TEST(FrameExit, RemoteLinkShowsTheNoticeAndClosesOnceItIsDismissed) {
+    TestPeer peer;
+    ASSERT_TRUE(peer.Offer(2, true, true));
+    Frame* frame = ConnectedFrame(true);
+    ASSERT_NE(frame, nullptr);
+    const HWND window = frame->Handle();
+    ASSERT_EQ(Text(window), ". - Quorvex");
+    ASSERT_EQ(peer.Receive(2, 3), "PPK");
+    BoxWatcher boxes({"Notice"});
+    ASSERT_TRUE(peer.Send(2, "\x16"));
+    ASSERT_TRUE(boxes.WaitForSeen(1)) << "no notice";
+    EXPECT_TRUE(IsWindow(window)) << "closed before the notice was dismissed";
+    const SeenBox notice = boxes.Seen()[0];
+    EXPECT_EQ(notice.text, kExited);
+    EXPECT_EQ(notice.owner, window);
+    ASSERT_TRUE(boxes.Press("Notice"));
+    EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); })) << "still open after the notice";
+}
+
+// Delivers the reader's events to the frame's display while the services exist; counts those
+// that arrive once they are gone.
+class OrderSink final : public EventSink {
+public:
+    int32_t ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) override {
+        if (!g_appServices) {
+            late.fetch_add(1);
+            return 1;
+        }
+        delivered.fetch_add(1);
+        return display->ApplyEvent(type, kind, argument);
+    }
+    TextDisplay* display = nullptr;
+    std::atomic<int> delivered{0};
+    std::atomic<int> late{0};
+};
+OrderSink gOrderSink;
+
+class WatchedFrame final : public Frame {
+public:
+    EventSink* DisplaySink() override { return &gOrderSink; }
+};
+
+TEST(FrameExit, ClosingWhileTheControlFloodsStopsTheReaderBeforeTheServicesGo) {
+    TestPeer peer;
+    ASSERT_TRUE(peer.Offer(2, true, true));
+    auto* frame = new WatchedFrame();
+    gOrderSink.display = &frame->Display();
+    static const char* const kLocal[] = {"quorvex.exe", "-l"};
+    frame->Link()->UseArguments(2, kLocal);
+    ASSERT_TRUE(frame->CreateMainWindow());
+    frame->ShowAndConnect(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(frame->Link()->Connected());
+    const HWND window = frame->Handle();
+    HANDLE reader = OpenThread(SYNCHRONIZE, FALSE, frame->Link()->ReaderThreadId());
+    ASSERT_NE(reader, nullptr);
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        while (flooding.load() && peer.Send(2, "\x01" "LINE OF TEXT", 500)) {
+        }
+    });
+    PumpUntil([] { return gOrderSink.delivered.load() > 100; });
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
+    EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0) << "the reader did not end";
+    flooding.store(false);
+    flood.join();
+    CloseHandle(reader);
+    EXPECT_GT(gOrderSink.delivered.load(), 100);
+    EXPECT_EQ(gOrderSink.late.load(), 0);
+}
+}  // namespace
