@@ -169,14 +169,13 @@ void Frame::ShowAndConnect(int showState) {
     Hold hold;
     ShowWindow(hwnd_, showState);
     UpdateWindow(hwnd_);
-    int local = 0;
-    const unsigned result = link_ ? link_->Connect(&local) : text_id::CannotCreateObject;
+    // The reader reads the flag from its first event on: Connect sets it before starting it.
+    const unsigned result = link_ ? link_->Connect(&connectedLocally_) : text_id::CannotCreateObject;
     if (!Exists()) return;
     if (result != 0) {
         if (g_appServices) g_appServices->ShowFatalError(hwnd_, result, text_id::ObjectFrame);
         return;
     }
-    connectedLocally_ = local;
     static constexpr PanelCommand kFirstCommands[] = {
         {panel_command::ExitKey, 0, 0}, {panel_command::ExitKey, 0, 0}, {panel_command::CursorKey, panel_command::Up, 0}};
     for (const PanelCommand& command : kFirstCommands) {

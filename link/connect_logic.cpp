@@ -155,12 +155,15 @@ unsigned Connect(ConnectPlatform& platform, int* connectedLocally) {
     const ProbeResult probe = Probe(platform, choice.remote ? choice.computerName : kLocalPart);
     if (probe.textId != 0) return probe.textId;
 
+    // The reader may deliver the control's exit at once, which reads the flag: it is set first.
+    const int before = connectedLocally ? *connectedLocally : 0;
+    if (connectedLocally) *connectedLocally = choice.remote ? 0 : 1;
     if (!platform.StartReader(probe.readPipe, probe.writePipe)) {
+        if (connectedLocally) *connectedLocally = before;
         platform.ClosePipe(probe.readPipe);
         platform.ClosePipe(probe.writePipe);
         return text_id::CannotCreateObject;
     }
-    if (connectedLocally) *connectedLocally = choice.remote ? 0 : 1;
     Report(platform, choice, probe.device);
     return 0;
 }

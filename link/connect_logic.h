@@ -53,7 +53,8 @@ struct CommandLineChoice {
 CommandLineChoice ChooseFromCommandLine(ConnectPlatform& platform);
 
 // The whole connection step; 0 on success with *connectedLocally set, else a text id and the
-// flag untouched. Every pipe it opened is closed again on failure.
+// flag as it was. The flag is set before the reader starts (thread creation publishes it to the
+// reader) and not written again. Every pipe it opened is closed again on failure.
 unsigned Connect(ConnectPlatform& platform, int* connectedLocally);
 
 // "\\%s" with the computer name.

@@ -31,7 +31,8 @@ public:
     ControlLink(const ControlLink&) = delete;
     ControlLink& operator=(const ControlLink&) = delete;
 
-    // 0 with *connectedLocally set (1 this computer, 0 remote), else a text id.
+    // 0 with *connectedLocally set (1 this computer, 0 remote), else a text id. The flag is set
+    // before the reader thread starts, so that the reader may read it from its first event on.
     unsigned Connect(int* connectedLocally);
     // Stops the reader where it stands and closes both pipes; safe to call more than once.
     unsigned Close();

@@ -32,6 +32,9 @@ public:
     std::string title;
     std::set<connect_logic::PipeHandle> openHandles;
     std::vector<connect_logic::PipeHandle> readerPipes;
+    // The connected-locally flag as the reader would find it when it starts.
+    const int* watchedFlag = nullptr;
+    int flagAtReaderStart = -1;
 
     int GetArgCount() override {
         log.push_back("count");
@@ -82,6 +85,7 @@ public:
     }
     bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override {
         log.push_back("start reader");
+        if (watchedFlag) flagAtReaderStart = *watchedFlag;
         if (!readerStarts) return false;
         readerPipes = {readPipe, writePipe};
         return true;

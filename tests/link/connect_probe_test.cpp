@@ -87,6 +87,31 @@ TEST(ConnectProbe, LocalSuccessReportsInOrder) {
               reinterpret_cast<uintptr_t>(platform.readerPipes[1]));
 }
 
+TEST(ConnectProbe, TheFlagIsRightWhenTheReaderStarts) {
+    const struct {
+        std::vector<std::string> args;
+        bool readerStarts;
+        int atStart;
+        int after;
+    } rows[] = {
+        {{"-l"}, true, 1, 1},
+        {{"-r", "PLANT"}, true, 0, 0},
+        {{"-l"}, false, 1, -7},  // a reader that cannot start leaves the flag as it was
+    };
+    for (const auto& r : rows) {
+        FakeConnectPlatform platform;
+        platform.args.insert(platform.args.end(), r.args.begin(), r.args.end());
+        platform.readerStarts = r.readerStarts;
+        platform.openable = {LocalRead(2), LocalWrite(2), "\\\\PLANT\\pipe\\QuorvexRead2",
+                             "\\\\PLANT\\pipe\\QuorvexWrite2"};
+        int flag = -7;
+        platform.watchedFlag = &flag;
+        connect_logic::Connect(platform, &flag);
+        EXPECT_EQ(platform.flagAtReaderStart, r.atStart) << r.args[0];
+        EXPECT_EQ(flag, r.after) << r.args[0];
+    }
+}
+
 TEST(ConnectProbe, CancelledDialogNeverEntersBusy) {
     FakeConnectPlatform platform;
     platform.dialogOk = false;
