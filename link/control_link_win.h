@@ -45,7 +45,8 @@ public:
     // For the owner's exit handling, on the reader thread: call it once the copies of what the
     // handling needs are taken and before it waits on the window thread (notice box, close
     // request). False means the link is being closed: return at once, touching nothing. Until it
-    // is called, a Close waits a short grace for the handling to get there.
+    // is called, a Close waits for the handling, which must therefore not wait on the window
+    // thread before calling it.
     static bool BeginWaitOnWindow();
 
     bool Connected() const { return readPipe_ != nullptr; }

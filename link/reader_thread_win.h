@@ -72,7 +72,6 @@ private:
 namespace reader_thread {
 constexpr int32_t StopBoundMs = 2000;
 constexpr int32_t StopStepMs = 5;
-constexpr int32_t ExitGraceMs = 100;
 
 // See ControlLink::BeginWaitOnWindow.
 bool BeginWindowWait();

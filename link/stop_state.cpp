@@ -17,33 +17,18 @@ bool StopState::Enter(ReaderPhase phase) {
 StopOutcome StopReader(StopState& state, ReaderStopper& stopper, const StopTimes& times) {
     state.RequestStop();
     const uint32_t start = stopper.NowMilliseconds();
-    uint32_t exitSeen = 0;
-    bool inExit = false;
     for (;;) {
-        const uint32_t now = stopper.NowMilliseconds();
-        switch (state.Phase()) {
-            case ReaderPhase::Out:
-                return StopOutcome::Ended;
-            case ReaderPhase::WaitingOnWindow:
-                return StopOutcome::LeftWaiting;
-            case ReaderPhase::InExitHandling:
-                if (!inExit) exitSeen = now;
-                inExit = true;
-                // Owner code blocked on this thread cannot be cancelled; after the grace it is
-                // taken to be waiting on the window.
-                if (now - exitSeen >= static_cast<uint32_t>(times.exitGraceMs)) return StopOutcome::LeftWaiting;
-                if (stopper.WaitForExit(times.stepMs)) return StopOutcome::Ended;
-                continue;
-            case ReaderPhase::Busy:
-                inExit = false;
-                break;
-        }
-        if (now - start >= static_cast<uint32_t>(times.boundMs)) {
+        const ReaderPhase phase = state.Phase();
+        if (phase == ReaderPhase::Out) return StopOutcome::Ended;
+        if (phase == ReaderPhase::WaitingOnWindow) return StopOutcome::LeftWaiting;
+        if (stopper.NowMilliseconds() - start >= static_cast<uint32_t>(times.boundMs)) {
             stopper.Terminate();
             return StopOutcome::Terminated;
         }
-        // A cancel that lands before the read starts is lost, hence one per step.
-        stopper.CancelBlockedIo();
+        // A cancel that lands before the read starts is lost, hence one per step. Owner code in
+        // the exit handling that has not declared its wait is waited for: it only takes its
+        // copies and never waits on the window thread before declaring.
+        if (phase == ReaderPhase::Busy) stopper.CancelBlockedIo();
         if (stopper.WaitForExit(times.stepMs)) return StopOutcome::Ended;
     }
 }

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 // Busy: reading, decoding or writing; the link's handles and the display may be in use.
-// InExitHandling: inside the owner's exit handling, which may still read the owner's state;
-// the closer waits a short grace for it to reach the wait. WaitingOnWindow: the exit handling
-// waits on the window thread; nothing of the link or the owner is in use and the closer must
-// not wait. Out: the reader touches nothing any more.
+// InExitHandling: inside the owner's exit handling, which may still read the owner's state and
+// does not wait on the window thread until it declares so; the closer waits for it.
+// WaitingOnWindow: the exit handling waits on the window thread; nothing of the link or the
+// owner is in use and the closer must not wait. Out: the reader touches nothing any more.
 enum class ReaderPhase { Busy, InExitHandling, WaitingOnWindow, Out };
 
 class StopState {
@@ -63,11 +63,11 @@ public:
 enum class StopOutcome { Ended, LeftWaiting, Terminated };
 
 struct StopTimes {
-    int32_t boundMs;  // for a busy reader, then it is terminated
+    int32_t boundMs;  // for a reader that neither ends nor declares its wait, then it is terminated
     int32_t stepMs;   // between cancels
-    int32_t exitGraceMs;  // for exit handling that never declares its wait on the window
 };
 
 // Requests the stop, then re-cancels every step until the reader is out; never waits on a
-// reader that waits on the window thread; terminates a busy reader after the bound as a last resort.
+// reader that has declared its wait on the window thread; terminates a reader after the bound
+// as a last resort.
 StopOutcome StopReader(StopState& state, ReaderStopper& stopper, const StopTimes& times);

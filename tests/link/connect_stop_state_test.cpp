@@ -13,6 +13,9 @@ namespace {
 class ScriptedStopper : public ReaderStopper {
 public:
     int exitAfterWaits = -1;  // -1: never ends
+    // An exit handling that declares its wait on the window at this wait.
+    StopState* declaring = nullptr;
+    int declareAtWait = -1;
     int cancels = 0;
     int waits = 0;
     int terminates = 0;
@@ -22,6 +25,7 @@ public:
     bool WaitForExit(int32_t ms) override {
         ++waits;
         now += static_cast<uint32_t>(ms);
+        if (declaring && waits == declareAtWait) declaring->BeginWindowWait();
         return waits == exitAfterWaits;
     }
     void Terminate() override { ++terminates; }
@@ -42,7 +46,7 @@ private:
 
 StopState* NewState() { return new StopState(); }
 
-constexpr StopTimes kTimes = {2000, 5, 100};
+constexpr StopTimes kTimes = {2000, 5};
 
 void Place(StopState& state, ReaderPhase phase) {
     if (phase == ReaderPhase::Out) state.Finish();
@@ -58,18 +62,23 @@ TEST(ConnectStopState, CloserOutcomes) {
         const char* label;
         ReaderPhase phase;
         int exitAfterWaits;
+        int declareAtWait;
         StopOutcome outcome;
         int cancels;
         int waits;
         int terminates;
     } cases[] = {
-        {"already out", ReaderPhase::Out, -1, StopOutcome::Ended, 0, 0, 0},
-        {"waiting on window", ReaderPhase::WaitingOnWindow, -1, StopOutcome::LeftWaiting, 0, 0, 0},
-        {"exit handling that never waits", ReaderPhase::InExitHandling, -1, StopOutcome::LeftWaiting, 0, 20, 0},
-        {"exit handling that ends", ReaderPhase::InExitHandling, 3, StopOutcome::Ended, 0, 3, 0},
-        {"ends after first cancel", ReaderPhase::Busy, 1, StopOutcome::Ended, 1, 1, 0},
-        {"ends after fourth cancel", ReaderPhase::Busy, 4, StopOutcome::Ended, 4, 4, 0},
-        {"never ends", ReaderPhase::Busy, -1, StopOutcome::Terminated, 400, 400, 1},
+        {"already out", ReaderPhase::Out, -1, -1, StopOutcome::Ended, 0, 0, 0},
+        {"waiting on window", ReaderPhase::WaitingOnWindow, -1, -1, StopOutcome::LeftWaiting, 0, 0, 0},
+        // Owner code that has not declared its wait yet is waited for, however slow, never cancelled.
+        {"exit handling that declares after 150 ms", ReaderPhase::InExitHandling, -1, 30, StopOutcome::LeftWaiting,
+         0, 30, 0},
+        {"exit handling that ends", ReaderPhase::InExitHandling, 3, -1, StopOutcome::Ended, 0, 3, 0},
+        {"exit handling that never declares", ReaderPhase::InExitHandling, -1, -1, StopOutcome::Terminated, 0, 400,
+         1},
+        {"ends after first cancel", ReaderPhase::Busy, 1, -1, StopOutcome::Ended, 1, 1, 0},
+        {"ends after fourth cancel", ReaderPhase::Busy, 4, -1, StopOutcome::Ended, 4, 4, 0},
+        {"never ends", ReaderPhase::Busy, -1, -1, StopOutcome::Terminated, 400, 400, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -77,6 +86,8 @@ TEST(ConnectStopState, CloserOutcomes) {
         Place(*state, c.phase);
         ScriptedStopper stopper;
         stopper.exitAfterWaits = c.exitAfterWaits;
+        stopper.declaring = state;
+        stopper.declareAtWait = c.declareAtWait;
         EXPECT_EQ(StopReader(*state, stopper, kTimes), c.outcome);
         EXPECT_TRUE(state->StopRequested());
         EXPECT_EQ(stopper.cancels, c.cancels);
@@ -167,7 +178,7 @@ TEST(ConnectStopState, NoTouchAfterTheStopReturns) {
         });
         if (round % 2) std::this_thread::sleep_for(std::chrono::microseconds(50));
         RealStopper stopper;
-        const StopOutcome outcome = StopReader(*state, stopper, {2000, 1, 1000});
+        const StopOutcome outcome = StopReader(*state, stopper, {2000, 1});
         gone.store(true);
         reader.join();
         EXPECT_NE(outcome, StopOutcome::Terminated);

@@ -260,9 +260,13 @@ void DeclareThenBlock() {
     gHookResult.store(ControlLink::BeginWaitOnWindow() ? 1 : 0);
     BlockUntilReleased();
 }
-// Still reading its state when the close begins: the declared wait comes too late.
+// Still reading the owner's state (the sink) when the close begins, for longer than any grace:
+// the declared wait comes too late, and nothing may be freed under the reading.
+ThreadSink* gExitSink = nullptr;
+template <DWORD ReadingMs>
 void SlowToDeclare() {
-    Sleep(40);
+    Sleep(ReadingMs);
+    if (gExitSink->closed.load()) gExitSink->late.fetch_add(1);
     if (ControlLink::BeginWaitOnWindow()) {
         gHookResult.store(1);
         BlockUntilReleased();
@@ -279,8 +283,8 @@ TEST_F(LinkTest, CloseWhileTheReaderWaitsInTheExitHandling) {
         int hookResult;
     } cases[] = {
         {"declared wait", &DeclareThenBlock, 0, 50, 1},
-        {"undeclared wait: the grace", &BlockUntilReleased, 90, 400, -1},
-        {"declared after the close began", &SlowToDeclare, 20, 100, 0},
+        {"declared after the close began", &SlowToDeclare<40>, 20, 150, 0},
+        {"declared long after the close began", &SlowToDeclare<300>, 280, 800, 0},
     };
     int device = 9;
     for (const auto& c : cases) {
@@ -292,6 +296,7 @@ TEST_F(LinkTest, CloseWhileTheReaderWaitsInTheExitHandling) {
         gRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         gHookResult.store(-1);
         exitSink.onExit = c.onExit;
+        gExitSink = &exitSink;
         ASSERT_TRUE(peer.Offer(device, true, true));
         ASSERT_EQ(exitLink.Connect(nullptr), 0u);
         HANDLE reader = OpenReader(exitLink);
