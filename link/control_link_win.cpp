@@ -2,6 +2,8 @@
 // command writes and the close.
 #include "link/control_link_win.h"
 
+#include <new>
+
 #include "link/connect_dialog_win.h"
 #include "link/connect_logic.h"
 #include "link/link_text_win.h"
@@ -100,7 +102,8 @@ unsigned ControlLink::Connect(int* connectedLocally) {
 }
 
 bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
-    auto* context = new ReaderContext(readPipe, writePipe, owner_ ? owner_->DisplaySink() : nullptr);
+    auto* context = new (std::nothrow) ReaderContext(readPipe, writePipe, owner_ ? owner_->DisplaySink() : nullptr);
+    if (!context) return false;  // the caller closes both pipes
     // The handles are the link's before the thread can run, so that Close always finds them.
     readPipe_ = readPipe;
     writePipe_ = writePipe;
