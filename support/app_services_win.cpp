@@ -20,12 +20,21 @@ static_assert(report_kinds::IconHand == MB_ICONHAND, "icon values");
 namespace {
 const LPCSTR kStringType = MAKEINTRESOURCEA(6);  // RT_STRING
 
-// Depth of report-text loading on this thread. While a report loads its own texts (format,
-// object name, title), a text that fails to load is not reported again: that report becomes a
-// no-op instead, so a missing 62007 or 62013 cannot make a report raise itself for ever. It is
-// per thread and covers the loading only, not the box: a report raised from inside a box's
-// modal loop is an ordinary report.
+// Depth of quiet text loading on this thread. While a report loads the services' own texts
+// (object name, title, and the format when it is one of the services' own messages), a text
+// that fails to load is not reported again: that report becomes a no-op instead, so a missing
+// 62007 or 62013 cannot make a report raise itself for ever. A caller's missing format is
+// reported like any other missing text. It is per thread and covers the loading only, not the
+// box: a report raised from inside a box's modal loop is an ordinary report.
 thread_local int t_loadingReportTexts = 0;
+
+constexpr unsigned kServiceMessages[] = {text_id::InvalidParameter, text_id::OutOfRange, text_id::UnexpectedState};
+
+bool IsServiceMessage(unsigned textId) {
+    for (unsigned id : kServiceMessages)
+        if (id == textId) return true;
+    return false;
+}
 
 struct LoadingReportTexts {
     LoadingReportTexts() { ++t_loadingReportTexts; }
@@ -90,6 +99,11 @@ const char* AppServices::LoadText(unsigned textId) {
     return piece;
 }
 
+const char* AppServices::LoadQuietly(unsigned textId) {
+    LoadingReportTexts loading;
+    return LoadText(textId);
+}
+
 void AppServices::ShowNotice(HWND owner, unsigned textId) { Report(ReportKind::Notice, owner, textId, 0); }
 
 void AppServices::ShowError(HWND owner, unsigned textId, unsigned objectNameId) {
@@ -118,18 +132,16 @@ void AppServices::Report(ReportKind kind, HWND given, unsigned textId, unsigned 
     const HWND owner = given ? given : owner_->Handle();
     const char* title = nullptr;
     const char* message = nullptr;
-    {
-        LoadingReportTexts loading;
-        if (info.offered == report_format::OffersNothing) {
-            title = LoadText(info.titleId);
-            if (title) message = LoadText(textId);
-        } else if (const char* format = LoadText(textId)) {
-            if (char* piece = AllocScratch(PieceSize)) {
-                const char* objectName = LoadText(objectNameId);
-                report_format::Format(piece, PieceSize, format, info.offered, objectName, objectNameId, textId);
-                message = piece;
-                title = LoadText(info.titleId);
-            }
+    const bool ownMessage = IsServiceMessage(textId);
+    if (info.offered == report_format::OffersNothing) {
+        title = LoadQuietly(info.titleId);
+        if (title) message = ownMessage ? LoadQuietly(textId) : LoadText(textId);
+    } else if (const char* format = ownMessage ? LoadQuietly(textId) : LoadText(textId)) {
+        if (char* piece = AllocScratch(PieceSize)) {
+            const char* objectName = LoadQuietly(objectNameId);
+            report_format::Format(piece, PieceSize, format, info.offered, objectName, objectNameId, textId);
+            message = piece;
+            title = LoadQuietly(info.titleId);
         }
     }
     if (title && message && (!info.needsOwnerWindow || IsWindow(owner))) {

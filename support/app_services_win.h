@@ -48,6 +48,8 @@ private:
     static constexpr int32_t PieceSize = 255;
 
     void Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId);
+    // A report's own text; its absence is not reported again.
+    const char* LoadQuietly(unsigned textId);
 
     HANDLE gate_ = nullptr;
     Window* owner_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -292,18 +293,30 @@ TEST_F(Services, CommandLineAsSplitByTheRuntime) {
     for (const SeenBox& box : boxes) ExpectBox(box, "Internal Usage Error", kOutOfRange, owner.Handle(), MB_ICONHAND);
 }
 
-TEST_F(Services, AReportWithAMissingFormatIsANoOpAndLaterReportsStillWork) {
-    BoxWatcher watcher;
-    services->ShowError(nullptr, 62002, 61001);          // format absent from its block
-    services->ShowInternalError(nullptr, 100, 61001);    // format's block absent
-    services->ShowNotice(nullptr, 62002);
-    EXPECT_TRUE(watcher.Seen().empty());
-    // Outside a report the same failure is reported again.
-    EXPECT_EQ(services->LoadText(62002), nullptr);
-    const auto boxes = watcher.Stop();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Error");
-    EXPECT_EQ(boxes[0].text, kUnexpected);
+TEST_F(Services, ACallersMissingTextRaisesTheNestedReportInsteadOfItsBox) {
+    const struct {
+        const char* label;
+        std::function<void()> report;
+        const char* caption;
+        const char* text;
+    } rows[] = {
+        {"error, absent from its block", [&] { services->ShowError(nullptr, 62002, 62132); }, "Error", kUnexpected},
+        {"internal, no block", [&] { services->ShowInternalError(nullptr, 100, 62132); }, "Internal Usage Error",
+         kInvalidParameter},
+        {"notice", [&] { services->ShowNotice(nullptr, 62002); }, "Error", kUnexpected},
+        {"fatal", [&] { services->ShowFatalError(nullptr, 62002, 62132); }, "Error", kUnexpected},
+    };
+    for (const auto& r : rows) {
+        BoxWatcher watcher;
+        r.report();
+        const auto boxes = watcher.Stop();
+        ASSERT_EQ(boxes.size(), 1u) << r.label;
+        EXPECT_EQ(boxes[0].caption, r.caption) << r.label;
+        EXPECT_EQ(boxes[0].text, r.text) << r.label;
+    }
+    // The fatal report without its text closes nothing.
+    Pump();
+    EXPECT_EQ(owner.closeRequests, 0);
 }
 
 TEST_F(Services, ASecondThreadsReportIsDroppedWhileABoxIsUp) {
