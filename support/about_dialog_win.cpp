@@ -24,8 +24,11 @@ void AboutDialog::DoDataExchange(DataExchange& dx) {
     dx.Text(IDC_ABOUT_DESCRIPTION, texts_.description, FootprintTexts::Size);
 }
 
-bool Win32FootprintRegistry::OpenOrCreate(const char* key) {
-    return RegCreateKeyA(HKEY_LOCAL_MACHINE, key, &key_) == ERROR_SUCCESS;
+bool Win32FootprintRegistry::OpenOrCreate(const RegistryKey& key) {
+    // RegCreateKey's own access, in the key's view (a 32-bit program is always in that view).
+    const REGSAM view = key.view == RegistryKey::View::ThirtyTwoBit ? KEY_WOW64_32KEY : 0;
+    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.path, 0, nullptr, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED | view,
+                           nullptr, &key_, nullptr) == ERROR_SUCCESS;
 }
 
 void Win32FootprintRegistry::ReadText(const char* value, char* out) {

@@ -20,7 +20,7 @@ private:
 // The Win32 registry behind the footprint reading.
 class Win32FootprintRegistry : public FootprintRegistry {
 public:
-    bool OpenOrCreate(const char* key) override;
+    bool OpenOrCreate(const RegistryKey& key) override;
     void ReadText(const char* value, char* out) override;
     void Close() override;
 

@@ -10,11 +10,18 @@ struct FootprintTexts {
     char description[Size];
 };
 
+// A key under HKEY_LOCAL_MACHINE and the registry view it is read in on 64-bit Windows.
+struct RegistryKey {
+    enum class View { Own, ThirtyTwoBit };
+    const char* path;
+    View view;
+};
+
 // The registry as the About box uses it; one key open at a time.
 class FootprintRegistry {
 public:
-    // Opens the key under HKEY_LOCAL_MACHINE, creating it when absent.
-    virtual bool OpenOrCreate(const char* key) = 0;
+    // Opens the key in its view, creating it when absent.
+    virtual bool OpenOrCreate(const RegistryKey& key) = 0;
     // Reads a value of the open key as text into out (Size bytes); a missing value gives "".
     // The text is always terminated within the buffer, a longer value cut to 49 characters.
     virtual void ReadText(const char* value, char* out) = 0;
@@ -25,8 +32,11 @@ protected:
 };
 
 namespace footprint {
-constexpr char ControlKey[] = "SOFTWARE\\Halvorne\\Ventra";
-constexpr char ComputerNameKey[] = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+// The control application is a 32-bit program: its key is in the 32-bit view. The computer
+// name's key is the same in both views.
+constexpr RegistryKey ControlKey = {"SOFTWARE\\Halvorne\\Ventra", RegistryKey::View::ThirtyTwoBit};
+constexpr RegistryKey ComputerNameKey = {"SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName",
+                                         RegistryKey::View::Own};
 
 void Fill(bool connectedLocally, const char* notAvailableText, FootprintRegistry& registry, FootprintTexts& out);
 }  // namespace footprint

@@ -1,5 +1,5 @@
 // The About box's footprint texts over a fake registry: remote, local with and without keys
-// and values, and the 49-character limit.
+// and values (the real registry and its 50-byte reads are tested under Wine).
 #include "support/footprint.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +17,10 @@ public:
     std::set<std::string> unopenable;
     std::vector<std::string> opened;
 
-    bool OpenOrCreate(const char* key) override {
-        opened.push_back(key);
-        if (unopenable.count(key)) return false;
-        current_ = &keys[key];
+    bool OpenOrCreate(const RegistryKey& key) override {
+        opened.push_back(key.path);
+        if (unopenable.count(key.path)) return false;
+        current_ = &keys[key.path];
         return true;
     }
     void ReadText(const char* value, char* out) override {
@@ -45,8 +45,8 @@ TEST(Footprint, RemoteLinkSaysNotAvailableAndLeavesTheRegistryAlone) {
 
 TEST(Footprint, LocalLinkReadsTheValuesAndTheComputerName) {
     FakeRegistry reg;
-    reg.keys[footprint::ControlKey] = {{"PartNumber", "VX-2210"}, {"Revision", "C"}, {"Description", "Press line 4"}};
-    reg.keys[footprint::ComputerNameKey] = {{"ComputerName", "PLANT"}};
+    reg.keys[footprint::ControlKey.path] = {{"PartNumber", "VX-2210"}, {"Revision", "C"}, {"Description", "Press line 4"}};
+    reg.keys[footprint::ComputerNameKey.path] = {{"ComputerName", "PLANT"}};
     FootprintTexts t;
     footprint::Fill(true, "n/a", reg, t);
     EXPECT_STREQ(t.partNumber, "VX-2210");
@@ -57,8 +57,8 @@ TEST(Footprint, LocalLinkReadsTheValuesAndTheComputerName) {
 
 TEST(Footprint, MissingValueGivesAnEmptyField) {
     FakeRegistry reg;
-    reg.keys[footprint::ControlKey] = {{"PartNumber", "VX-2210"}, {"Description", "Mixer"}};
-    reg.keys[footprint::ComputerNameKey] = {{"ComputerName", "PLANT"}};
+    reg.keys[footprint::ControlKey.path] = {{"PartNumber", "VX-2210"}, {"Description", "Mixer"}};
+    reg.keys[footprint::ComputerNameKey.path] = {{"ComputerName", "PLANT"}};
     FootprintTexts t;
     footprint::Fill(true, "n/a", reg, t);
     EXPECT_STREQ(t.revision, "");
@@ -75,8 +75,8 @@ TEST(Footprint, UnopenableKeysSayLocal) {
     };
     const Row rows[] = {
         // The footprint key fails: the computer-name key is not even tried and stays empty.
-        {footprint::ControlKey, "Local", "", 1},
-        {footprint::ComputerNameKey, "", "Local", 2},
+        {footprint::ControlKey.path, "Local", "", 1},
+        {footprint::ComputerNameKey.path, "", "Local", 2},
     };
     for (const Row& r : rows) {
         FakeRegistry reg;
@@ -89,13 +89,4 @@ TEST(Footprint, UnopenableKeysSayLocal) {
     }
 }
 
-TEST(Footprint, FortyNineCharactersAreShownWhole) {
-    FakeRegistry reg;
-    const std::string v49(49, 'x');
-    reg.keys[footprint::ControlKey] = {{"PartNumber", v49}, {"Revision", v49 + "yz"}};
-    FootprintTexts t;
-    footprint::Fill(true, "n/a", reg, t);
-    EXPECT_EQ(std::string(t.partNumber), v49);
-    EXPECT_EQ(std::string(t.revision), v49);
-}
 }  // namespace
