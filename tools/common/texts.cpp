@@ -45,6 +45,17 @@ constexpr const char* kTexts[] = {
     "the control application closed its pipes",
     "the panel closed its pipes",
     "interrupted",
+    "no key has this legend (LINE UP, LINE DOWN, RIGHT, LEFT, UP, DOWN, ADJUST UP, ADJUST DOWN, FAST, SLOW, 0..9, "
+    "NEG, ., :, ENTER, EXIT)",
+    "not a computer key: give one letter or digit, a code of two or more digits up to 255, or a name such as "
+    "VK_RETURN",
+    "line must be from 1 to 20",
+    "Branch To takes at most 32 characters",
+    "cannot read the screen file",
+    "a screen line has at most 40 characters",
+    "a screen file has 20 lines and may add \"cursor ROW COLUMN\" as the 21st",
+    "the first argument must be -l or -r NAME (at most 32 characters): the headless panel has no Connect To dialog",
+    "--script FILE is needed",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
 }  // namespace

@@ -44,6 +44,15 @@ enum : unsigned {
     ControlClosed,
     PanelClosed,
     Interrupted,
+    UnknownKey,
+    UnknownVirtualKey,
+    LineOutOfRange,
+    BranchTooLong,
+    ScreenUnreadable,
+    ScreenLineTooLong,
+    ScreenBadShape,
+    ConnectionNeeded,
+    ScriptNeeded,
     Count
 };
 

@@ -1,0 +1,64 @@
+// The headless panel's link to the control: connected by the panel's own connection step
+// (without dialogs), read by the panel's reader thread into a display with no window.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "display/text_display.h"
+#include "link/command_encoder.h"
+#include "tools/headless/headless_runner.h"
+
+class ReaderContext;
+
+class HeadlessLink final : public HeadlessPanel, private DisplayOwner, private LostControlReporter {
+public:
+    HeadlessLink();
+    ~HeadlessLink();
+    HeadlessLink(const HeadlessLink&) = delete;
+    HeadlessLink& operator=(const HeadlessLink&) = delete;
+
+    // As the panel connects with this command line (argument 1 "-l", or "-r" and a name).
+    // 0, or the text id of the panel's result; *text gets the text the panel shows for it.
+    unsigned Connect(int argc, const char* const* argv, std::string* text);
+    // "LOCAL - Quorvex; Connected to device 2": the title and the second status pane.
+    std::string Connection() const { return title_ + "; " + status_; }
+    // Stops the reader and closes both pipes.
+    void Close();
+
+    int32_t SendCommand(const PanelCommand& command) override;
+    int WriteBytes(const char* bytes, int32_t count) override;
+    std::string BranchTo(const std::string& text) override;
+    ScreenCopy Screen() override;
+    PanelState State() override;
+    const char* LostControlText() override;
+    void WaitForChange(uint32_t ms) override;
+    uint64_t NowMs() override { return GetTickCount64(); }
+    void SleepMs(uint32_t ms) override { Sleep(ms); }
+
+private:
+    class Platform;
+
+    // DisplayOwner, called on the reader thread.
+    void RepaintLine(const LineRect&) override { SetEvent(changed_); }
+    bool HasDisplayFont() const override { return true; }
+    void OnControlExited() override;
+    // LostControlReporter: the panel would show its fatal box and close.
+    void ReportLostControl() override { lost_ = true; }
+
+    bool StartReader(HANDLE readPipe, HANDLE writePipe);
+    std::string LoadText(unsigned textId) const;
+
+    TextDisplay display_;
+    HANDLE changed_;  // auto-reset: set by every display change and by the exit
+    HANDLE readPipe_ = nullptr;
+    HANDLE writePipe_ = nullptr;
+    HANDLE thread_ = nullptr;
+    ReaderContext* reader_ = nullptr;
+    std::atomic<bool> exited_{false};
+    bool lost_ = false;
+    std::string lostText_;
+    std::string title_;
+    std::string status_;
+};

@@ -1,0 +1,214 @@
+// Steps of a headless script: a key click as the key control makes it (latch keys in two
+// steps), computer keys through their table, and screen waits that end early once nothing
+// can change any more.
+#include "tools/headless/headless_runner.h"
+
+#include "keypad/key_table.h"
+#include "link/command_encoder.h"
+#include "tools/common/escapes.h"
+
+namespace {
+constexpr int32_t kSelectFirstLine = 1;  // click numbers lines from 1, SelectLine from 0
+
+std::string Quoted(const std::string& text) { return "\"" + ShowBytes(text) + "\""; }
+
+std::string RightTrimmed(const std::string& s) {
+    size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+std::string StepText(const HeadlessStep& step) {
+    std::string text = "line " + std::to_string(step.line) + ": " + HeadlessStepName(step.kind);
+    switch (step.kind) {
+        case HeadlessKind::Key:
+        case HeadlessKind::Keyboard:
+        case HeadlessKind::ExpectScreen:
+            return text + " " + step.text;
+        case HeadlessKind::Click:
+            return text + " " + std::to_string(step.value);
+        case HeadlessKind::ExpectLine:
+            return text + " " + std::to_string(step.value) + " " + Quoted(step.text);
+        case HeadlessKind::Branch:
+        case HeadlessKind::Expect:
+            return text + " " + Quoted(step.text);
+        default:
+            return text;
+    }
+}
+
+const char* EndedText(PanelState state) {
+    return state == PanelState::Exited ? "the control has exited" : "the control's pipes are gone";
+}
+}  // namespace
+
+std::string FormatScreen(const ScreenCopy& screen) {
+    std::string text;
+    for (const std::string& line : screen.lines) text += line + "\n";
+    return text + "cursor " + std::to_string(screen.row) + " " + std::to_string(screen.column) + "\n";
+}
+
+HeadlessRunner::HeadlessRunner(HeadlessPanel& panel, Output log, Output print)
+    : panel_(panel), log_(std::move(log)), print_(std::move(print)) {}
+
+HeadlessResult HeadlessRunner::Run(const std::vector<HeadlessStep>& steps, uint32_t overallMs) {
+    overallMs_ = overallMs;
+    overallDeadline_ = panel_.NowMs() + overallMs;
+    for (const HeadlessStep& step : steps) {
+        HeadlessResult result = Play(step);
+        if (!result.passed) return result;
+    }
+    return {true, 0, "script passed: " + std::to_string(steps.size()) + (steps.size() == 1 ? " step" : " steps")};
+}
+
+HeadlessResult HeadlessRunner::Play(const HeadlessStep& step) {
+    if (panel_.NowMs() >= overallDeadline_) return Fail(step, "not played: " + OverallTimeOut());
+    switch (step.kind) {
+        case HeadlessKind::Key:
+        case HeadlessKind::Keyboard:
+        case HeadlessKind::Click:
+        case HeadlessKind::Branch:
+            return Press(step);
+        case HeadlessKind::Expect:
+            return AwaitScreen(step, [&](const ScreenCopy& s) {
+                for (const std::string& line : s.lines)
+                    if (line.find(step.text) != std::string::npos) return std::string();
+                return std::string("not on the screen");
+            });
+        case HeadlessKind::ExpectLine:
+            return AwaitScreen(step, [&](const ScreenCopy& s) {
+                const std::string shown = RightTrimmed(s.lines[step.value - 1]);
+                return shown == RightTrimmed(step.text) ? std::string() : "the line shows " + Quoted(shown);
+            });
+        case HeadlessKind::ExpectScreen:
+            return AwaitScreen(step, [&](const ScreenCopy& s) {
+                for (int i = 0; i < ScreenRows; ++i) {
+                    const std::string shown = RightTrimmed(s.lines[i]);
+                    if (shown != step.screen.lines[i])
+                        return "line " + std::to_string(i + 1) + " shows " + Quoted(shown) + ", the file has " +
+                               Quoted(step.screen.lines[i]);
+                }
+                if (step.screen.checkCursor && (s.row != step.screen.row || s.column != step.screen.column))
+                    return "the cursor is at " + std::to_string(s.row) + " " + std::to_string(s.column) +
+                           ", the file has " + std::to_string(step.screen.row) + " " +
+                           std::to_string(step.screen.column);
+                return std::string();
+            });
+        case HeadlessKind::Screen:
+            print_(FormatScreen(panel_.Screen()));
+            return {true, 0, {}};
+        case HeadlessKind::ExpectExit:
+            return AwaitExit(step);
+        case HeadlessKind::Wait:
+            return Pause(step);
+    }
+    return Fail(step, "unknown step");
+}
+
+HeadlessResult HeadlessRunner::Press(const HeadlessStep& step) {
+    if (panel_.State() == PanelState::Exited) return Fail(step, "the panel has closed: the control has exited");
+    sent_.clear();
+    branchToOpened_ = false;
+    switch (step.kind) {
+        case HeadlessKind::Key:
+            if (KeyTable::Mode(step.value) == KeyTable::Latch) {
+                // The click is reported only when it latches the key, and handled before the
+                // key's look follows its latch again.
+                if (latches_.BeginClick(step.value)) PerformKeyAction(ActionForKey(step.value), *this);
+                latches_.EndClick(step.value);
+            } else {
+                PerformKeyAction(ActionForKey(step.value), *this);
+            }
+            break;
+        case HeadlessKind::Keyboard:
+            PerformKeyAction(ActionForVirtualKey(static_cast<uint32_t>(step.value)), *this);
+            break;
+        case HeadlessKind::Click:
+            SendCommand({panel_command::SelectLine, step.value - kSelectFirstLine, 0});
+            break;
+        default:
+            sent_ = panel_.BranchTo(step.text);
+            break;
+    }
+    if (const char* lost = panel_.LostControlText()) return Fail(step, lost);
+    std::string note = sent_.empty() ? "sent nothing" : "sent " + Quoted(sent_);
+    if (branchToOpened_) note += " (this key opens Branch To: use branch TEXT)";
+    log_(StepText(step) + ": " + note);
+    return {true, 0, {}};
+}
+
+int32_t HeadlessRunner::SendCommand(const PanelCommand& command) {
+    char bytes[CommandBufferSize];
+    const int n = EncodeCommand(command, bytes);
+    sent_.append(bytes, static_cast<size_t>(n));
+    return panel_.SendCommand(command);
+}
+
+int HeadlessRunner::WriteBytes(const char* bytes, int32_t count) {
+    sent_.append(bytes, static_cast<size_t>(count));
+    return panel_.WriteBytes(bytes, count);
+}
+
+uint64_t HeadlessRunner::StepDeadline(const HeadlessStep& step, bool* overallFirst) {
+    const uint64_t deadline = panel_.NowMs() + step.timeoutMs;
+    *overallFirst = deadline > overallDeadline_;
+    return *overallFirst ? overallDeadline_ : deadline;
+}
+
+std::string HeadlessRunner::TimedOut(const HeadlessStep& step, bool overallFirst) const {
+    return overallFirst ? OverallTimeOut() : "after " + std::to_string(step.timeoutMs) + " ms";
+}
+
+HeadlessResult HeadlessRunner::AwaitScreen(const HeadlessStep& step,
+                                           const std::function<std::string(const ScreenCopy&)>& mismatch) {
+    const uint64_t start = panel_.NowMs();
+    bool overallFirst = false;
+    const uint64_t deadline = StepDeadline(step, &overallFirst);
+    for (;;) {
+        // The state is read before the screen: a screen read after an end is final.
+        const PanelState state = panel_.State();
+        const std::string why = mismatch(panel_.Screen());
+        if (why.empty()) {
+            log_(StepText(step) + ": held after " + std::to_string(panel_.NowMs() - start) + " ms");
+            return {true, 0, {}};
+        }
+        if (state != PanelState::Connected) return Fail(step, why + "; " + EndedText(state));
+        const uint64_t now = panel_.NowMs();
+        if (now >= deadline) return Fail(step, why + " " + TimedOut(step, overallFirst));
+        panel_.WaitForChange(static_cast<uint32_t>(deadline - now));
+    }
+}
+
+HeadlessResult HeadlessRunner::AwaitExit(const HeadlessStep& step) {
+    bool overallFirst = false;
+    const uint64_t deadline = StepDeadline(step, &overallFirst);
+    for (;;) {
+        const PanelState state = panel_.State();
+        if (state == PanelState::Exited) {
+            log_(StepText(step) + ": held");
+            return {true, 0, {}};
+        }
+        if (state == PanelState::Lost) return Fail(step, "the control's pipes closed without the exit notice");
+        const uint64_t now = panel_.NowMs();
+        if (now >= deadline) return Fail(step, "no exit notice " + TimedOut(step, overallFirst));
+        panel_.WaitForChange(static_cast<uint32_t>(deadline - now));
+    }
+}
+
+HeadlessResult HeadlessRunner::Pause(const HeadlessStep& step) {
+    const uint64_t now = panel_.NowMs();
+    const uint64_t left = overallDeadline_ > now ? overallDeadline_ - now : 0;
+    if (step.timeoutMs > left) {
+        panel_.SleepMs(static_cast<uint32_t>(left));
+        return Fail(step, "ended " + OverallTimeOut());
+    }
+    panel_.SleepMs(step.timeoutMs);
+    return {true, 0, {}};
+}
+
+HeadlessResult HeadlessRunner::Fail(const HeadlessStep& step, const std::string& why) const {
+    return {false, step.line, StepText(step) + " failed: " + why};
+}
+
+std::string HeadlessRunner::OverallTimeOut() const {
+    return "when the overall time-out of " + std::to_string(overallMs_) + " ms was reached";
+}

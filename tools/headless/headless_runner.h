@@ -1,0 +1,90 @@
+// Plays a headless-panel script: keys through the same bindings and latch roads as the window,
+// expectations waited for on the display within their time-outs.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "keypad/key_bindings.h"
+#include "keypad/latch_keys.h"
+#include "link/panel_command.h"
+#include "tools/headless/headless_script.h"
+
+struct ScreenCopy {
+    std::string lines[ScreenRows];  // 40 characters each
+    int row = 0;
+    int column = 0;
+};
+
+// The 20 lines and "cursor ROW COLUMN", as quorvex-dump --screen prints them.
+std::string FormatScreen(const ScreenCopy& screen);
+
+// Connected: the link is up. Exited: the control sent its exit notice (the panel would close).
+// Lost: the control's pipes are gone without an exit notice.
+enum class PanelState { Connected, Exited, Lost };
+
+// What the runner needs of the panel it plays.
+class HeadlessPanel {
+public:
+    virtual int32_t SendCommand(const PanelCommand& command) = 0;
+    virtual int WriteBytes(const char* bytes, int32_t count) = 0;
+    // Writes the Branch To dialog's command for this text; returns the bytes written.
+    virtual std::string BranchTo(const std::string& text) = 0;
+    virtual ScreenCopy Screen() = 0;
+    virtual PanelState State() = 0;
+    // The panel's text for a command that found the control gone, or null while none did.
+    virtual const char* LostControlText() = 0;
+    // Returns when the display or the state changed, or after `ms`.
+    virtual void WaitForChange(uint32_t ms) = 0;
+    virtual uint64_t NowMs() = 0;
+    virtual void SleepMs(uint32_t ms) = 0;
+
+protected:
+    ~HeadlessPanel() = default;
+};
+
+struct HeadlessResult {
+    bool passed = false;
+    int line = 0;         // script line of the failed step
+    std::string message;  // names the step and why it failed
+};
+
+class HeadlessRunner final : private KeypadPort {
+public:
+    using Output = std::function<void(const std::string&)>;
+    // `log` gets one line per step; `print` the screens of screen steps.
+    HeadlessRunner(HeadlessPanel& panel, Output log, Output print);
+
+    HeadlessResult Run(const std::vector<HeadlessStep>& steps, uint32_t overallMs);
+
+private:
+    HeadlessResult Play(const HeadlessStep& step);
+    HeadlessResult Press(const HeadlessStep& step);
+    // Waits until `held` says yes for the screen, or fails with `what` and the reason.
+    HeadlessResult AwaitScreen(const HeadlessStep& step, const std::function<std::string(const ScreenCopy&)>& mismatch);
+    HeadlessResult AwaitExit(const HeadlessStep& step);
+    HeadlessResult Pause(const HeadlessStep& step);
+    HeadlessResult Fail(const HeadlessStep& step, const std::string& why) const;
+    // The step's own deadline or the run's, whichever comes first; *overallFirst tells which.
+    uint64_t StepDeadline(const HeadlessStep& step, bool* overallFirst);
+    std::string TimedOut(const HeadlessStep& step, bool overallFirst) const;
+    std::string OverallTimeOut() const;
+
+    // KeypadPort: the latches are modelled here, the writes go to the panel and are noted.
+    bool ShowsPushed(int32_t keyId) override { return latches_.ShowsPushed(keyId); }
+    void ToggleLatch(int32_t keyId) override { latches_.ToggleLatch(keyId); }
+    void ReleaseLatch(int32_t keyId) override { latches_.ReleaseLatch(keyId); }
+    int32_t SendCommand(const PanelCommand& command) override;
+    int WriteBytes(const char* bytes, int32_t count) override;
+    void OpenBranchTo() override { branchToOpened_ = true; }
+
+    HeadlessPanel& panel_;
+    Output log_;
+    Output print_;
+    LatchKeys latches_;
+    std::string sent_;  // bytes sent by the step being played
+    bool branchToOpened_ = false;
+    uint64_t overallDeadline_ = 0;
+    uint32_t overallMs_ = 0;
+};

@@ -1,0 +1,48 @@
+// Scripts of the headless panel: keys by legend, computer keys, line clicks, Branch To, and
+// expectations on the screen and on the control's exit, in the tools' script line syntax.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/common/script_syntax.h"
+
+enum class HeadlessKind { Key, Keyboard, Click, Branch, Expect, ExpectLine, ExpectScreen, Screen, ExpectExit, Wait };
+
+constexpr int ScreenRows = 20;
+constexpr int ScreenColumns = 40;
+
+// A screen file: up to 20 lines (trailing blanks do not count) and, as a 21st line,
+// "cursor ROW COLUMN" (0-based) when the cursor is to be checked too.
+struct ExpectedScreen {
+    std::string lines[ScreenRows];
+    bool checkCursor = false;
+    int row = 0;
+    int column = 0;
+};
+
+struct HeadlessStep {
+    HeadlessKind kind = HeadlessKind::Screen;
+    int line = 0;            // 1-based line of the script
+    std::string text;        // legend, branch text, expected text or screen file name, as written
+    int32_t value = 0;       // key id, virtual key, line (1..20) or row (1..20)
+    uint32_t timeoutMs = 0;  // expectations: time-out; wait: duration
+    ExpectedScreen screen;   // ExpectScreen
+};
+
+// Reads a screen file named in a script; false when it cannot be read.
+using ScreenFileReader = std::function<bool(const std::string& name, std::string& content)>;
+
+// Parses a whole script and reads its screen files. Returns 0 or a text id with the first
+// error in `error` (for a broken screen file: the script line, and the file's line in detail).
+unsigned ParseHeadlessScript(std::string_view text, const ScreenFileReader& readScreen,
+                             std::vector<HeadlessStep>& steps, ScriptError& error);
+
+// Parses a screen file; 0 or a text id, with the 1-based offending line in *badLine.
+unsigned ParseScreenFile(std::string_view text, ExpectedScreen& screen, int* badLine);
+
+const char* HeadlessStepName(HeadlessKind kind);
+// The script commands for the usage text.
+std::string HeadlessCommandNames();
