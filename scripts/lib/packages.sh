@@ -3,6 +3,7 @@
 quorvex_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth imagemagick xdotool zip python3 fonts-liberation fonts-wine
+    tshark
 )
 quorvex_install_packages() {
     local missing=()

@@ -12,7 +12,7 @@ public:
     // The whole run is limited to timeoutMs by the simulator itself.
     SimScript(const std::string& script, int device = 2, DWORD timeoutMs = 20000)
         : script_(script),
-          sim_("--device " + std::to_string(device) + " --timeout " + std::to_string(timeoutMs) + " --script \"" +
+          sim_("sim", "--device " + std::to_string(device) + " --timeout " + std::to_string(timeoutMs) + " --script \"" +
                script_.Path() + "\"") {
         Sleep(300);  // until its pipes are offered
     }
@@ -23,5 +23,5 @@ public:
 
 private:
     TempScript script_;
-    SimProcess sim_;
+    ToolProcess sim_;
 };

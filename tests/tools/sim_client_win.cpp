@@ -13,10 +13,10 @@ std::string ExeFolder() {
     return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
-// The simulator sits in tools\sim of the same build tree as this test (tests\tools).
-std::string SimFolder() {
+// The tools sit in tools\<tool> of the same build tree as this test (tests\tools).
+std::string ToolFolder(const std::string& tool) {
     char full[MAX_PATH];
-    std::string relative = ExeFolder() + "..\\..\\tools\\sim\\";
+    std::string relative = ExeFolder() + "..\\..\\tools\\" + tool + "\\";
     DWORD n = GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr);
     return std::string(full, n);
 }
@@ -30,8 +30,8 @@ std::string TempPath(const char* prefix) {
 }
 }  // namespace
 
-SimProcess::SimProcess(const std::string& arguments) {
-    outputPath_ = TempPath("sim");
+ToolProcess::ToolProcess(const std::string& tool, const std::string& arguments) {
+    outputPath_ = TempPath("out");
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE output = CreateFileA(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                 CREATE_ALWAYS, 0, nullptr);
@@ -42,10 +42,10 @@ SimProcess::SimProcess(const std::string& arguments) {
     si.hStdOutput = output;
     si.hStdError = output;
     PROCESS_INFORMATION pi = {};
-    std::string folder = SimFolder();
-    std::string exe = folder + "quorvex-sim.exe";
+    std::string folder = ToolFolder(tool);
+    std::string exe = folder + "quorvex-" + tool + ".exe";
     std::vector<char> commandLine;
-    std::string line = "quorvex-sim.exe " + arguments;
+    std::string line = "quorvex-" + tool + ".exe " + arguments;
     commandLine.assign(line.begin(), line.end());
     commandLine.push_back('\0');
     if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
@@ -54,13 +54,13 @@ SimProcess::SimProcess(const std::string& arguments) {
         ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
         process_ = pi.hProcess;
-        watchdog_.reset(new Watchdog("quorvex-sim.exe " + arguments, watchdog::kProcessMs));
+        watchdog_.reset(new Watchdog(line, watchdog::kProcessMs));
         watchdog_->Guard(process_);
     }
     if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
 }
 
-SimProcess::~SimProcess() {
+ToolProcess::~ToolProcess() {
     watchdog_.reset();
     if (process_) {
         if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
@@ -72,14 +72,14 @@ SimProcess::~SimProcess() {
     DeleteFileA(outputPath_.c_str());
 }
 
-int SimProcess::WaitExit(DWORD timeoutMs) {
+int ToolProcess::WaitExit(DWORD timeoutMs) {
     if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);
     return static_cast<int>(code);
 }
 
-std::string SimProcess::Output() const {
+std::string ToolProcess::Output() const {
     HANDLE file = CreateFileA(outputPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
@@ -89,6 +89,16 @@ std::string SimProcess::Output() const {
     while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
     CloseHandle(file);
     return text;
+}
+
+bool ToolProcess::WaitOutput(const std::string& text, DWORD timeoutMs) {
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const bool ended = WaitExit(0) != -1;
+        if (Output().find(text) != std::string::npos) return true;
+        if (ended || GetTickCount64() >= deadline) return false;
+        Sleep(kPollMs);
+    }
 }
 
 bool PanelClient::Open(int device, DWORD timeoutMs) {

@@ -1,5 +1,5 @@
-// Test harness for quorvex-sim.exe: the simulator as a child process with captured output,
-// a panel-side client of its pipes, and a temporary script file.
+// Test harness for the tools: a tool as a child process with captured output, a panel-side
+// client of the simulator's pipes, and a temporary script file.
 #pragma once
 #include <windows.h>
 
@@ -8,18 +8,21 @@
 
 #include "tests/support/watchdog_win.h"
 
-// quorvex-sim.exe started from its own folder; ended by the destructor whatever happened, by
-// its watchdog when it runs too long, and with the test process should that end first.
-class SimProcess {
+// quorvex-<tool>.exe (tool "sim", "tap", "headless") started from its own folder; ended by the
+// destructor whatever happened, by its watchdog when it runs too long, and with the test process
+// should that end first.
+class ToolProcess {
 public:
-    explicit SimProcess(const std::string& arguments);
-    ~SimProcess();
+    ToolProcess(const std::string& tool, const std::string& arguments);
+    ~ToolProcess();
     bool Started() const { return process_ != nullptr; }
     // Exit code once ended within the time, or -1.
     int WaitExit(DWORD timeoutMs);
     bool Running() { return WaitExit(0) == -1; }
     // Everything it wrote to standard output and standard error so far.
     std::string Output() const;
+    // Waits until its output holds `text`; false when the time ran out or it ended without it.
+    bool WaitOutput(const std::string& text, DWORD timeoutMs);
 
 private:
     HANDLE process_ = nullptr;

@@ -19,7 +19,7 @@ std::string ScriptArgs(int device, const TempScript& script, const std::string& 
 TEST(SimPipes, SendBytesArriveAndHeldExpectationsExitZero) {
     {
         TempScript script("# greet the panel\nsend \\x01HELLO\\@5,10X\nexpect ACK 5000\n");
-        SimProcess sim(ScriptArgs(9, script));
+        ToolProcess sim("sim", ScriptArgs(9, script));
         ASSERT_TRUE(sim.Started());
         PanelClient panel;
         ASSERT_TRUE(panel.Open(9, kOpenMs)) << sim.Output();
@@ -31,7 +31,7 @@ TEST(SimPipes, SendBytesArriveAndHeldExpectationsExitZero) {
     }
     {  // the start-up commands and the identification answer come in separate writes
         TempScript script("expect PPK\nsend \\x1A\nexpect VFD 5000\nsend \\x16\nexpect-closed 5000\n");
-        SimProcess sim(ScriptArgs(9, script));
+        ToolProcess sim("sim", ScriptArgs(9, script));
         PanelClient panel;
         ASSERT_TRUE(panel.Open(9, kOpenMs)) << sim.Output();
         for (const char* key : {"P", "P", "K"}) ASSERT_TRUE(panel.Write(key));
@@ -55,7 +55,7 @@ TEST(SimPipes, FailedExpectationExitsOneNamingLineAndBytes) {
     };
     for (const Case& c : cases) {
         TempScript script(c.script);
-        SimProcess sim(ScriptArgs(10, script));
+        ToolProcess sim("sim", ScriptArgs(10, script));
         PanelClient panel;
         ASSERT_TRUE(panel.Open(10, kOpenMs)) << sim.Output();
         ASSERT_TRUE(panel.Write(c.panelWrites));
@@ -66,7 +66,7 @@ TEST(SimPipes, FailedExpectationExitsOneNamingLineAndBytes) {
 
 TEST(SimPipes, CloseStepBreaksBothPipesForThePanel) {
     TempScript script("send A\nexpect go 5000\nclose\nwait 3000\n");
-    SimProcess sim(ScriptArgs(11, script));
+    ToolProcess sim("sim", ScriptArgs(11, script));
     PanelClient panel;
     ASSERT_TRUE(panel.Open(11, kOpenMs)) << sim.Output();
     ASSERT_TRUE(panel.ReadUntil("A", 5000)) << sim.Output();
@@ -80,7 +80,7 @@ TEST(SimPipes, CloseStepBreaksBothPipesForThePanel) {
 TEST(SimPipes, ExpectClosedAndTimeOutsEndTheRun) {
     {
         TempScript script("expect-closed 5000\n");
-        SimProcess sim(ScriptArgs(12, script));
+        ToolProcess sim("sim", ScriptArgs(12, script));
         PanelClient panel;
         ASSERT_TRUE(panel.Open(12, kOpenMs)) << sim.Output();
         panel.Close();
@@ -88,7 +88,7 @@ TEST(SimPipes, ExpectClosedAndTimeOutsEndTheRun) {
     }
     {
         TempScript script("expect-closed 300\n");
-        SimProcess sim(ScriptArgs(12, script));
+        ToolProcess sim("sim", ScriptArgs(12, script));
         PanelClient panel;
         ASSERT_TRUE(panel.Open(12, kOpenMs)) << sim.Output();
         EXPECT_EQ(sim.WaitExit(kExitMs), 1) << sim.Output();
@@ -99,13 +99,13 @@ TEST(SimPipes, ExpectClosedAndTimeOutsEndTheRun) {
 
     {
         TempScript script("send A\n");
-        SimProcess sim(ScriptArgs(12, script, " --timeout 500"));
+        ToolProcess sim("sim", ScriptArgs(12, script, " --timeout 500"));
         EXPECT_EQ(sim.WaitExit(kExitMs), 1) << sim.Output();
         EXPECT_NE(sim.Output().find("no panel connected within 500 ms"), std::string::npos) << sim.Output();
     }
     {
         TempScript script("expect A 9000\n");
-        SimProcess sim(ScriptArgs(12, script, " --timeout 800"));
+        ToolProcess sim("sim", ScriptArgs(12, script, " --timeout 800"));
         PanelClient panel;
         ASSERT_TRUE(panel.Open(12, kOpenMs)) << sim.Output();
         EXPECT_EQ(sim.WaitExit(kExitMs), 1) << sim.Output();
@@ -113,7 +113,7 @@ TEST(SimPipes, ExpectClosedAndTimeOutsEndTheRun) {
     }
     {
         TempScript script("send A\nsned B\n");
-        SimProcess sim(ScriptArgs(12, script));
+        ToolProcess sim("sim", ScriptArgs(12, script));
         EXPECT_EQ(sim.WaitExit(kExitMs), 2) << sim.Output();
         EXPECT_NE(sim.Output().find("line 2: unknown command"), std::string::npos) << sim.Output();
     }
@@ -121,16 +121,16 @@ TEST(SimPipes, ExpectClosedAndTimeOutsEndTheRun) {
 
 TEST(SimPipes, SecondSimulatorOnTheSameDeviceIsRefused) {
     TempScript script("wait 5000\n");
-    SimProcess first(ScriptArgs(13, script));
+    ToolProcess first("sim", ScriptArgs(13, script));
     PanelClient panel;
     ASSERT_TRUE(panel.Open(13, kOpenMs)) << first.Output();
-    SimProcess second(ScriptArgs(13, script));
+    ToolProcess second("sim", ScriptArgs(13, script));
     EXPECT_EQ(second.WaitExit(kExitMs), 2) << second.Output();
     EXPECT_NE(second.Output().find("the pipe is in use"), std::string::npos) << second.Output();
 }
 
 // Connects as a panel, answers the identification and waits for the main menu.
-void GreetController(PanelClient& panel, SimProcess& sim) {
+void GreetController(PanelClient& panel, ToolProcess& sim) {
     ASSERT_TRUE(panel.Open(14, kOpenMs)) << sim.Output();
     ASSERT_TRUE(panel.Write("P"));
     ASSERT_TRUE(panel.Write("P"));
@@ -141,7 +141,7 @@ void GreetController(PanelClient& panel, SimProcess& sim) {
 }
 
 TEST(SimPipes, ControllerSurvivesAPanelThatLeavesAndServesTheNext) {
-    SimProcess sim("--device 14 --timeout 30000");
+    ToolProcess sim("sim", "--device 14 --timeout 30000");
     {
         PanelClient panel;
         GreetController(panel, sim);
