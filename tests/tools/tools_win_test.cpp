@@ -251,6 +251,7 @@ std::vector<double> KeyToPeer(PipePeer& peer, HWND frame, int keys) {
     return us;
 }
 
+// Also: a tap that loses the panel ends the control's side too and leaves a whole capture.
 TEST(TapLatency, KeyToPeerWithAndWithoutTheTapInTheSameRun) {
     constexpr int kKeys = 40;
     std::vector<double> direct, tapped;
@@ -261,15 +262,29 @@ TEST(TapLatency, KeyToPeerWithAndWithoutTheTapInTheSameRun) {
         ASSERT_NE(frame, nullptr);
         direct = KeyToPeer(peer, frame, kKeys);
     }
+    char capturePath[MAX_PATH];
+    GetFullPathNameA("tap_latency.pcapng", MAX_PATH, capturePath, nullptr);
     {
         PipePeer peer(5);
-        ToolProcess tap("tap", "--listen 4 --control 5");
+        ToolProcess tap("tap", "--listen 4 --control 5 --capture " + Quote(capturePath));
         ASSERT_TRUE(tap.WaitOutput("offering device 4", kWait)) << tap.Output();
-        PanelProcess panel("-l");
-        HWND frame = WaitConnectedLocally(peer, panel, kWait);
-        ASSERT_NE(frame, nullptr) << tap.Output();
-        tapped = KeyToPeer(peer, frame, kKeys);
+        {
+            PanelProcess panel("-l");
+            HWND frame = WaitConnectedLocally(peer, panel, kWait);
+            ASSERT_NE(frame, nullptr) << tap.Output();
+            tapped = KeyToPeer(peer, frame, kKeys);
+        }  // the panel is killed: the tap ends both sides and its capture
+        EXPECT_EQ(tap.WaitExit(kWait), 0) << tap.Output();
+        EXPECT_NE(tap.Output().find("session ended: the panel closed its pipes"), std::string::npos) << tap.Output();
     }
+    const capture::ReadResult read = capture::Read(ReadAll(capturePath));
+    EXPECT_EQ(read.id, 0u);
+    EXPECT_FALSE(read.cut);
+    std::string toControl;
+    for (const capture::Record& r : read.records) {
+        if (r.direction == capture::Direction::ToControl) toControl += r.bytes;
+    }
+    EXPECT_EQ(toControl, "PPK" + std::string(tapped.size(), 'K'));
     ASSERT_EQ(direct.size(), static_cast<size_t>(kKeys));
     ASSERT_EQ(tapped.size(), static_cast<size_t>(kKeys));
     const double d = Median(direct), t = Median(tapped);
