@@ -53,3 +53,19 @@ quorvex_wine_start() {
     (wineserver -p; wine64 cmd /c exit) </dev/null >/dev/null 2>&1
     (wine64 "$quorvex_warmup_exe" --hold </dev/null >/dev/null 2>&1 &)
 }
+
+# Copies a ready prefix (from, to) when the copy is missing or older; the large folders of
+# Windows' own files, which nothing writes, become hard links.
+quorvex_wine_prefix_copy() {
+    local from=$1 to=$2 big="drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs"
+    [ -f "$to/.quorvex-ready" ] && [ "$to/.quorvex-ready" -nt "$from/.quorvex-ready" ] && return 0
+    rm -rf "$to"
+    mkdir -p "$to"
+    local excludes=()
+    for d in $big; do excludes+=(--exclude="./$d"); done
+    (cd "$from" && tar cf - "${excludes[@]}" .) | (cd "$to" && tar xf -) || return 1
+    for d in $big; do
+        [ -d "$from/$d" ] && { cp -al "$from/$d" "$to/$d" || return 1; }
+    done
+    touch "$to/.quorvex-ready"
+}
