@@ -95,12 +95,17 @@ void BoxWatcher::Scan() {
 }
 
 bool BoxWatcher::WaitForSeen(size_t count, DWORD timeoutMs) {
-    return PumpUntil(
+    const bool seen = PumpUntil(
         [&] {
             std::lock_guard<std::mutex> lock(mutex_);
             return seen_.size() >= count;
         },
         timeoutMs);
+    // A driver that gives up ends what it drives: the boxes still open, and any that opens later.
+    if (!seen && watchdog_)
+        watchdog_->GiveUp("fewer than " + std::to_string(count) + " boxes showed within " + std::to_string(timeoutMs) +
+                          " ms");
+    return seen;
 }
 
 bool BoxWatcher::Press(const std::string& caption) {
