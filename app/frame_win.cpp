@@ -189,6 +189,11 @@ void Frame::RepaintLine(const LineRect& r) {
     // invalidate the whole desktop.
     const HWND window = readerWindow_.load();
     if (!window) return;
+    int line = -1;
+    for (int i = 0; i < display_geometry::Lines && r.bottom > r.top; ++i)
+        if (display_.LineRectAt(i).top == r.top) line = i;
+    // A line already waiting for its paint shows this change too when that paint comes.
+    if (!repaintGate_.Request(line)) return;
     const RECT rect = {r.left, r.top, r.right, r.bottom};
     InvalidateRect(window, &rect, FALSE);
 }
@@ -256,7 +261,7 @@ LRESULT Frame::OnPaletteChanged(WPARAM wParam, LPARAM) {
 }
 
 LRESULT Frame::OnPaint(WPARAM, LPARAM) {
-    panel_painter::Paint(hwnd_, panel_, font_, display_);
+    panel_painter::Paint(hwnd_, panel_, font_, display_, repaintGate_);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "display/repaint_gate.h"
 #include "display/text_display.h"
 #include "keypad/hmi_button_win.h"
 #include "keypad/key_bindings.h"
@@ -95,4 +96,5 @@ private:
     HFONT font_ = nullptr;
     DIB* panel_ = nullptr;
     TextDisplay display_;
+    RepaintGate repaintGate_;
 };

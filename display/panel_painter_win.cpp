@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/display_geometry.h"
+#include "display/repaint_gate.h"
 #include "display/text_display.h"
 #include "support/dib_win.h"
 
@@ -34,9 +35,11 @@ void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const Line
     if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
 }
 
-void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display) {
+void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate) {
     PAINTSTRUCT ps;
     HDC paintDc = BeginPaint(window, &ps);
+    // Only after BeginPaint: a repaint asked from here on must bring another paint.
+    gate.BeginServe();
     constexpr int lineCount = display_geometry::Lines;
     char lines[lineCount][41];
     LineRect rects[lineCount];

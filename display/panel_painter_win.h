@@ -5,6 +5,7 @@
 #include "display/display_owner.h"
 
 class DIB;
+class RepaintGate;
 class TextDisplay;
 
 namespace panel_painter {
@@ -14,5 +15,6 @@ void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const Line
 // The WM_PAINT work: off-screen compose of the full panel, then one BitBlt. The display is read
 // after BeginPaint has taken the update region: a line changed and invalidated before that is
 // in the copy, one changed later has asked for a paint that is still to come.
-void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display);
+// Every repaint pending in `gate` is served by this paint.
+void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate);
 }  // namespace panel_painter

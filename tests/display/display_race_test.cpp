@@ -1,13 +1,17 @@
-// One thread decodes a long stream into the display while another keeps taking snapshots;
-// built on its own so that a ThreadSanitizer build can run it alone.
+// One thread decodes a long stream into the display while another keeps taking snapshots, or
+// paints through the repaint gate; built on its own so that a ThreadSanitizer build can run it alone.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "display/repaint_gate.h"
 #include "display/text_display.h"
 #include "link/stream_decoder.h"
 
@@ -107,5 +111,95 @@ TEST(DisplayRace, SnapshotsDuringDecodingAreWellFormedAndTheEndMatchesOneThread)
     EXPECT_EQ(shared.CursorColumn(), solo.CursorColumn());
     EXPECT_EQ(owner.repaints.load(), rounds * soloOwner.repaints.load());
     EXPECT_EQ(owner.exits.load(), 0);
+}
+}  // namespace
+
+namespace {
+// The platform as the window sees it: an invalid region of whole lines, validated when a paint
+// begins, and a screen that a paint changes only inside that region. Repaints reach it through
+// the gate, as in the main window.
+class GatedPlatform final : public DisplayOwner {
+public:
+    explicit GatedPlatform(TextDisplay& display) : display_(display) {
+        for (auto& line : screen_) std::memset(line, '?', sizeof line);
+    }
+    void RepaintLine(const LineRect& r) override {
+        requests_.fetch_add(1, std::memory_order_relaxed);
+        if (!gate_.Request(r.top)) return;
+        std::lock_guard<std::mutex> guard(lock_);
+        invalid_ |= 1u << r.top;
+        ++platformCalls_;
+        wake_.notify_one();
+    }
+    bool HasDisplayFont() const override { return true; }
+    void OnControlExited() override {}
+
+    // The window thread: one paint per wake-up until told to stop with nothing left invalid.
+    void PaintLoop() {
+        for (;;) {
+            uint32_t region;
+            {
+                std::unique_lock<std::mutex> guard(lock_);
+                wake_.wait(guard, [this] { return invalid_ != 0 || stop_; });
+                if (invalid_ == 0) return;
+                region = invalid_;  // BeginPaint validates the region
+                invalid_ = 0;
+            }
+            gate_.BeginServe();
+            char lines[20][41];
+            display_.Snapshot(lines);
+            // Drawing takes a while, and changes go on meanwhile.
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+            for (int i = 0; i < 20; ++i)
+                if (region & (1u << i)) std::memcpy(screen_[i], lines[i], sizeof lines[i]);
+            ++paints_;
+        }
+    }
+    void Stop() {
+        std::lock_guard<std::mutex> guard(lock_);
+        stop_ = true;
+        wake_.notify_one();
+    }
+
+    char screen_[20][41];
+    std::atomic<int> requests_{0};
+    int platformCalls_ = 0;
+    int paints_ = 0;
+
+private:
+    TextDisplay& display_;
+    RepaintGate gate_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    uint32_t invalid_ = 0;
+    bool stop_ = false;
+};
+
+TEST(DisplayRace, GatedRepaintsLeaveTheScreenEqualToTheBufferAfterEveryRun) {
+    const std::vector<uint8_t> stream = LongStream();
+    // Runs cut the stream at different places, so that the last changes land on different lines.
+    const size_t cuts[] = {stream.size(), stream.size() / 3, stream.size() / 2 + 17, 1000};
+    for (size_t cut : cuts) {
+        TextDisplay display;
+        GatedPlatform platform(display);
+        display.SetOwner(&platform);
+        for (int i = 0; i < 20; ++i) display.SetLineRect(i, {0, i, 10, i + 1});
+        std::thread window([&] { platform.PaintLoop(); });
+        // Small reads with pauses, so that many paints fall between the changes.
+        StreamDecoder decoder;
+        NullWriter writer;
+        for (size_t at = 0; at < cut; at += 64) {
+            decoder.Decode(stream.data() + at, static_cast<uint32_t>(std::min<size_t>(64, cut - at)), display, writer);
+            if (at % 1024 == 0) std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+        platform.Stop();
+        window.join();
+
+        char want[20][41];
+        display.Snapshot(want);
+        for (int i = 0; i < 20; ++i) EXPECT_STREQ(platform.screen_[i], want[i]) << "cut " << cut << ", line " << i;
+        EXPECT_LE(platform.platformCalls_, platform.requests_.load()) << cut;
+        EXPECT_GT(platform.paints_, 0) << cut;
+    }
 }
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "display/repaint_gate.h"
 #include "tests/display/fake_owner.h"
 
 namespace ev = display_event;
@@ -308,5 +309,29 @@ TEST(TextDisplayExit, ReachesTheOwnerWithoutTheLockAndTouchesNothingAfterwards) 
     EXPECT_TRUE(lockWasFree);
     EXPECT_EQ(rowSeen, 4);
     EXPECT_TRUE(owner.repaints.empty());
+}
+
+TEST(RepaintGate, AsksThePlatformOncePerLineUntilAPaintBeginsAndAlwaysForUnknownLines) {
+    enum Step { Request, Serve };
+    struct Row {
+        Step step;
+        int32_t line;
+        bool asks;  // for Request: whether the platform must be asked
+    };
+    const Row rows[] = {
+        {Request, 3, true},   {Request, 3, false}, {Request, 4, true},  {Request, 19, true}, {Request, 19, false},
+        {Request, -1, true},  {Request, 20, true}, {Request, 20, true}, {Serve, 0, false},   {Request, 3, true},
+        {Request, 4, true},   {Request, 3, false}, {Serve, 0, false},   {Serve, 0, false},   {Request, 0, true},
+    };
+    RepaintGate gate;
+    int n = 0;
+    for (const Row& r : rows) {
+        ++n;
+        if (r.step == Serve) {
+            gate.BeginServe();
+            continue;
+        }
+        EXPECT_EQ(gate.Request(r.line), r.asks) << "row " << n << ", line " << r.line;
+    }
 }
 }  // namespace
