@@ -261,7 +261,7 @@ LRESULT Frame::OnPaletteChanged(WPARAM wParam, LPARAM) {
 }
 
 LRESULT Frame::OnPaint(WPARAM, LPARAM) {
-    panel_painter::Paint(hwnd_, panel_, font_, display_, repaintGate_);
+    panel_painter::Paint(hwnd_, panel_, font_, display_, repaintGate_, paintSurface_);
     return 0;
 }
 

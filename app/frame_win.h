@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "display/panel_painter_win.h"
 #include "display/repaint_gate.h"
 #include "display/text_display.h"
 #include "keypad/hmi_button_win.h"
@@ -97,4 +98,5 @@ private:
     DIB* panel_ = nullptr;
     TextDisplay display_;
     RepaintGate repaintGate_;
+    panel_painter::PaintSurface paintSurface_;
 };

@@ -35,7 +35,30 @@ void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const Line
     if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
 }
 
-void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate) {
+PaintSurface::~PaintSurface() {
+    if (memory_) {
+        SelectObject(memory_, previous_);
+        DeleteDC(memory_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+HDC PaintSurface::Get(HDC dc) {
+    if (memory_) return memory_;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, display_geometry::PanelWidth, display_geometry::PanelHeight)
+                            : nullptr;
+    if (!bitmap) {
+        if (memory) DeleteDC(memory);
+        return nullptr;
+    }
+    memory_ = memory;
+    bitmap_ = bitmap;
+    previous_ = SelectObject(memory_, bitmap_);
+    return memory_;
+}
+
+void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate, PaintSurface& surface) {
     PAINTSTRUCT ps;
     HDC paintDc = BeginPaint(window, &ps);
     // Only after BeginPaint: a repaint asked from here on must bring another paint.
@@ -47,18 +70,12 @@ void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, Repa
     for (int i = 0; i < lineCount; ++i) rects[i] = display.LineRectAt(i);
     const int w = display_geometry::PanelWidth;
     const int h = display_geometry::PanelHeight;
-    HDC memory = CreateCompatibleDC(paintDc);
-    HBITMAP offscreen = memory ? CreateCompatibleBitmap(paintDc, w, h) : nullptr;
-    if (memory && offscreen) {
-        HGDIOBJ oldBitmap = SelectObject(memory, offscreen);
+    if (HDC memory = surface.Get(paintDc)) {
         Compose(memory, panel, font, lines, rects, lineCount);
         BitBlt(paintDc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, oldBitmap);
     } else {
         Compose(paintDc, panel, font, lines, rects, lineCount);
     }
-    if (offscreen) DeleteObject(offscreen);
-    if (memory) DeleteDC(memory);
     EndPaint(window, &ps);
 }
 

@@ -9,6 +9,24 @@ class RepaintGate;
 class TextDisplay;
 
 namespace panel_painter {
+// The off-screen bitmap of the paints, made at the first paint and kept until its owner goes:
+// a fresh 630 x 384 bitmap for every paint cost more than the drawing (page faults of a new
+// megabyte each time), and the display may ask for many paints a second.
+class PaintSurface {
+public:
+    PaintSurface() = default;
+    ~PaintSurface();
+    PaintSurface(const PaintSurface&) = delete;
+    PaintSurface& operator=(const PaintSurface&) = delete;
+    // A memory DC with the bitmap selected, compatible with `dc`; null when it cannot be made.
+    HDC Get(HDC dc);
+
+private:
+    HDC memory_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
 // Draws the whole panel into any device context (a memory DC in tests, the paint DC without one).
 void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount);
 
@@ -16,5 +34,5 @@ void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const Line
 // after BeginPaint has taken the update region: a line changed and invalidated before that is
 // in the copy, one changed later has asked for a paint that is still to come.
 // Every repaint pending in `gate` is served by this paint.
-void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate);
+void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate, PaintSurface& surface);
 }  // namespace panel_painter
