@@ -29,6 +29,22 @@ private:
 
 }  // namespace
 
+// The loss is reported for the first lost command only: queued commands (held keys) meet the
+// lost pipe one after the other, inside the box's own message loop.
+class ControlLink::LostOnce final : public LostControlReporter {
+public:
+    LostOnce(ControlLink& link, LostControlReporter* reporter) : link_(link), reporter_(reporter) {}
+    void ReportLostControl() override {
+        if (link_.lossReported_) return;
+        link_.lossReported_ = true;
+        reporter_->ReportLostControl();
+    }
+
+private:
+    ControlLink& link_;
+    LostControlReporter* reporter_;
+};
+
 class ControlLink::Platform final : public connect_logic::ConnectPlatform {
 public:
     explicit Platform(ControlLink& link) : link_(link) {}
@@ -140,12 +156,15 @@ unsigned ControlLink::Close() {
 }
 
 int32_t ControlLink::SendCommand(const PanelCommand& command) {
-    PipeCommandWriter writer(writePipe_);
+    PipeCommandWriter writer(writePipe_, WriteBound());
     FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
-    return ::SendCommand(command, writer, reporter_ ? reporter_ : &fatal);
+    LostOnce once(*this, reporter_ ? reporter_ : &fatal);
+    const int32_t result = ::SendCommand(command, writer, &once);
+    writeStalled_ = writer.Stalled();
+    return result;
 }
 
 int ControlLink::WriteBytes(const char* bytes, int32_t count) {
-    pipe_io::WriteOnce(writePipe_, bytes, count);
+    writeStalled_ = pipe_io::WriteOnce(writePipe_, bytes, count, WriteBound());
     return 1;
 }

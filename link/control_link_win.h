@@ -9,6 +9,7 @@
 #include "link/command_encoder.h"
 #include "link/network_password_dialog_win.h"
 #include "link/panel_command.h"
+#include "link/pipe_io_win.h"
 
 class ReaderContext;
 
@@ -63,6 +64,9 @@ public:
 private:
     class Platform;
     friend class Platform;
+    class LostOnce;
+
+    DWORD WriteBound() const { return writeStalled_ ? pipe_io::StalledWriteMs : pipe_io::WriteStallMs; }
 
     bool StartReader(HANDLE readPipe, HANDLE writePipe);
 
@@ -75,4 +79,7 @@ private:
     const char* const* args_ = nullptr;
     network_access::Connector connector_ = &network_access::Connect;
     LostControlReporter* reporter_ = nullptr;
+    // Window thread only: the loss has been reported; the last command write stalled.
+    bool lossReported_ = false;
+    bool writeStalled_ = false;
 };

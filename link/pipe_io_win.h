@@ -8,8 +8,16 @@
 namespace pipe_io {
 // Errors meaning the other end has closed: reads and writes cannot succeed again.
 bool IsPipeGone(DWORD error);
-// One WriteFile of exactly these bytes, no flush, outcome ignored.
-void WriteOnce(HANDLE pipe, const char* bytes, int32_t count);
+// A peer that stops reading fills the pipe and would hold a synchronous write (and with it the
+// window thread) for ever: a write that has not completed after this long is cancelled. After
+// one such write the peer is taken to be stuck, and the next writes wait only StalledWriteMs
+// until one goes through again.
+constexpr DWORD WriteStallMs = 500;
+constexpr DWORD StalledWriteMs = 50;
+// One WriteFile, cancelled after stallMs (it then fails with ERROR_OPERATION_ABORTED).
+BOOL BoundedWrite(HANDLE pipe, const char* bytes, DWORD count, DWORD* written, DWORD stallMs);
+// One bounded write of exactly these bytes, no flush; true when it stalled.
+bool WriteOnce(HANDLE pipe, const char* bytes, int32_t count, DWORD stallMs = WriteStallMs);
 }  // namespace pipe_io
 
 class PipeReadSource final : public ReadSource {
@@ -28,10 +36,13 @@ private:
 // FlushFileBuffers succeeds on a broken pipe, on Windows it fails.
 class PipeCommandWriter final : public PipeWriter {
 public:
-    explicit PipeCommandWriter(HANDLE pipe) : pipe_(pipe) {}
+    PipeCommandWriter(HANDLE pipe, DWORD stallMs) : pipe_(pipe), stallMs_(stallMs) {}
     WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) override;
     bool Flush() override;
+    bool Stalled() const { return stalled_; }
 
 private:
     HANDLE pipe_;
+    DWORD stallMs_;
+    bool stalled_ = false;
 };

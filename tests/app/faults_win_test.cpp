@@ -1,0 +1,178 @@
+// quorvex.exe under faults of its control, end to end under Wine: the peer killed at awkward
+// moments, the control's exit whatever is open, a peer that stops reading.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "bench/e2e/process_probe_win.h"
+#include "tests/app/panel_process_win.h"
+
+namespace {
+constexpr DWORD kWait = 10000;
+const char kFatal[] = "Fatal or Unrecoverable Error";
+const char kLost[] = "Communications error, control is no longer available.";
+constexpr WPARAM kFileExit = 57665;
+constexpr WPARAM kAbout = 57664;
+const LPARAM kLine3 = MAKELPARAM(20, 13 + 3 * 15 + 7);
+
+// A connected panel whose Linux process is known, for CPU readings from outside.
+struct Connected {
+    // commandBuffer 0: each command write of the panel waits until the peer reads it, so the
+    // first commands are read on a second thread while the panel starts.
+    explicit Connected(DWORD commandBuffer = 4096) : peer(2, PipePeer::Both, commandBuffer) {
+        std::string first;
+        std::thread reader([&] { first = peer.WaitConnected(kWait) ? peer.Receive(3, kWait) : ""; });
+        panel = std::make_unique<PanelProcess>("-l " + Token());
+        reader.join();
+        if (first == "PPK") frame = panel->WaitMainWindow("LOCAL - Quorvex", kWait);
+        linuxPid = process_probe::FindLinuxPid(Token());
+    }
+    static std::string Token() { return "faults-" + std::to_string(GetCurrentProcessId()); }
+    // CPU ms the panel used over the next `ms`.
+    int64_t CpuOver(DWORD ms) {
+        const int64_t before = process_probe::CpuMs(linuxPid);
+        Sleep(ms);
+        return process_probe::CpuMs(linuxPid) - before;
+    }
+    void Post(UINT message, WPARAM w, LPARAM l) { PostMessageA(frame, message, w, l); }
+
+    PipePeer peer;
+    std::unique_ptr<PanelProcess> panel;
+    HWND frame = nullptr;
+    int linuxPid = 0;
+};
+
+int CountDialogs(DWORD pid, const char* title) {
+    struct Args {
+        DWORD pid;
+        const char* title;
+        int count;
+    } a = {pid, title, 0};
+    EnumWindows(
+        [](HWND h, LPARAM l) -> BOOL {
+            auto* a = reinterpret_cast<Args*>(l);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (owner == a->pid && IsWindowVisible(h) && WindowText(h) == a->title) ++a->count;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&a));
+    return a.count;
+}
+
+TEST(PanelFaults, PeerKilledAtAnAwkwardMomentIsReportedOnceAtTheNextCommand) {
+    struct Row {
+        const char* name;
+        std::function<void(Connected&)> beforeKill;
+    };
+    const Row rows[] = {
+        {"mid 2048-byte block", [](Connected& c) { c.peer.Send(std::string(2048 + 700, 'x')); }},
+        {"mid cursor address", [](Connected& c) { c.peer.Send("AB\x85"); }},
+        {"while the panel writes",
+         [](Connected& c) {
+             for (int i = 0; i < 30; ++i) c.Post(WM_KEYDOWN, VK_UP, 1);
+         }},
+    };
+    for (const Row& r : rows) {
+        Connected c;
+        ASSERT_NE(c.frame, nullptr) << r.name;
+        ASSERT_NE(c.linuxPid, 0) << r.name;
+        r.beforeKill(c);
+        c.peer.Vanish();
+        Sleep(300);
+        EXPECT_TRUE(IsWindow(c.frame)) << r.name << ": the window went without a command";
+        EXPECT_LT(c.CpuOver(1000), 100) << r.name << ": the panel spins after the peer went";
+        // Whatever is still queued meets the lost pipe first; then one more command.
+        c.Post(WM_LBUTTONDOWN, MK_LBUTTON, kLine3);
+        c.Post(WM_LBUTTONUP, 0, kLine3);
+        HWND box = c.panel->WaitDialog(kFatal, kWait);
+        ASSERT_NE(box, nullptr) << r.name << ": no fatal box";
+        EXPECT_EQ(MessageBoxText(box), kLost) << r.name;
+        Sleep(300);
+        EXPECT_EQ(CountDialogs(c.panel->Id(), kFatal), 1) << r.name;
+        PressButton(box, IDOK);
+        EXPECT_EQ(c.panel->WaitExit(kWait), 0) << r.name;
+        EXPECT_FALSE(IsWindow(c.frame)) << r.name;
+    }
+}
+
+TEST(PanelFaults, ControlExitEndsCleanlyWhateverIsOpenAndNothingIsWrittenAfter) {
+    struct Row {
+        const char* name;
+        const char* dialog;  // opened first and left open, or null
+        std::function<void(Connected&)> open;
+    };
+    const Row rows[] = {
+        {"same block as text", nullptr, [](Connected&) {}},
+        {"Branch To open", "Branch To", [](Connected& c) { c.Post(WM_LBUTTONDBLCLK, MK_LBUTTON, kLine3); }},
+        {"About open", "About Quorvex", [](Connected& c) { c.Post(WM_COMMAND, kAbout, 0); }},
+    };
+    for (const Row& r : rows) {
+        Connected c;
+        ASSERT_NE(c.frame, nullptr) << r.name;
+        r.open(c);
+        if (r.dialog) {
+            HWND dialog = c.panel->WaitDialog(r.dialog, kWait);
+            ASSERT_NE(dialog, nullptr) << r.name;
+            // Text that an OK would send.
+            SetDlgItemTextA(dialog, 1070, "XYZ");
+        }
+        ASSERT_TRUE(c.peer.Send("LINE ONE\x16" "AFTER")) << r.name;
+        EXPECT_EQ(c.panel->WaitExit(kWait), 0) << r.name;
+        EXPECT_EQ(c.peer.ReceiveFor(200), "") << r.name;
+    }
+}
+
+TEST(PanelFaults, ControlExitBeforeTheFirstCommandsEndsCleanly) {
+    PipePeer peer(2);
+    PanelProcess panel("-l");
+    ASSERT_TRUE(peer.WaitConnected(kWait));
+    ASSERT_TRUE(peer.Send("\x16"));
+    EXPECT_EQ(panel.WaitExit(kWait), 0);
+    const std::string got = peer.ReceiveFor(200);
+    EXPECT_EQ(got, std::string("PPK").substr(0, got.size())) << "written after the exit: " << got;
+}
+
+// With a peer that reads nothing, every command write of the panel blocks until it is cancelled
+// (the pipe has no buffer): the key is dropped and the window goes on. The ways out still end the
+// program within 2 s: while the peer is stuck, after it reads again, after it went away.
+TEST(PanelFaults, StuckPeerLeavesTheWaysOutWorking) {
+    enum Then { Stuck, ReadsAgain, GoesAway };
+    struct Row {
+        const char* name;
+        Then then;
+        UINT message;
+        WPARAM wParam;
+    };
+    const Row rows[] = {
+        {"stuck, Alt+F4", Stuck, WM_SYSCOMMAND, SC_CLOSE},  {"stuck, File Exit", Stuck, WM_COMMAND, kFileExit},
+        {"reads again, Alt+F4", ReadsAgain, WM_SYSCOMMAND, SC_CLOSE},
+        {"reads again, File Exit", ReadsAgain, WM_COMMAND, kFileExit},
+        {"gone, Alt+F4", GoesAway, WM_SYSCOMMAND, SC_CLOSE}, {"gone, File Exit", GoesAway, WM_COMMAND, kFileExit},
+    };
+    for (const Row& r : rows) {
+        Connected c(0);
+        ASSERT_NE(c.frame, nullptr) << r.name;
+        // A key held: its down and two repeats, each one a command that nobody reads.
+        for (int i = 0; i < 3; ++i) c.Post(WM_KEYDOWN, VK_UP, 1 | (i ? 0x40000000 : 0));
+        Sleep(700);
+        EXPECT_TRUE(IsWindow(c.frame)) << r.name;
+        if (r.then == ReadsAgain) c.peer.ReceiveFor(300);
+        if (r.then == GoesAway) c.peer.Vanish();
+        const DWORD start = GetTickCount();
+        c.Post(r.message, r.wParam, 0);
+        // A repeat still queued may meet the gone pipe first: its fatal box ends the program too.
+        int code = -1;
+        while (code < 0 && GetTickCount() - start < 2000) {
+            if (HWND box = c.panel->WaitDialog(kFatal, 0)) PressButton(box, IDOK);
+            code = c.panel->WaitExit(20);
+        }
+        EXPECT_EQ(code, 0) << r.name;
+        EXPECT_LE(GetTickCount() - start, 2000u) << r.name;
+    }
+}
+}  // namespace
