@@ -185,3 +185,60 @@ TEST(PanelFaults, StuckPeerLeavesTheWaysOutWorking) {
     }
 }
 }  // namespace
+
+namespace {
+// quorvex-sim.exe as the controller on device 2 for the whole test (a SimProcess's watchdog
+// would end it after a minute).
+class Controller {
+public:
+    explicit Controller(DWORD limitMs) : watchdog_("quorvex-sim.exe serving the cycles", limitMs + 10000) {
+        char full[MAX_PATH];
+        const std::string relative = PanelExePath() + "\\..\\tools\\sim\\";
+        const std::string folder(full, GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr));
+        std::string line = "quorvex-sim.exe --device 2 --timeout " + std::to_string(limitMs);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (CreateProcessA((folder + "quorvex-sim.exe").c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                           nullptr, folder.c_str(), &si, &pi)) {
+            TieToTestProcess(pi.hProcess);
+            watchdog_.Guard(pi.hProcess);
+            CloseHandle(pi.hThread);
+            process_ = pi.hProcess;
+            id_ = pi.dwProcessId;
+        }
+        Sleep(300);  // until its pipes are offered
+    }
+    ~Controller() {
+        if (!process_) return;
+        TerminateProcess(process_, 0);
+        WaitForSingleObject(process_, 5000);
+        CloseHandle(process_);
+    }
+    DWORD Id() const { return id_; }
+
+private:
+    Watchdog watchdog_;
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+TEST(PanelFaults, FiftyConnectAndExitCyclesLeaveNothingBehind) {
+    constexpr int kCycles = 50;
+    Controller controller(80000);
+    ASSERT_NE(controller.Id(), 0u);
+    int64_t afterFirst = -1;
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
+        PanelProcess panel("-l");
+        HWND frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
+        ASSERT_NE(frame, nullptr) << "cycle " << cycle << ": the panel did not connect (a pipe left behind?)";
+        PostMessageA(frame, WM_COMMAND, kFileExit, 0);
+        ASSERT_EQ(panel.WaitExit(kWait), 0) << "cycle " << cycle;
+        // Until the controller has seen the panel go and offers its pipes again.
+        Sleep(150);
+        if (cycle == 1) afterFirst = process_probe::HandleCount(controller.Id());
+    }
+    EXPECT_GT(afterFirst, 0);
+    EXPECT_EQ(process_probe::HandleCount(controller.Id()), afterFirst);
+}
+}  // namespace

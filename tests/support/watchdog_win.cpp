@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -48,8 +49,11 @@ public:
 private:
     static DWORD WINAPI Main(void* self) {
         auto* limit = static_cast<TestTimeLimit*>(self);
-        if (WaitForSingleObject(limit->stop_, watchdog::kTestMs) == WAIT_TIMEOUT)
-            EndTestProcess(limit->name_ + " still running after " + std::to_string(watchdog::kTestMs) + " ms");
+        // A long run on purpose (scripts/soak) sets its own limit.
+        const char* own = std::getenv("QUORVEX_TEST_LIMIT_MS");
+        const DWORD limitMs = own && std::atol(own) > 0 ? static_cast<DWORD>(std::atol(own)) : watchdog::kTestMs;
+        if (WaitForSingleObject(limit->stop_, limitMs) == WAIT_TIMEOUT)
+            EndTestProcess(limit->name_ + " still running after " + std::to_string(limitMs) + " ms");
         return 0;
     }
     std::string name_;
