@@ -238,7 +238,10 @@ int Frame::RealisePalette(bool foreground) {
     const int changed = static_cast<int>(RealizePalette(dc));
     SelectPalette(dc, old, TRUE);
     ReleaseDC(hwnd_, dc);
-    if (changed > 0) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (changed > 0) {
+        paintSurface_.ForgetPicture();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
     return changed;
 }
 

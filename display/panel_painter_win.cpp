@@ -10,10 +10,16 @@
 
 namespace panel_painter {
 
-void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount) {
+namespace {
+// The panel picture from `picture` (a copy already drawn) when there is one, else with its Draw.
+void ComposeOver(HDC dc, DIB* panel, HDC picture, HFONT font, const char (*lines)[41], const LineRect* rects,
+                 int lineCount) {
     HPALETTE palette = panel ? panel->GetPalette() : nullptr;
     HPALETTE oldPalette = palette ? SelectPalette(dc, palette, TRUE) : nullptr;
-    if (panel) panel->Draw(dc, nullptr, nullptr, true, nullptr, false);
+    if (picture)
+        BitBlt(dc, 0, 0, display_geometry::PanelWidth, display_geometry::PanelHeight, picture, 0, 0, SRCCOPY);
+    else if (panel)
+        panel->Draw(dc, nullptr, nullptr, true, nullptr, false);
     if (font) {
         HGDIOBJ oldFont = SelectObject(dc, font);
         UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);
@@ -35,28 +41,51 @@ void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const Line
     if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
 }
 
-PaintSurface::~PaintSurface() {
-    if (memory_) {
-        SelectObject(memory_, previous_);
-        DeleteDC(memory_);
-    }
-    if (bitmap_) DeleteObject(bitmap_);
-}
-
-HDC PaintSurface::Get(HDC dc) {
-    if (memory_) return memory_;
+// A memory DC holding a new screen-compatible bitmap of the panel's size, or null.
+HDC NewMemory(HDC dc, HBITMAP* bitmap, HGDIOBJ* previous) {
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, display_geometry::PanelWidth, display_geometry::PanelHeight)
-                            : nullptr;
-    if (!bitmap) {
+    *bitmap = memory ? CreateCompatibleBitmap(dc, display_geometry::PanelWidth, display_geometry::PanelHeight) : nullptr;
+    if (!*bitmap) {
         if (memory) DeleteDC(memory);
         return nullptr;
     }
-    memory_ = memory;
-    bitmap_ = bitmap;
-    previous_ = SelectObject(memory_, bitmap_);
+    *previous = SelectObject(memory, *bitmap);
+    return memory;
+}
+
+void DeleteMemory(HDC& memory, HBITMAP& bitmap, HGDIOBJ previous) {
+    if (memory) {
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    memory = nullptr;
+    bitmap = nullptr;
+}
+}  // namespace
+
+void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const LineRect* rects, int lineCount) {
+    ComposeOver(dc, panel, nullptr, font, lines, rects, lineCount);
+}
+
+PaintSurface::~PaintSurface() {
+    ForgetPicture();
+    DeleteMemory(memory_, bitmap_, previous_);
+}
+
+HDC PaintSurface::Get(HDC dc) {
+    if (!memory_) memory_ = NewMemory(dc, &bitmap_, &previous_);
     return memory_;
 }
+
+HDC PaintSurface::Picture(HDC dc, DIB* panel) {
+    if (picture_ || !panel) return picture_;
+    picture_ = NewMemory(dc, &pictureBitmap_, &picturePrevious_);
+    if (picture_) ComposeOver(picture_, panel, nullptr, nullptr, nullptr, nullptr, 0);
+    return picture_;
+}
+
+void PaintSurface::ForgetPicture() { DeleteMemory(picture_, pictureBitmap_, picturePrevious_); }
 
 void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate, PaintSurface& surface) {
     PAINTSTRUCT ps;
@@ -71,7 +100,7 @@ void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, Repa
     const int w = display_geometry::PanelWidth;
     const int h = display_geometry::PanelHeight;
     if (HDC memory = surface.Get(paintDc)) {
-        Compose(memory, panel, font, lines, rects, lineCount);
+        ComposeOver(memory, panel, surface.Picture(paintDc, panel), font, lines, rects, lineCount);
         BitBlt(paintDc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
     } else {
         Compose(paintDc, panel, font, lines, rects, lineCount);

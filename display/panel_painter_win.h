@@ -11,7 +11,9 @@ class TextDisplay;
 namespace panel_painter {
 // The off-screen bitmap of the paints, made at the first paint and kept until its owner goes:
 // a fresh 630 x 384 bitmap for every paint cost more than the drawing (page faults of a new
-// megabyte each time), and the display may ask for many paints a second.
+// megabyte each time), and the display may ask for many paints a second. Beside it a copy of
+// the panel picture as the screen shows it, drawn once and copied by each paint instead of
+// converting the 256-colour picture every time.
 class PaintSurface {
 public:
     PaintSurface() = default;
@@ -20,11 +22,18 @@ public:
     PaintSurface& operator=(const PaintSurface&) = delete;
     // A memory DC with the bitmap selected, compatible with `dc`; null when it cannot be made.
     HDC Get(HDC dc);
+    // The picture drawn once with the DIB's Draw; null without a picture or when it cannot be made.
+    HDC Picture(HDC dc, DIB* panel);
+    // After the palette changed: the next paint draws the picture afresh.
+    void ForgetPicture();
 
 private:
     HDC memory_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previous_ = nullptr;
+    HDC picture_ = nullptr;
+    HBITMAP pictureBitmap_ = nullptr;
+    HGDIOBJ picturePrevious_ = nullptr;
 };
 
 // Draws the whole panel into any device context (a memory DC in tests, the paint DC without one).
