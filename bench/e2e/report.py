@@ -35,6 +35,7 @@ rows += [
      f"<= 3 x idle p99 = {3 * idle_p99:.2f}", e2e["flood_key_latency_p99_ms"] <= 3 * idle_p99),
     ("flood throughput into the panel, MB/s", f"{e2e['flood_mbps']:.2f}", "", None),
     ("`paint_ms_p99`", f"{e2e['paint_ms_p99']:.2f}", "< 2", e2e["paint_ms_p99"] < 2),
+    ("CPU of the panel per full paint, ms (10 ms ticks over 500 paints)", f"{e2e.get('paint_cpu_ms', 0):.2f}", "", None),
     ("`idle_cpu_ms_per_10s`", f"{e2e['idle_cpu_ms_per_10s']:.0f}", "< 20", e2e["idle_cpu_ms_per_10s"] < 20),
     ("`broken_pipe_cpu_ms_per_10s`", f"{e2e['broken_pipe_cpu_ms_per_10s']:.0f}", "< 20",
      e2e["broken_pipe_cpu_ms_per_10s"] < 20),
