@@ -234,8 +234,11 @@ TEST(PanelFaults, FiftyConnectAndExitCyclesLeaveNothingBehind) {
         ASSERT_NE(frame, nullptr) << "cycle " << cycle << ": the panel did not connect (a pipe left behind?)";
         PostMessageA(frame, WM_COMMAND, kFileExit, 0);
         ASSERT_EQ(panel.WaitExit(kWait), 0) << "cycle " << cycle;
-        // Until the controller has seen the panel go and offers its pipes again.
-        Sleep(150);
+        // Until the controller has seen the panel go and offers its pipes again: its handles are
+        // compared in that same state.
+        const DWORD since = GetTickCount();
+        while (!WaitNamedPipeA("\\\\.\\pipe\\QuorvexRead2", 100) && GetTickCount() - since < kWait) Sleep(20);
+        Sleep(100);
         if (cycle == 1) afterFirst = process_probe::HandleCount(controller.Id());
     }
     EXPECT_GT(afterFirst, 0);
