@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "support/dib_win.h"
@@ -220,6 +221,91 @@ TEST(DIB, DrawWithoutRectanglesDrawsTheWholeBitmapOneToOneAtTheOrigin) {
         // The context's own palette is back.
         EXPECT_EQ(GetCurrentObject(target.dc(), OBJ_PAL), before);
         EXPECT_EQ(dib.IsDrawDibOpen(), row.useDrawDib);
+    }
+}
+
+// Replaces one function in this program's import table and returns the one it held: the calls
+// of the code under test go through it, the platform's own calls do not.
+void* ReplaceImport(const char* dll, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name; ++d) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), dll) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
+            void* held = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(void*), protection, &protection);
+            return held;
+        }
+    }
+    return nullptr;
+}
+
+using SelectPaletteFunction = HPALETTE(WINAPI*)(HDC, HPALETTE, BOOL);
+using DrawDibDrawFunction = BOOL(VFWAPI*)(HDRAWDIB, HDC, int, int, int, int, LPBITMAPINFOHEADER, LPVOID, int, int,
+                                          int, int, UINT);
+SelectPaletteFunction gSelectPalette = nullptr;
+DrawDibDrawFunction gDrawDibDraw = nullptr;
+std::vector<BOOL> gForcedBackground;  // per SelectPalette call
+std::vector<UINT> gDrawDibFlags;
+
+HPALETTE WINAPI RecordSelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground) {
+    gForcedBackground.push_back(forceBackground);
+    return gSelectPalette(dc, palette, forceBackground);
+}
+BOOL VFWAPI RecordDrawDibDraw(HDRAWDIB dd, HDC dc, int x, int y, int w, int h, LPBITMAPINFOHEADER bi, LPVOID bits,
+                              int sx, int sy, int sw, int sh, UINT flags) {
+    gDrawDibFlags.push_back(flags);
+    return gDrawDibDraw(dd, dc, x, y, w, h, bi, bits, sx, sy, sw, sh, flags);
+}
+
+// Records the palette selections and DrawDib flags of the DIB while it lives.
+class PaletteCalls {
+public:
+    PaletteCalls() {
+        gForcedBackground.clear();
+        gDrawDibFlags.clear();
+        gSelectPalette = reinterpret_cast<SelectPaletteFunction>(
+            ReplaceImport("gdi32.dll", "SelectPalette", reinterpret_cast<void*>(&RecordSelectPalette)));
+        gDrawDibDraw = reinterpret_cast<DrawDibDrawFunction>(
+            ReplaceImport("msvfw32.dll", "DrawDibDraw", reinterpret_cast<void*>(&RecordDrawDibDraw)));
+    }
+    ~PaletteCalls() {
+        if (gSelectPalette) ReplaceImport("gdi32.dll", "SelectPalette", reinterpret_cast<void*>(gSelectPalette));
+        if (gDrawDibDraw) ReplaceImport("msvfw32.dll", "DrawDibDraw", reinterpret_cast<void*>(gDrawDibDraw));
+    }
+    bool Ok() const { return gSelectPalette && gDrawDibDraw; }
+};
+
+TEST(DIB, TheForegroundFlagChoosesTheSelectionAndTheDrawDibPalette) {
+    const struct {
+        bool useDrawDib;
+        bool foreground;
+    } rows[] = {{true, true}, {true, false}, {false, true}, {false, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.useDrawDib ? "DrawDib" : "plain") + (row.foreground ? ", foreground" : ", background"));
+        DIB dib;
+        ASSERT_TRUE(Load(dib, Kind::Eight, true));
+        Target target(8, 8);
+        PaletteCalls calls;
+        ASSERT_TRUE(calls.Ok());
+        EXPECT_NE(dib.Draw(target.dc(), nullptr, nullptr, row.useDrawDib, nullptr, row.foreground), 0);
+        // The picture's palette as asked, then the context's own back as a background palette.
+        ASSERT_EQ(gForcedBackground.size(), 2u);
+        EXPECT_EQ(gForcedBackground[0] != FALSE, !row.foreground);
+        EXPECT_NE(gForcedBackground[1], FALSE);
+        ASSERT_EQ(gDrawDibFlags.size(), row.useDrawDib ? 1u : 0u);
+        if (row.useDrawDib) {
+            EXPECT_EQ((gDrawDibFlags[0] & DDF_BACKGROUNDPAL) != 0, !row.foreground);
+        }
     }
 }
 
