@@ -284,8 +284,9 @@ TEST_F(LinkTest, CloseWhileTheReaderWaitsInTheExitHandling) {
         int hookResult;
     } cases[] = {
         {"declared wait", &DeclareThenBlock, 0, 50, 1},
-        {"declared after the close began", &SlowToDeclare<40>, 20, 150, 0},
-        {"declared long after the close began", &SlowToDeclare<300>, 280, 800, 0},
+        // Waited for until the declaration, well before the 2 s after which a reader is terminated.
+        {"declared after the close began", &SlowToDeclare<40>, 20, 1500, 0},
+        {"declared long after the close began", &SlowToDeclare<300>, 280, 1500, 0},
     };
     int device = 9;
     for (const auto& c : cases) {
