@@ -44,7 +44,7 @@ rows += [
     ("handles before / after the streams", f"{e2e['handles_before']:.0f} / {e2e['handles_after']:.0f}", "", None),
     ("close after the pipe broke, ms", f"{e2e['broken_pipe_close_ms']:.1f}", "", None),
 ]
-stamp = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+stamp = datetime.datetime.fromtimestamp(__import__("os").path.getmtime(e2e_path), datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
 table = [f"Latest run: {stamp}, {e2e['stream_mb']:.0f} MB streams, {e2e['repetitions']:.0f} repetitions, "
          f"15-minute load average {e2e['load_average_15min']:.2f} on 2 cores.", "",
          "| Figure | Value | Goal | |", "|---|---|---|---|"]
@@ -68,6 +68,7 @@ set title "quorvex.exe under Wine: stream throughput against write size ({stamp}
 set xlabel "bytes per write of the control"
 set ylabel "MB/s (10^6 bytes per second, log scale)"
 set logscale x 2
+set xrange [45:24000]
 set xtics ({", ".join(f'"{s}" {s}' for s in sizes)})
 set logscale y
 set key top left
