@@ -110,7 +110,7 @@ void HeadlessLink::OnControlExited() {
 }
 
 int32_t HeadlessLink::SendCommand(const PanelCommand& command) {
-    PipeCommandWriter writer(writePipe_);
+    PipeCommandWriter writer(writePipe_, pipe_io::WriteStallMs);
     return ::SendCommand(command, writer, this);
 }
 
