@@ -36,7 +36,7 @@ private:
 // FlushFileBuffers succeeds on a broken pipe, on Windows it fails.
 class PipeCommandWriter final : public PipeWriter {
 public:
-    PipeCommandWriter(HANDLE pipe, DWORD stallMs) : pipe_(pipe), stallMs_(stallMs) {}
+    explicit PipeCommandWriter(HANDLE pipe, DWORD stallMs = pipe_io::WriteStallMs) : pipe_(pipe), stallMs_(stallMs) {}
     WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) override;
     bool Flush() override;
     bool Stalled() const { return stalled_; }
