@@ -114,6 +114,8 @@ int Hold() {
     HWND window = CreateWindowExA(0, "STATIC", "Quorvex desktop keeper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     if (!window) return 1;
+    std::printf("holding the desktop\n");  // the caller waits for this line
+    std::fflush(stdout);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     return 0;

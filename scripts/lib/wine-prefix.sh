@@ -47,11 +47,20 @@ quorvex_wine_prefix() {
     quorvex_wine_start
 }
 
-# Pre-starts wineserver and keeps the desktop open; background Wine processes must not inherit
-# a caller's pipes (ctest would wait for them for ever).
+# Pre-starts wineserver and keeps the desktop open, and returns once it is held (a program that
+# starts while the desktop is being made meets a half-made one); background Wine processes must
+# not inherit a caller's pipes (ctest would wait for them for ever).
 quorvex_wine_start() {
     (wineserver -p; wine64 cmd /c exit) </dev/null >/dev/null 2>&1
-    (wine64 "$quorvex_warmup_exe" --hold </dev/null >/dev/null 2>&1 &)
+    local log="$WINEPREFIX/keeper.log"
+    rm -f "$log"
+    (wine64 "$quorvex_warmup_exe" --hold </dev/null >"$log" 2>&1 &)
+    for _ in $(seq 300); do
+        grep -q 'holding the desktop' "$log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "the desktop keeper did not start; see $log" >&2
+    return 1
 }
 
 # Copies a ready prefix (from, to) when the copy is missing or older; the large folders of
