@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "sim_client_win.h"
+#include "tools/sim/pipes_win.h"
 #include "sim_panel_model.h"
 
 namespace {
@@ -116,6 +118,26 @@ TEST(SimPipes, ExpectClosedAndTimeOutsEndTheRun) {
         ToolProcess sim("sim", ScriptArgs(12, script));
         EXPECT_EQ(sim.WaitExit(kExitMs), 2) << sim.Output();
         EXPECT_NE(sim.Output().find("line 2: unknown command"), std::string::npos) << sim.Output();
+    }
+}
+
+// A panel that found the display pipe but not yet the other one gives up and closes it; its next
+// attempt must find both pipes free, whether it closed before or while the simulator listened.
+TEST(SimPipes, APanelThatGaveUpHalfwayCanConnectOnItsNextAttempt) {
+    for (bool closedWhileListening : {false, true}) {
+        PipePair pipes;
+        std::string detail;
+        ASSERT_EQ(pipes.Create(16, detail), 0u) << detail;
+        HANDLE early = CreateFileA(pipes.ReadPipeName().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(early, INVALID_HANDLE_VALUE);
+        if (closedWhileListening) EXPECT_EQ(pipes.WaitConnected(100), LinkStatus::TimedOut);
+        CloseHandle(early);
+        PanelClient panel;
+        bool opened = false;
+        std::thread late([&] { opened = panel.Open(16, 5000); });
+        EXPECT_EQ(pipes.WaitConnected(5000), LinkStatus::Ok) << closedWhileListening;
+        late.join();
+        EXPECT_TRUE(opened) << "the second attempt found a pipe busy; closed while listening: " << closedWhileListening;
     }
 }
 

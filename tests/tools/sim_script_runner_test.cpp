@@ -32,6 +32,7 @@ public:
     void CloseAt(uint64_t atMs) { arrivals_.push_back({atMs, {}, true}); }
 
     LinkStatus WaitConnected(uint32_t timeoutMs) override {
+        if (connectFails) return LinkStatus::Closed;
         if (connectAt > clock_.now + timeoutMs) {
             clock_.now += timeoutMs;
             return LinkStatus::TimedOut;
@@ -60,6 +61,7 @@ public:
     void Close() override { closed_ = true; }
 
     uint64_t connectAt = 0;
+    bool connectFails = false;
     std::vector<std::string> sent;
 
 private:
@@ -219,14 +221,21 @@ TEST(SimScriptRunner, OverallTimeOutBoundsEveryKindOfWait) {
     }
 }
 
-TEST(SimScriptRunner, NoPanelWithinTheOverallTime) {
-    Fixture f;
-    f.panel.connectAt = 50000;
-    RunResult r = f.Run("send A", 3000);
-    EXPECT_FALSE(r.passed);
-    EXPECT_EQ(r.line, 0);
-    EXPECT_EQ(r.message, "no panel connected within 3000 ms");
-    EXPECT_TRUE(f.panel.sent.empty());
+TEST(SimScriptRunner, NoPanelWithinTheOverallTimeOrBrokenPipesEndTheRunUnplayed) {
+    const struct {
+        bool pipesFail;
+        const char* message;
+    } cases[] = {{false, "no panel connected within 3000 ms"}, {true, "the pipes failed while waiting for a panel"}};
+    for (const auto& c : cases) {
+        Fixture f;
+        f.panel.connectAt = 50000;
+        f.panel.connectFails = c.pipesFail;
+        RunResult r = f.Run("send A", 3000);
+        EXPECT_FALSE(r.passed);
+        EXPECT_EQ(r.line, 0);
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_TRUE(f.panel.sent.empty());
+    }
 }
 
 TEST(SimScriptRunner, ConnectionTimeCountsAgainstTheOverallLimit) {

@@ -1,10 +1,13 @@
 // Named pipe server ends: overlapped connect, read and write, each bounded by a time-out.
 #include "tools/sim/pipes_win.h"
 
+#include <algorithm>
+
 #include "tools/common/texts.h"
 
 namespace {
 constexpr DWORD kBufferSize = 65536;
+constexpr DWORD kRecheckMs = 50;
 
 HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 
@@ -27,7 +30,8 @@ unsigned PipePair::Create(int device, std::string& detail) {
     writeName_ = "\\\\.\\pipe\\QuorvexWrite" + std::to_string(device);
     read_.hEvent = NewEvent();
     write_.hEvent = NewEvent();
-    unsigned id = CreateEnd(display_, readName_, PIPE_ACCESS_OUTBOUND, detail);
+    // Duplex only so that the end can be peeked: the panel opens it for reading.
+    unsigned id = CreateEnd(display_, readName_, PIPE_ACCESS_DUPLEX, detail);
     if (id == tool_text::Ok) id = CreateEnd(commands_, writeName_, PIPE_ACCESS_INBOUND, detail);
     if (id != tool_text::Ok) Close();
     return id;
@@ -60,7 +64,19 @@ bool PipePair::StartConnect(End& end) {
         end.connected = true;
         return true;
     }
+    // A client opened it and closed it again before we listened.
+    if (error == ERROR_NO_DATA) return Relisten(end);
     return false;
+}
+
+bool PipePair::Relisten(End& end) {
+    end.connected = false;
+    return DisconnectNamedPipe(end.pipe) && StartConnect(end);
+}
+
+bool PipePair::ClientGone(const End& end) {
+    DWORD available = 0;
+    return !PeekNamedPipe(end.pipe, nullptr, 0, nullptr, &available, nullptr);
 }
 
 bool PipePair::FinishConnect(End& end) {
@@ -70,29 +86,44 @@ bool PipePair::FinishConnect(End& end) {
     return end.connected;
 }
 
+bool PipePair::Harvest() {
+    for (End* end : {&display_, &commands_}) {
+        if (end->connecting && WaitForSingleObject(end->connect.hEvent, 0) == WAIT_OBJECT_0 && !FinishConnect(*end)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 LinkStatus PipePair::WaitConnected(uint32_t timeoutMs) {
     if (closed_ || display_.pipe == INVALID_HANDLE_VALUE) return LinkStatus::Closed;
     for (End* end : {&display_, &commands_}) {
         if (!end->connected && !end->connecting && !StartConnect(*end)) return LinkStatus::Closed;
     }
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!(display_.connected && commands_.connected)) {
+    for (;;) {
+        if (!Harvest()) return LinkStatus::Closed;
+        if (display_.connected && commands_.connected) return LinkStatus::Ok;
+        // A panel opens one pipe, then the other; one that found only one gives up and closes
+        // it, leaving that end connected to nobody and the panel's next attempt refused as busy.
+        End* half = display_.connected ? &display_ : commands_.connected ? &commands_ : nullptr;
+        if (half && ClientGone(*half)) {
+            if (!Relisten(*half)) return LinkStatus::Closed;
+            continue;
+        }
         HANDLE events[2];
-        End* ends[2];
         DWORD count = 0;
         for (End* end : {&display_, &commands_}) {
-            if (!end->connecting) continue;
-            events[count] = end->connect.hEvent;
-            ends[count++] = end;
+            if (end->connecting) events[count++] = end->connect.hEvent;
         }
         ULONGLONG now = GetTickCount64();
         DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        DWORD got = WaitForMultipleObjects(count, events, FALSE, left);
-        if (got == WAIT_TIMEOUT) return LinkStatus::TimedOut;
-        if (got >= WAIT_OBJECT_0 + count) return LinkStatus::Closed;
-        if (!FinishConnect(*ends[got - WAIT_OBJECT_0])) return LinkStatus::Closed;
+        // While one end is connected, look again now and then whether its client is still there.
+        DWORD slice = half ? (std::min)(left, kRecheckMs) : left;
+        DWORD got = WaitForMultipleObjects(count, events, FALSE, slice);
+        if (got == WAIT_TIMEOUT && slice == left) return LinkStatus::TimedOut;
+        if (got != WAIT_TIMEOUT && got >= WAIT_OBJECT_0 + count) return LinkStatus::Closed;
     }
-    return LinkStatus::Ok;
 }
 
 LinkStatus PipePair::Send(std::string_view bytes, uint32_t timeoutMs) {

@@ -36,6 +36,10 @@ private:
     unsigned CreateEnd(End& end, const std::string& name, DWORD access, std::string& detail);
     bool StartConnect(End& end);
     bool FinishConnect(End& end);
+    bool Relisten(End& end);
+    // Finishes the connects that completed; false when one failed.
+    bool Harvest();
+    static bool ClientGone(const End& end);
     void CancelAndWait(HANDLE pipe, OVERLAPPED& overlapped);
 
     End display_;   // the panel reads it

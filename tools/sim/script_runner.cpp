@@ -23,9 +23,11 @@ RunResult ScriptRunner::Run(const std::vector<ScriptStep>& steps, uint32_t overa
     overallMs_ = overallMs;
     overallDeadline_ = clock_.NowMs() + overallMs;
     log_("waiting for a panel");
-    if (link_.WaitConnected(overallMs) != LinkStatus::Ok) {
+    const LinkStatus connected = link_.WaitConnected(overallMs);
+    if (connected == LinkStatus::TimedOut) {
         return {false, 0, "no panel connected within " + std::to_string(overallMs) + " ms"};
     }
+    if (connected != LinkStatus::Ok) return {false, 0, "the pipes failed while waiting for a panel"};
     log_("panel connected");
     for (const ScriptStep& step : steps) {
         RunResult result = Play(step);
