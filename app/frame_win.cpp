@@ -25,6 +25,9 @@ constexpr char kWindowClass[] = "QuorvexFrame";
 constexpr DWORD kStyle = WS_BORDER | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = WS_EX_CLIENTEDGE;
 constexpr char kOnePaneBlank[] = " ";
+// The reader thread asks the window to start the paint pacer's timer.
+constexpr UINT kArmPacing = WM_APP + 1;
+constexpr UINT_PTR kPacingTimer = 1;
 
 bool RegisterFrameClass() {
     if (Window::IsClassRegistered(kWindowClass)) return true;
@@ -55,6 +58,8 @@ QV_ON_MESSAGE(Frame, WM_SETFOCUS, OnSetFocus)
 QV_ON_MESSAGE(Frame, WM_QUERYNEWPALETTE, OnQueryNewPalette)
 QV_ON_MESSAGE(Frame, WM_PALETTECHANGED, OnPaletteChanged)
 QV_ON_MESSAGE(Frame, WM_PAINT, OnPaint)
+QV_ON_MESSAGE(Frame, kArmPacing, OnArmPacing)
+QV_ON_MESSAGE(Frame, WM_TIMER, OnTimer)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDOWN, OnLButtonDown)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDBLCLK, OnLButtonDblClk)
 QV_ON_MESSAGE(Frame, WM_KEYDOWN, OnKeyDown)
@@ -194,8 +199,41 @@ void Frame::RepaintLine(const LineRect& r) {
         if (display_.LineRectAt(i).top == r.top) line = i;
     // A line already waiting for its paint shows this change too when that paint comes.
     if (!repaintGate_.Request(line)) return;
-    const RECT rect = {r.left, r.top, r.right, r.bottom};
-    InvalidateRect(window, &rect, FALSE);
+    switch (repaintPacer_.Request(line, GetTickCount64())) {
+        case RepaintPacer::Ask::Now: {
+            const RECT rect = {r.left, r.top, r.right, r.bottom};
+            InvalidateRect(window, &rect, FALSE);
+            return;
+        }
+        case RepaintPacer::Ask::LaterAndArm:
+            // A full queue must not leave the kept lines unpainted.
+            if (!PostMessageA(window, kArmPacing, 0, 0)) InvalidateKeptLines(window);
+            return;
+        case RepaintPacer::Ask::Later:
+            return;
+    }
+}
+
+void Frame::InvalidateKeptLines(HWND window) {
+    const uint32_t kept = repaintPacer_.TakeKept();
+    for (int i = 0; i < display_geometry::Lines; ++i) {
+        if (!(kept & (1u << i))) continue;
+        const LineRect r = display_.LineRectAt(i);
+        const RECT rect = {r.left, r.top, r.right, r.bottom};
+        InvalidateRect(window, &rect, FALSE);
+    }
+}
+
+LRESULT Frame::OnArmPacing(WPARAM, LPARAM) {
+    if (!SetTimer(hwnd_, kPacingTimer, repaintPacer_.ArmDelayMs(GetTickCount64()), nullptr)) InvalidateKeptLines(hwnd_);
+    return 0;
+}
+
+LRESULT Frame::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam != kPacingTimer) return Default();
+    KillTimer(hwnd_, kPacingTimer);
+    InvalidateKeptLines(hwnd_);
+    return 0;
 }
 
 void Frame::OnControlExited() {
@@ -264,6 +302,7 @@ LRESULT Frame::OnPaletteChanged(WPARAM wParam, LPARAM) {
 }
 
 LRESULT Frame::OnPaint(WPARAM, LPARAM) {
+    repaintPacer_.Painted(GetTickCount64());
     panel_painter::Paint(hwnd_, panel_, font_, display_, repaintGate_, paintSurface_);
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "display/panel_painter_win.h"
 #include "display/repaint_gate.h"
+#include "display/repaint_pacer.h"
 #include "display/text_display.h"
 #include "keypad/hmi_button_win.h"
 #include "keypad/key_bindings.h"
@@ -72,6 +73,8 @@ private:
     LRESULT OnQueryNewPalette(WPARAM, LPARAM);
     LRESULT OnPaletteChanged(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnArmPacing(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnKeyDown(WPARAM, LPARAM);
@@ -86,6 +89,7 @@ private:
     void FitClientToPanel();
     int LayoutDisplay();
     void ShowIdleStatus();
+    void InvalidateKeptLines(HWND window);
 
     StatusBar statusBar_;
     HMIButton keys_[KeyTable::Count];
@@ -98,5 +102,6 @@ private:
     DIB* panel_ = nullptr;
     TextDisplay display_;
     RepaintGate repaintGate_;
+    RepaintPacer repaintPacer_;
     panel_painter::PaintSurface paintSurface_;
 };

@@ -11,13 +11,17 @@
 namespace panel_painter {
 
 namespace {
+constexpr RECT kWholePanel = {0, 0, display_geometry::PanelWidth, display_geometry::PanelHeight};
+
 // The panel picture from `picture` (a copy already drawn) when there is one, else with its Draw.
+// Only `area` of the panel is drawn: the picture's part and the lines that cross it.
 void ComposeOver(HDC dc, DIB* panel, HDC picture, HFONT font, const char (*lines)[41], const LineRect* rects,
-                 int lineCount) {
+                 int lineCount, const RECT& area = kWholePanel) {
     HPALETTE palette = panel ? panel->GetPalette() : nullptr;
     HPALETTE oldPalette = palette ? SelectPalette(dc, palette, TRUE) : nullptr;
     if (picture)
-        BitBlt(dc, 0, 0, display_geometry::PanelWidth, display_geometry::PanelHeight, picture, 0, 0, SRCCOPY);
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, picture, area.left, area.top,
+               SRCCOPY);
     else if (panel)
         panel->Draw(dc, nullptr, nullptr, true, nullptr, false);
     if (font) {
@@ -28,6 +32,7 @@ void ComposeOver(HDC dc, DIB* panel, HDC picture, HFONT font, const char (*lines
         int oldMode = SetBkMode(dc, TRANSPARENT);
         for (int i = 0; i < lineCount; ++i) {
             const LineRect& r = rects[i];
+            if (r.top >= area.bottom || r.bottom <= area.top) continue;
             TextOutA(dc, r.left + display_geometry::TextIndent, r.top, lines[i],
                      static_cast<int>(strnlen(lines[i], 40)));
         }
@@ -97,11 +102,16 @@ void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, Repa
     LineRect rects[lineCount];
     display.Snapshot(lines);
     for (int i = 0; i < lineCount; ++i) rects[i] = display.LineRectAt(i);
-    const int w = display_geometry::PanelWidth;
-    const int h = display_geometry::PanelHeight;
     if (HDC memory = surface.Get(paintDc)) {
-        ComposeOver(memory, panel, surface.Picture(paintDc, panel), font, lines, rects, lineCount);
-        BitBlt(paintDc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
+        // A line's change asks for its own rectangle only: a stream of them must not compose
+        // and copy the whole panel each time. The clip keeps a line's glyphs inside the area.
+        RECT area;
+        if (!IntersectRect(&area, &ps.rcPaint, &kWholePanel)) area = RECT{};
+        IntersectClipRect(memory, area.left, area.top, area.right, area.bottom);
+        ComposeOver(memory, panel, surface.Picture(paintDc, panel), font, lines, rects, lineCount, area);
+        SelectClipRgn(memory, nullptr);
+        BitBlt(paintDc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left,
+               area.top, SRCCOPY);
     } else {
         Compose(paintDc, panel, font, lines, rects, lineCount);
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "display/repaint_gate.h"
+#include "display/repaint_pacer.h"
 #include "display/text_display.h"
 #include "link/stream_decoder.h"
 
@@ -117,34 +118,55 @@ TEST(DisplayRace, SnapshotsDuringDecodingShowWholeWritesAndTheEndMatchesOneThrea
 namespace {
 // The platform as the window sees it: an invalid region of whole lines, validated when a paint
 // begins, and a screen that a paint changes only inside that region. Repaints reach it through
-// the gate, as in the main window.
+// the gate, and when paced through the pacer and its timer, as in the main window.
 class GatedPlatform final : public DisplayOwner {
 public:
-    explicit GatedPlatform(TextDisplay& display) : display_(display) {
+    GatedPlatform(TextDisplay& display, bool paced) : display_(display), paced_(paced) {
         for (auto& line : screen_) std::memset(line, '?', sizeof line);
     }
     void RepaintLine(const LineRect& r) override {
         requests_.fetch_add(1, std::memory_order_relaxed);
         if (!gate_.Request(r.top)) return;
+        const RepaintPacer::Ask ask = paced_ ? pacer_.Request(r.top, NowMs()) : RepaintPacer::Ask::Now;
+        if (ask == RepaintPacer::Ask::Later) return;
         std::lock_guard<std::mutex> guard(lock_);
-        invalid_ |= 1u << r.top;
-        ++platformCalls_;
+        if (ask == RepaintPacer::Ask::LaterAndArm) {
+            timerArmed_ = true;
+        } else {
+            invalid_ |= 1u << r.top;
+            ++platformCalls_;
+        }
         wake_.notify_one();
     }
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
 
-    // The window thread: one paint per wake-up until told to stop with nothing left invalid.
+    // The window thread: the pacer's timer, and one paint per wake-up with lines invalid, until
+    // told to stop with nothing left invalid or kept.
     void PaintLoop() {
         for (;;) {
             uint32_t region;
             {
                 std::unique_lock<std::mutex> guard(lock_);
-                wake_.wait(guard, [this] { return invalid_ != 0 || stop_; });
-                if (invalid_ == 0) return;
+                wake_.wait(guard, [this] { return invalid_ != 0 || timerArmed_ || stop_; });
+                if (invalid_ == 0 && timerArmed_) {
+                    const auto delay = std::chrono::milliseconds(pacer_.ArmDelayMs(NowMs()));
+                    guard.unlock();
+                    std::this_thread::sleep_for(delay);
+                    guard.lock();
+                    timerArmed_ = false;
+                    const uint32_t kept = pacer_.TakeKept();
+                    invalid_ |= kept;
+                    platformCalls_ += __builtin_popcount(kept);
+                }
+                if (invalid_ == 0) {
+                    if (stop_ && !timerArmed_) return;
+                    continue;
+                }
                 region = invalid_;  // BeginPaint validates the region
                 invalid_ = 0;
             }
+            pacer_.Painted(NowMs());
             gate_.BeginServe();
             char lines[20][41];
             display_.Snapshot(lines);
@@ -167,21 +189,32 @@ public:
     int paints_ = 0;
 
 private:
+    static uint64_t NowMs() {
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count()) + 1;
+    }
+
     TextDisplay& display_;
+    const bool paced_;
     RepaintGate gate_;
+    RepaintPacer pacer_;
+    bool timerArmed_ = false;
     std::mutex lock_;
     std::condition_variable wake_;
     uint32_t invalid_ = 0;
     bool stop_ = false;
 };
 
-TEST(DisplayRace, GatedRepaintsLeaveTheScreenEqualToTheBufferAfterEveryRun) {
+TEST(DisplayRace, GatedAndPacedRepaintsLeaveTheScreenEqualToTheBufferAfterEveryRun) {
     const std::vector<uint8_t> stream = LongStream();
     // Runs cut the stream at different places, so that the last changes land on different lines.
     const size_t cuts[] = {stream.size(), stream.size() / 3, stream.size() / 2 + 17, 1000};
+    for (bool paced : {false, true})
     for (size_t cut : cuts) {
+        SCOPED_TRACE(paced ? "paced" : "gated only");
         TextDisplay display;
-        GatedPlatform platform(display);
+        GatedPlatform platform(display, paced);
         display.SetOwner(&platform);
         for (int i = 0; i < 20; ++i) display.SetLineRect(i, {0, i, 10, i + 1});
         std::thread window([&] { platform.PaintLoop(); });

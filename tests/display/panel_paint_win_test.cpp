@@ -1,5 +1,6 @@
 // The panel as it is painted, composed into a memory bitmap: the display font's cells fit the
-// window, text lights exactly its cells, and a cleared screen is the bare panel picture.
+// window, text lights exactly its cells, and a cleared screen is the bare panel picture; a
+// window painting only its changed lines shows what a whole composition shows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include "display/display_font_win.h"
 #include "display/display_geometry.h"
 #include "display/panel_painter_win.h"
+#include "display/repaint_gate.h"
 #include "display/text_display.h"
 #include "link/stream_decoder.h"
 #include "res/resource_ids.h"
@@ -153,6 +155,63 @@ TEST_F(PanelPaint, WithoutAFontThePanelIsDrawnWithoutText) {
     int differing = 0;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) differing += painted.At(x, y) != bare.At(x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+// Paints through panel_painter::Paint, as the main window does.
+struct PaintedWindow {
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_PAINT) return DefWindowProcA(hwnd, msg, wp, lp);
+        auto* self = reinterpret_cast<PaintedWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        panel_painter::Paint(hwnd, self->panel, self->font, *self->display, self->gate, self->surface);
+        return 0;
+    }
+    PaintedWindow(DIB* p, HFONT f, const TextDisplay* d) : panel(p), font(f), display(d) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "PanelPaintTest";
+        RegisterClassA(&wc);
+        hwnd = CreateWindowExA(WS_EX_TOPMOST, "PanelPaintTest", "", WS_POPUP | WS_VISIBLE, 0, 0, W, H, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        InvalidateRect(hwnd, nullptr, FALSE);
+        UpdateWindow(hwnd);
+    }
+    ~PaintedWindow() { DestroyWindow(hwnd); }
+    void Grab(Canvas& c) const {
+        HDC dc = GetDC(hwnd);
+        BitBlt(c.Dc(), 0, 0, W, H, dc, 0, 0, SRCCOPY);
+        ReleaseDC(hwnd, dc);
+    }
+    DIB* panel;
+    HFONT font;
+    const TextDisplay* display;
+    RepaintGate gate;
+    panel_painter::PaintSurface surface;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(PanelPaint, AWindowRepaintingOnlyItsChangedLinesShowsTheWholeComposition) {
+    const char first[] = "\x80\x80" "MAIN MENU" "\x83\x80" "1 Machine status      STATUS" "\x87\x80" "7 LONGER OLD TEXT";
+    Feed(first, sizeof(first) - 1);
+    PaintedWindow window(&panel_, font_, &display_);
+    ASSERT_NE(window.hwnd, nullptr);
+    // Line 3 rewritten, line 7 shortened (the picture must come back under the old text), line 12 new.
+    const char next[] = "\x83\x80\x15\x83\x80" "2 Parameters" "\x87\x80\x15\x87\x80" "7 NEW" "\x8c\x85" "LIVE 4650";
+    Feed(next, sizeof(next) - 1);
+    for (int line : {3, 7, 12}) {
+        const LineRect r = display_.LineRectAt(line);
+        const RECT rect = {r.left, r.top, r.right, r.bottom};
+        InvalidateRect(window.hwnd, &rect, FALSE);
+    }
+    UpdateWindow(window.hwnd);
+    Canvas shown, whole;
+    window.Grab(shown);
+    Compose(whole, font_);
+    int differing = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) differing += shown.At(x, y) != whole.At(x, y);
     EXPECT_EQ(differing, 0);
 }
 }  // namespace

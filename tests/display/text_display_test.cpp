@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "display/repaint_gate.h"
+#include "display/repaint_pacer.h"
 #include "tests/display/fake_owner.h"
 
 namespace ev = display_event;
@@ -332,6 +333,46 @@ TEST(RepaintGate, AsksThePlatformOncePerLineUntilAPaintBeginsAndAlwaysForUnknown
             continue;
         }
         EXPECT_EQ(gate.Request(r.line), r.asks) << "row " << n << ", line " << r.line;
+    }
+}
+
+TEST(RepaintPacer, KeepsLinesChangedSoonAfterAPaintForOneTimerAndAsksAtOnceAfterAQuietSpell) {
+    using Ask = RepaintPacer::Ask;
+    enum Step { Request, Paint, Timer, Delay };
+    struct Row {
+        Step step;
+        uint64_t atMs;
+        int32_t line;
+        uint32_t want;  // Request: the Ask; Timer: the kept lines; Delay: the timer's wait
+    };
+    constexpr uint32_t kNow = static_cast<uint32_t>(Ask::Now), kLater = static_cast<uint32_t>(Ask::Later),
+                       kArm = static_cast<uint32_t>(Ask::LaterAndArm);
+    const Row rows[] = {
+        {Request, 5, 3, kNow},  // never painted yet
+        {Paint, 100, 0, 0},     {Request, 101, 3, kArm},  {Request, 102, 7, kLater}, {Request, 103, 3, kLater},
+        {Request, 104, -1, kNow}, {Request, 104, 20, kNow}, {Delay, 104, 0, 12},     {Timer, 116, 0, (1u << 3) | (1u << 7)},
+        {Timer, 116, 0, 0},     {Request, 115, 19, kArm},  {Delay, 130, 0, 1},       {Request, 116, 0, kNow},
+        {Paint, 120, 0, 0},     {Request, 121, 0, kLater}, {Timer, 136, 0, (1u << 19) | 1u},
+        {Request, 137, 5, kNow},
+    };
+    RepaintPacer pacer;
+    int n = 0;
+    for (const Row& r : rows) {
+        ++n;
+        switch (r.step) {
+            case Request:
+                EXPECT_EQ(static_cast<uint32_t>(pacer.Request(r.line, r.atMs)), r.want) << "row " << n;
+                break;
+            case Paint:
+                pacer.Painted(r.atMs);
+                break;
+            case Timer:
+                EXPECT_EQ(pacer.TakeKept(), r.want) << "row " << n;
+                break;
+            case Delay:
+                EXPECT_EQ(pacer.ArmDelayMs(r.atMs), r.want) << "row " << n;
+                break;
+        }
     }
 }
 }  // namespace
