@@ -197,21 +197,31 @@ TEST_F(PanelPaint, AWindowRepaintingOnlyItsChangedLinesShowsTheWholeComposition)
     Feed(first, sizeof(first) - 1);
     PaintedWindow window(&panel_, font_, &display_);
     ASSERT_NE(window.hwnd, nullptr);
-    // Line 3 rewritten, line 7 shortened (the picture must come back under the old text), line 12 new.
-    const char next[] = "\x83\x80\x15\x83\x80" "2 Parameters" "\x87\x80\x15\x87\x80" "7 NEW" "\x8c\x85" "LIVE 4650";
-    Feed(next, sizeof(next) - 1);
-    for (int line : {3, 7, 12}) {
-        const LineRect r = display_.LineRectAt(line);
-        const RECT rect = {r.left, r.top, r.right, r.bottom};
-        InvalidateRect(window.hwnd, &rect, FALSE);
+    struct Round {
+        const char* bytes;
+        std::vector<int> invalidLines;  // empty: the whole window, as an uncovered window asks
+    };
+    const Round rounds[] = {
+        // Line 3 rewritten, line 7 shortened (the picture must come back under the old text), line 12 new.
+        {"\x83\x80\x15\x83\x80" "2 Parameters" "\x87\x80\x15\x87\x80" "7 NEW" "\x8c\x85" "LIVE 4650", {3, 7, 12}},
+        {"\x8f\x80" "CHANGED BEFORE A WHOLE PAINT" "\x83\x80\x15", {}},
+    };
+    for (const Round& round : rounds) {
+        Feed(round.bytes, std::strlen(round.bytes));
+        for (int line : round.invalidLines) {
+            const LineRect r = display_.LineRectAt(line);
+            const RECT rect = {r.left, r.top, r.right, r.bottom};
+            InvalidateRect(window.hwnd, &rect, FALSE);
+        }
+        if (round.invalidLines.empty()) InvalidateRect(window.hwnd, nullptr, FALSE);
+        UpdateWindow(window.hwnd);
+        Canvas shown, whole;
+        window.Grab(shown);
+        Compose(whole, font_);
+        int differing = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) differing += shown.At(x, y) != whole.At(x, y);
+        EXPECT_EQ(differing, 0) << round.bytes;
     }
-    UpdateWindow(window.hwnd);
-    Canvas shown, whole;
-    window.Grab(shown);
-    Compose(whole, font_);
-    int differing = 0;
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) differing += shown.At(x, y) != whole.At(x, y);
-    EXPECT_EQ(differing, 0);
 }
 }  // namespace
