@@ -42,6 +42,12 @@ bool RegisterFrameClass() {
     return Window::RegisterClass(wc);
 }
 
+// Never with an erase: the paint covers every pixel of the line.
+void InvalidateLine(HWND window, const LineRect& r) {
+    const RECT rect = {r.left, r.top, r.right, r.bottom};
+    InvalidateRect(window, &rect, FALSE);
+}
+
 // Forwards a palette change to every descendant at every depth.
 BOOL CALLBACK ForwardPaletteChanged(HWND child, LPARAM lParam) {
     SendMessageA(child, WM_PALETTECHANGED, static_cast<WPARAM>(lParam), 0);
@@ -200,11 +206,9 @@ void Frame::RepaintLine(const LineRect& r) {
     // A line already waiting for its paint shows this change too when that paint comes.
     if (!repaintGate_.Request(line)) return;
     switch (repaintPacer_.Request(line, GetTickCount64())) {
-        case RepaintPacer::Ask::Now: {
-            const RECT rect = {r.left, r.top, r.right, r.bottom};
-            InvalidateRect(window, &rect, FALSE);
+        case RepaintPacer::Ask::Now:
+            InvalidateLine(window, r);
             return;
-        }
         case RepaintPacer::Ask::LaterAndArm:
             // A full queue must not leave the kept lines unpainted.
             if (!PostMessageA(window, kArmPacing, 0, 0)) InvalidateKeptLines(window);
@@ -216,12 +220,8 @@ void Frame::RepaintLine(const LineRect& r) {
 
 void Frame::InvalidateKeptLines(HWND window) {
     const uint32_t kept = repaintPacer_.TakeKept();
-    for (int i = 0; i < display_geometry::Lines; ++i) {
-        if (!(kept & (1u << i))) continue;
-        const LineRect r = display_.LineRectAt(i);
-        const RECT rect = {r.left, r.top, r.right, r.bottom};
-        InvalidateRect(window, &rect, FALSE);
-    }
+    for (int i = 0; i < display_geometry::Lines; ++i)
+        if (kept & (1u << i)) InvalidateLine(window, display_.LineRectAt(i));
 }
 
 LRESULT Frame::OnArmPacing(WPARAM, LPARAM) {
