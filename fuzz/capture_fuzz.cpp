@@ -3,23 +3,17 @@
 // writes and reads back the same; the dump's session lines, screens and the replay plan take
 // any records.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "display/text_display.h"
+#include "fuzz/fuzz_check.h"
 #include "tools/common/capture_file.h"
 #include "tools/common/texts.h"
 #include "tools/dump/session_print.h"
 #include "tools/sim/replay_plan.h"
 
 namespace {
-void Check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
 class Owner final : public DisplayOwner {
 public:
     void RepaintLine(const LineRect&) override {}

@@ -1,12 +1,11 @@
 // libFuzzer target: an arbitrary file as a script of the simulator and of the headless panel,
 // and as a screen file. Parsing ends with steps of lines in order and values in their ranges,
 // or with an error naming a line of the file; byte texts survive their readable form.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "keypad/key_table.h"
 #include "tools/common/escapes.h"
 #include "tools/common/texts.h"
@@ -14,12 +13,6 @@
 #include "tools/sim/script.h"
 
 namespace {
-void Check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
 int Lines(std::string_view text) {
     int n = 0;
     for (size_t at = 0; at < text.size(); ++n) {

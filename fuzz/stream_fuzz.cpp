@@ -3,22 +3,15 @@
 // model and the display must hold only printable cells.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "display/text_display.h"
+#include "fuzz/fuzz_check.h"
 #include "fuzz/reference_model.h"
 #include "link/stream_decoder.h"
 
 namespace {
-void Check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
 class Owner final : public DisplayOwner {
 public:
     void RepaintLine(const LineRect& r) override { Check(r.top >= 0 && r.top < 20, "repaint of a line outside 0..19"); }
