@@ -72,13 +72,9 @@ public:
     }
 
     connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
-        const DWORD rights = access == connect_logic::PipeAccess::Read ? GENERIC_READ : GENERIC_WRITE;
-        HANDLE pipe = CreateFileA(name, rights, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        return pipe == INVALID_HANDLE_VALUE ? nullptr : pipe;
+        return pipe_io::OpenPipe(name, access);
     }
-    void ClosePipe(connect_logic::PipeHandle pipe) override {
-        if (pipe) CloseHandle(pipe);
-    }
+    void ClosePipe(connect_logic::PipeHandle pipe) override { pipe_io::ClosePipe(pipe); }
     bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override {
         return link_.StartReader(readPipe, writePipe);
     }

@@ -38,6 +38,16 @@ bool WriteOnce(HANDLE pipe, const char* bytes, int32_t count, DWORD stallMs) {
            GetLastError() == ERROR_OPERATION_ABORTED;
 }
 
+connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) {
+    const DWORD rights = access == connect_logic::PipeAccess::Read ? GENERIC_READ : GENERIC_WRITE;
+    HANDLE pipe = CreateFileA(name, rights, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return pipe == INVALID_HANDLE_VALUE ? nullptr : pipe;
+}
+
+void ClosePipe(connect_logic::PipeHandle pipe) {
+    if (pipe) CloseHandle(pipe);
+}
+
 }  // namespace pipe_io
 
 bool PipeReadSource::Read(uint8_t* buf, uint32_t capacity, uint32_t* got) {

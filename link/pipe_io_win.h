@@ -1,9 +1,10 @@
-// The pipes behind the link's byte interfaces: a synchronous read source, the command writer
-// that tells a gone pipe from a failed write, and the raw single write.
+// The pipes behind the link's byte interfaces: the panel's pipe ends, a synchronous read
+// source, the command writer that tells a gone pipe from a failed write, and the raw single write.
 #pragma once
 #include <windows.h>
 
 #include "link/byte_io.h"
+#include "link/connect_logic.h"
 
 namespace pipe_io {
 // Errors meaning the other end has closed: reads and writes cannot succeed again.
@@ -18,6 +19,10 @@ constexpr DWORD StalledWriteMs = 50;
 BOOL BoundedWrite(HANDLE pipe, const char* bytes, DWORD count, DWORD* written, DWORD stallMs);
 // One bounded write of exactly these bytes, no flush; true when it stalled.
 bool WriteOnce(HANDLE pipe, const char* bytes, int32_t count, DWORD stallMs = WriteStallMs);
+// The panel's end of one of the control's pipes, for synchronous reads or writes; null when it
+// cannot be opened. Every connection road opens and closes its pipes through these two.
+connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access);
+void ClosePipe(connect_logic::PipeHandle pipe);
 }  // namespace pipe_io
 
 class PipeReadSource final : public ReadSource {
