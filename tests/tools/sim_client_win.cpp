@@ -106,8 +106,11 @@ bool PanelClient::Open(int device, DWORD timeoutMs) {
     std::string writeName = "\\\\.\\pipe\\QuorvexWrite" + std::to_string(device);
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
+        // The second pipe only after the first: a half taken by a failed attempt would be
+        // refused to the next attempts until the simulator notices it is gone.
         read_ = CreateFileA(readName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        write_ = CreateFileA(writeName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (read_ != INVALID_HANDLE_VALUE)
+            write_ = CreateFileA(writeName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (read_ != INVALID_HANDLE_VALUE && write_ != INVALID_HANDLE_VALUE) {
             received_.clear();
             broken_ = false;

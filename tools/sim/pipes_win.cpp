@@ -108,6 +108,10 @@ LinkStatus PipePair::WaitConnected(uint32_t timeoutMs) {
         // it, leaving that end connected to nobody and the panel's next attempt refused as busy.
         End* half = display_.connected ? &display_ : commands_.connected ? &commands_ : nullptr;
         if (half && ClientGone(*half)) {
+            // A panel that opened both and left at once had the other end connected before it
+            // closed this one: that was a whole connection.
+            if (!Harvest()) return LinkStatus::Closed;
+            if (display_.connected && commands_.connected) return LinkStatus::Ok;
             if (!Relisten(*half)) return LinkStatus::Closed;
             continue;
         }
