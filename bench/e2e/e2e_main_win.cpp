@@ -17,6 +17,7 @@
 #include "bench/e2e/process_probe_win.h"
 #include "bench/e2e/stats.h"
 #include "bench/streams.h"
+#include "tests/app/own_folder_start_win.h"
 #include "tests/keypad/panel_input_win.h"
 
 namespace {
@@ -74,23 +75,6 @@ DWORD WINAPI Watchdog(void*) {
     Fail("the run took longer than its limit");
 }
 
-HANDLE StartProcess(const std::string& dir, const std::string& commandLine, DWORD* pid) {
-    std::string command = commandLine;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    // From its own folder by its plain name: the way Wine makes its windows reliably.
-    char previous[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof previous, previous);
-    SetCurrentDirectoryA(dir.c_str());
-    const BOOL ok = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi);
-    SetCurrentDirectoryA(previous);
-    if (!ok) return nullptr;
-    CloseHandle(pi.hThread);
-    if (pid) *pid = pi.dwProcessId;
-    return pi.hProcess;
-}
-
 std::string OwnDir() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
@@ -134,7 +118,7 @@ double TimeStream(BenchPeer& peer, const std::vector<uint8_t>& stream, int write
 double RawStream(const std::vector<uint8_t>& stream, int writeSize) {
     BenchPeer peer(kDrainDevice);
     if (!peer.Ok()) Fail("the drain's pipes could not be made");
-    HANDLE drain = StartProcess(OwnDir(), "quorvex-e2e.exe drain " + std::to_string(kDrainDevice), nullptr);
+    HANDLE drain = StartInOwnFolder(OwnDir(), "quorvex-e2e.exe drain " + std::to_string(kDrainDevice), nullptr);
     if (!drain) Fail("the drain did not start");
     g_children[1] = drain;
     if (!peer.Accept()) Fail("the drain did not connect");
@@ -151,7 +135,7 @@ public:
     explicit Panel(const std::string& dir) : peer_(kPanelDevice) {
         if (!peer_.Ok()) Fail("the panel's pipes could not be made");
         token_ = "e2e-" + std::to_string(GetCurrentProcessId());
-        process_ = StartProcess(dir, "quorvex.exe -l " + token_, &pid_);
+        process_ = StartInOwnFolder(dir, "quorvex.exe -l " + token_, &pid_);
         if (!process_) Fail("quorvex.exe did not start");
         g_children[0] = process_;
         if (!peer_.Accept()) Fail("the panel did not connect");

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "tests/app/own_folder_start_win.h"
+
 namespace {
 std::string PipeName(const char* kind, int device) {
     char name[64];
@@ -154,21 +156,8 @@ std::string PanelExePath() {
 PanelProcess::PanelProcess(const std::string& arguments) {
     std::string command = "quorvex.exe";
     if (!arguments.empty()) command += " " + arguments;
-    std::string dir = PanelExePath();
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    // Started from its own folder by its plain name: with a full path Wine once failed to make
-    // the window. The search for the plain name looks in the caller's current folder.
-    char previous[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof(previous), previous);
-    SetCurrentDirectoryA(dir.c_str());
-    const BOOL created = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi);
-    SetCurrentDirectoryA(previous);
-    if (created) {
-        process_ = pi.hProcess;
-        id_ = pi.dwProcessId;
-        CloseHandle(pi.hThread);
+    process_ = StartInOwnFolder(PanelExePath(), command, &id_);
+    if (process_) {
         TieToTestProcess(process_);
         watchdog_.reset(new Watchdog(command, watchdog::kProcessMs));
         watchdog_->Guard(process_);

@@ -23,6 +23,7 @@
 #include "keypad/key_table.h"
 #include "res/resource_ids.h"
 #include "support/dib_win.h"
+#include "tests/app/own_folder_start_win.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/keypad/panel_input_win.h"
 
@@ -47,22 +48,11 @@ std::string FolderOf(const std::string& appDir, const char* relative) {
 class SoakPanel {
 public:
     explicit SoakPanel(DWORD limitMs) : watchdog_("quorvex.exe under the soak", limitMs) {
-        const std::string dir = PanelExePath();
-        std::string line = "quorvex.exe -l " + Token();
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        char previous[MAX_PATH] = "";
-        GetCurrentDirectoryA(sizeof previous, previous);
-        SetCurrentDirectoryA(dir.c_str());
-        if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
-            TieToTestProcess(pi.hProcess);
-            watchdog_.Guard(pi.hProcess);
-            CloseHandle(pi.hThread);
-            process_ = pi.hProcess;
-            id_ = pi.dwProcessId;
+        process_ = StartInOwnFolder(PanelExePath(), "quorvex.exe -l " + Token(), &id_);
+        if (process_) {
+            TieToTestProcess(process_);
+            watchdog_.Guard(process_);
         }
-        SetCurrentDirectoryA(previous);
     }
     ~SoakPanel() {
         if (!process_) return;
