@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <string>
@@ -206,10 +207,11 @@ TEST(Soak, RandomTrafficAndInputLeaveHandlesAndMemoryLevelAndTheScreenRight) {
 
     // The commands are drained all the time, so that the panel never waits on its writes.
     std::atomic<bool> stop{false};
+    std::atomic<bool> stopDrain{false};
     std::mutex commandsLock;
     std::string commands;
     std::thread drain([&] {
-        while (!stop.load()) {
+        while (!stopDrain.load()) {
             const std::string got = peer.Receive(1 << 20, 100);
             std::lock_guard<std::mutex> guard(commandsLock);
             commands += got;
@@ -225,6 +227,17 @@ TEST(Soak, RandomTrafficAndInputLeaveHandlesAndMemoryLevelAndTheScreenRight) {
             if (rng() % 4 == 0) Sleep(rng() % 20);
         }
     });
+
+    // A failed assertion below returns at once: the threads must still end first.
+    struct JoinOnReturn {
+        std::function<void()> join;
+        ~JoinOnReturn() { join(); }
+    } joinOnReturn{[&] {
+        stop.store(true);
+        stopDrain.store(true);
+        if (traffic.joinable()) traffic.join();
+        if (drain.joinable()) drain.join();
+    }};
 
     std::mt19937 rng(99);
     const DWORD start = GetTickCount();
@@ -245,16 +258,17 @@ TEST(Soak, RandomTrafficAndInputLeaveHandlesAndMemoryLevelAndTheScreenRight) {
     traffic.join();
     // Everything sent has been decoded once the identification request is answered.
     ASSERT_TRUE(peer.Send(std::string(1, static_cast<char>(kIdentify))));
+    // The drain goes on until the answer is in: a backlog may take the panel a while.
     const DWORD settle = GetTickCount();
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> guard(commandsLock);
-            if (commands.find("VFD") != std::string::npos) break;
-        }
-        ASSERT_LT(GetTickCount() - settle, kWait) << "no VFD after the soak";
+    bool answered = false;
+    while (!answered && GetTickCount() - settle < kWait) {
         Sleep(20);
+        std::lock_guard<std::mutex> guard(commandsLock);
+        answered = commands.find("VFD") != std::string::npos;
     }
+    stopDrain.store(true);
     drain.join();
+    ASSERT_TRUE(answered) << "no VFD within " << kWait << " ms after the soak";
     Sleep(500);  // the last repaints
     const Level last = {process_probe::HandleCount(panel.Id()), panel.WorkingSet()};
 
