@@ -144,6 +144,19 @@ TEST(SimPipes, APanelThatGaveUpHalfwayCanConnectOnItsNextAttempt) {
     }
 }
 
+// A panel may open both pipes and leave before the simulator listens: that was a connection.
+TEST(SimPipes, APanelThatCameAndWentBeforeTheSimulatorListenedWasConnected) {
+    PipePair pipes;
+    std::string detail;
+    ASSERT_EQ(pipes.Create(17, detail), 0u) << detail;
+    PanelClient panel;
+    ASSERT_TRUE(panel.Open(17, 1000));
+    panel.Close();
+    EXPECT_EQ(pipes.WaitConnected(1000), LinkStatus::Ok);
+    std::string received;
+    EXPECT_EQ(pipes.Receive(received, 1000), LinkStatus::Closed);
+}
+
 TEST(SimPipes, SecondSimulatorOnTheSameDeviceIsRefused) {
     TempScript script("wait 5000\n");
     ToolProcess first("sim", ScriptArgs(13, script));

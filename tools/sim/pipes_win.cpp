@@ -59,13 +59,12 @@ bool PipePair::StartConnect(End& end) {
         end.connecting = true;
         return true;
     }
-    // The client opened before us: that is a connection too.
-    if (error == ERROR_PIPE_CONNECTED) {
+    // The client opened before us (and may have closed again already, ERROR_NO_DATA): that is a
+    // connection too. The wait tells a whole one (both ends) from a half to listen on again.
+    if (error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA) {
         end.connected = true;
         return true;
     }
-    // A client opened it and closed it again before we listened.
-    if (error == ERROR_NO_DATA) return Relisten(end);
     return false;
 }
 
