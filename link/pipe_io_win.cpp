@@ -3,6 +3,9 @@
 
 namespace {
 constexpr DWORD kGoneErrors[] = {ERROR_NO_DATA, ERROR_BROKEN_PIPE, ERROR_PIPE_NOT_CONNECTED};
+
+// A named function: a lambda has no __stdcall conversion on x86.
+VOID CALLBACK CancelWrite(PVOID thread, BOOLEAN) { CancelSynchronousIo(thread); }
 }  // namespace
 
 namespace pipe_io {
@@ -19,8 +22,7 @@ BOOL BoundedWrite(HANDLE pipe, const char* bytes, DWORD count, DWORD* written, D
     DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
     HANDLE timer = nullptr;
-    if (self && !CreateTimerQueueTimer(&timer, nullptr, [](void* thread, BOOLEAN) { CancelSynchronousIo(thread); },
-                                       self, stallMs, 0, WT_EXECUTEONLYONCE))
+    if (self && !CreateTimerQueueTimer(&timer, nullptr, CancelWrite, self, stallMs, 0, WT_EXECUTEONLYONCE))
         timer = nullptr;
     const BOOL ok = WriteFile(pipe, bytes, count, written, nullptr);
     const DWORD error = ok ? 0 : GetLastError();
