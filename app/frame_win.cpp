@@ -2,6 +2,7 @@
 // focus, menu commands, painting, line clicks and the control's exit.
 #include "app/frame_win.h"
 
+#include <cstdio>
 #include <new>
 
 #include "display/branch_to_dialog_win.h"
@@ -28,6 +29,10 @@ constexpr char kOnePaneBlank[] = " ";
 // The reader thread asks the window to start the paint pacer's timer.
 constexpr UINT kArmPacing = WM_APP + 1;
 constexpr UINT_PTR kPacingTimer = 1;
+constexpr UINT_PTR kBacklogTimer = 2;
+constexpr UINT kBacklogCheckMs = 250;
+// A control that has taken nothing for longer than this while commands wait is named.
+constexpr uint64_t kStallMs = 1000;
 
 bool RegisterFrameClass() {
     if (Window::IsClassRegistered(kWindowClass)) return true;
@@ -66,6 +71,7 @@ QV_ON_MESSAGE(Frame, WM_PALETTECHANGED, OnPaletteChanged)
 QV_ON_MESSAGE(Frame, WM_PAINT, OnPaint)
 QV_ON_MESSAGE(Frame, kArmPacing, OnArmPacing)
 QV_ON_MESSAGE(Frame, WM_TIMER, OnTimer)
+QV_ON_MESSAGE(Frame, ControlLink::LostMessage, OnLinkLost)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDOWN, OnLButtonDown)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDBLCLK, OnLButtonDblClk)
 QV_ON_MESSAGE(Frame, WM_KEYDOWN, OnKeyDown)
@@ -187,6 +193,7 @@ void Frame::ShowAndConnect(int showState) {
         if (g_appServices) g_appServices->ShowFatalError(hwnd_, result, text_id::ObjectFrame);
         return;
     }
+    SetTimer(hwnd_, kBacklogTimer, kBacklogCheckMs, nullptr);
     static constexpr PanelCommand kFirstCommands[] = {
         {panel_command::ExitKey, 0, 0}, {panel_command::ExitKey, 0, 0}, {panel_command::CursorKey, panel_command::Up, 0}};
     for (const PanelCommand& command : kFirstCommands) {
@@ -230,6 +237,10 @@ LRESULT Frame::OnArmPacing(WPARAM, LPARAM) {
 }
 
 LRESULT Frame::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam == kBacklogTimer) {
+        ShowBacklog();
+        return 0;
+    }
     if (wParam != kPacingTimer) return Default();
     KillTimer(hwnd_, kPacingTimer);
     InvalidateKeptLines(hwnd_);
@@ -338,10 +349,37 @@ LRESULT Frame::OnLButtonDblClk(WPARAM, LPARAM lParam) {
     return Exists() ? Default() : 0;
 }
 
+LRESULT Frame::OnLinkLost(WPARAM, LPARAM) {
+    if (link_) link_->ReportLoss();
+    return 0;
+}
+
 void Frame::ShowIdleStatus() {
+    menuPrompt_ = false;
+    backlogShown_ = 0;
+    ShowBacklog();
+    if (backlogShown_ != 0) return;
     char idle[64] = "";
     LoadStringA(GetModuleHandleA(nullptr), text_id::IdleStatus, idle, sizeof(idle));
     statusBar_.SetPaneText(0, idle);
+}
+
+void Frame::ShowBacklog() {
+    if (menuPrompt_ || !link_) return;
+    const OutboundQueue::Backlog backlog = link_->Backlog();
+    const uint32_t waiting = backlog.idleMs > kStallMs ? backlog.commands : 0;
+    if (waiting == backlogShown_) return;
+    const bool wasShown = backlogShown_ != 0;
+    backlogShown_ = waiting;
+    if (waiting == 0) {
+        if (wasShown) ShowIdleStatus();
+        return;
+    }
+    char format[128] = "";
+    char text[160] = "";
+    LoadStringA(GetModuleHandleA(nullptr), text_id::ControlNotReading, format, sizeof(format));
+    snprintf(text, sizeof text, format, static_cast<int>(waiting));
+    statusBar_.SetPaneText(0, text);
 }
 
 bool Frame::ShowsPushed(int32_t keyId) { return (Key(keyId).GetState() & BST_PUSHED) != 0; }
@@ -370,6 +408,7 @@ LRESULT Frame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
         ShowIdleStatus();
         return 0;
     }
+    menuPrompt_ = true;
     char prompt[256] = "";
     LoadStringA(GetModuleHandleA(nullptr), item, prompt, sizeof(prompt));
     statusBar_.SetPaneText(0, prompt);

@@ -75,6 +75,7 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnArmPacing(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnLinkLost(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnKeyDown(WPARAM, LPARAM);
@@ -89,11 +90,15 @@ private:
     void FitClientToPanel();
     int LayoutDisplay();
     void ShowIdleStatus();
+    // Pane 0 names a control that has taken nothing for a while; the idle text comes back after.
+    void ShowBacklog();
     void InvalidateKeptLines(HWND window);
 
     StatusBar statusBar_;
     HMIButton keys_[KeyTable::Count];
     int connectedLocally_ = 0;
+    uint32_t backlogShown_ = 0;  // the waiting commands pane 0 names, 0 when it names none
+    bool menuPrompt_ = false;
     // The window as the reader thread sees it: set once it exists, cleared when it starts to go
     // (the framework's own handle is cleared only after it is gone, and without synchronisation).
     std::atomic<HWND> readerWindow_{nullptr};

@@ -23,8 +23,7 @@ protected:
 class PipeWriter {
 public:
     // PipeGone: the platform said the other end is gone (not merely that the write failed).
-    // Stalled: the other end is there but took nothing within the write's time bound.
-    enum class WriteStatus { Ok, Failed, PipeGone, Stalled };
+    enum class WriteStatus { Ok, Failed, PipeGone };
     virtual WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) = 0;
     virtual bool Flush() = 0;
 

@@ -75,8 +75,7 @@ int32_t SendCommand(const PanelCommand& command, PipeWriter& pipe, LostControlRe
     if (length == 0) return 0;
     uint32_t written = 0;
     const PipeWriter::WriteStatus status = pipe.Write(buf, static_cast<uint32_t>(length), &written);
-    // A stalled peer is still there: the command is dropped, and a flush would block as the write did.
-    if (status == PipeWriter::WriteStatus::Ok || status == PipeWriter::WriteStatus::Stalled || written != 0) return 1;
+    if (status == PipeWriter::WriteStatus::Ok || written != 0) return 1;
     // A flush proves nothing where the platform already said the pipe is gone (and under Wine
     // it succeeds on a broken pipe), so only a plain failure is settled by the flush.
     if (status == PipeWriter::WriteStatus::Failed && pipe.Flush()) return 1;

@@ -22,5 +22,4 @@ int EncodeCommand(const PanelCommand& command, char (&buf)[CommandBufferSize]);
 // 0 when the command has no byte form (nothing written), otherwise 1 whatever the write did.
 // A write that fails with nothing written counts as the control's loss when the pipe is gone
 // or, for other failures, when a flush fails too; the reporter (null = none) is told then.
-// A stalled write (the peer took nothing in time) drops the command without a report.
 int32_t SendCommand(const PanelCommand& command, PipeWriter& pipe, LostControlReporter* reporter);

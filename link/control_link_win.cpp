@@ -1,5 +1,5 @@
-// The link on Win32: the connection step's platform (services, dialogs, pipes, thread), the
-// command writes and the close.
+// The link on Win32: the connection step's platform (services, dialogs, pipes, threads), the
+// commands handed to the outbound road, the loss report and the close.
 #include "link/control_link_win.h"
 
 #include <new>
@@ -29,8 +29,8 @@ private:
 
 }  // namespace
 
-// The loss is reported for the first lost command only: queued commands (held keys) meet the
-// lost pipe one after the other, inside the box's own message loop.
+// The loss is reported once only: the writer's finding and the commands made after it (held
+// keys, inside the box's own message loop) each meet the lost control.
 class ControlLink::LostOnce final : public LostControlReporter {
 public:
     LostOnce(ControlLink& link, LostControlReporter* reporter) : link_(link), reporter_(reporter) {}
@@ -114,15 +114,26 @@ unsigned ControlLink::Connect(int* connectedLocally) {
 }
 
 bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
-    auto* context = new (std::nothrow) ReaderContext(readPipe, writePipe, owner_ ? owner_->DisplaySink() : nullptr);
-    if (!context) return false;  // the caller closes both pipes
+    lossWindow_.store(owner_ ? owner_->OwnerWindow() : nullptr);
+    OutboundPath* outbound = OutboundPath::Start(writePipe, this);
+    if (!outbound) return false;  // the caller closes both pipes
+    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr);
+    if (!context) {
+        outbound->Stop();
+        outbound->Release();
+        return false;
+    }
     // The handles are the link's before the thread can run, so that Close always finds them.
     readPipe_ = readPipe;
     writePipe_ = writePipe;
+    outbound_ = outbound;
     HANDLE thread = reader_thread::Start(context);
     if (!thread) {
         readPipe_ = nullptr;
         writePipe_ = nullptr;
+        outbound_ = nullptr;
+        outbound->Stop();
+        outbound->Release();
         context->Release();
         return false;
     }
@@ -132,6 +143,8 @@ bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
 }
 
 unsigned ControlLink::Close() {
+    // The writer first: a write the control does not take is broken at once.
+    if (outbound_) outbound_->Stop();
     if (thread_) {
         reader_thread::Stop(thread_, reader_);
         thread_ = nullptr;
@@ -139,6 +152,10 @@ unsigned ControlLink::Close() {
     if (reader_) {
         reader_->Release();
         reader_ = nullptr;
+    }
+    if (outbound_) {
+        outbound_->Release();
+        outbound_ = nullptr;
     }
     if (readPipe_) {
         CloseHandle(readPipe_);
@@ -152,15 +169,27 @@ unsigned ControlLink::Close() {
 }
 
 int32_t ControlLink::SendCommand(const PanelCommand& command) {
-    PipeCommandWriter writer(writePipe_, WriteBound());
+    QueuedCommandWriter writer(outbound_);
     FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
     LostOnce once(*this, reporter_ ? reporter_ : &fatal);
-    const int32_t result = ::SendCommand(command, writer, &once);
-    writeStalled_ = writer.Stalled();
-    return result;
+    return ::SendCommand(command, writer, &once);
 }
 
 int ControlLink::WriteBytes(const char* bytes, int32_t count) {
-    writeStalled_ = pipe_io::WriteOnce(writePipe_, bytes, count, WriteBound());
+    if (outbound_ && outbound_->Add(bytes, count, false) == OutboundQueue::Added::Overflow) ReportLoss();
     return 1;
+}
+
+void ControlLink::ReportLoss() {
+    FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
+    LostOnce once(*this, reporter_ ? reporter_ : &fatal);
+    once.ReportLostControl();
+}
+
+OutboundQueue::Backlog ControlLink::Backlog() const {
+    return outbound_ ? outbound_->Waiting() : OutboundQueue::Backlog{0, 0};
+}
+
+void ControlLink::OnOutboundLoss() {
+    if (HWND window = lossWindow_.load()) PostMessageA(window, LostMessage, 0, 0);
 }

@@ -1,13 +1,15 @@
-// The one connection to the control application: connecting, the command writes, and the
-// close that stops the reader thread and closes both pipes.
+// The one connection to the control application: connecting, the commands handed to the
+// outbound road, and the close that stops both threads and closes both pipes.
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "display/display_event.h"
 #include "link/command_encoder.h"
 #include "link/network_password_dialog_win.h"
+#include "link/outbound_path_win.h"
 #include "link/panel_command.h"
 #include "link/pipe_io_win.h"
 
@@ -25,8 +27,12 @@ protected:
     ~LinkOwner() = default;
 };
 
-class ControlLink {
+class ControlLink final : private OutboundLossListener {
 public:
+    // Posted to the owner window when the writer finds the control gone; the owner answers it
+    // with ReportLoss on the window thread.
+    static constexpr UINT LostMessage = WM_APP + 2;
+
     explicit ControlLink(LinkOwner* owner);
     ~ControlLink();
     ControlLink(const ControlLink&) = delete;
@@ -35,13 +41,22 @@ public:
     // 0 with *connectedLocally set (1 this computer, 0 remote), else a text id. The flag is set
     // before the reader thread starts, so that the reader may read it from its first event on.
     unsigned Connect(int* connectedLocally);
-    // Stops the reader where it stands and closes both pipes; safe to call more than once.
+    // Discards the commands still waiting, stops both threads where they stand and closes both
+    // pipes; safe to call more than once.
     unsigned Close();
 
-    // 0 when the command has no byte form; otherwise 1, after reporting a lost control if any.
+    // Neither waits on the control: the bytes join the outbound road whole, behind everything
+    // made before them. 0 when the command has no byte form; otherwise 1, after reporting a
+    // control already known to be lost.
     int32_t SendCommand(const PanelCommand& command);
-    // One write of exactly these bytes, no flush, outcome ignored; returns 1.
+    // Exactly these bytes, outcome ignored (but for a queue past its bounds); returns 1.
     int WriteBytes(const char* bytes, int32_t count);
+    // The fatal report of a lost control, at most once; window thread.
+    void ReportLoss();
+    // What waits for the control to take it.
+    OutboundQueue::Backlog Backlog() const;
+    // The writer found the control gone (its report is on its way to the owner window).
+    bool ControlGone() const { return outbound_ && outbound_->Queue().Gone(); }
 
     // For the owner's exit handling, on the reader thread: call it once the copies of what the
     // handling needs are taken and before it waits on the window thread (notice box, close
@@ -66,20 +81,22 @@ private:
     friend class Platform;
     class LostOnce;
 
-    DWORD WriteBound() const { return writeStalled_ ? pipe_io::StalledWriteMs : pipe_io::WriteStallMs; }
-
     bool StartReader(HANDLE readPipe, HANDLE writePipe);
+    // On the writer thread, or the thread that overflowed the queue.
+    void OnOutboundLoss() override;
 
     LinkOwner* owner_;
     HANDLE readPipe_ = nullptr;
     HANDLE writePipe_ = nullptr;
     HANDLE thread_ = nullptr;
     ReaderContext* reader_ = nullptr;
+    OutboundPath* outbound_ = nullptr;
+    // Where a loss is posted: the owner window as it was at connection time.
+    std::atomic<HWND> lossWindow_{nullptr};
     int argCount_ = -1;  // -1: the services' command line
     const char* const* args_ = nullptr;
     network_access::Connector connector_ = &network_access::Connect;
     LostControlReporter* reporter_ = nullptr;
-    // Window thread only: the loss has been reported; the last command write stalled.
+    // Window thread only: the loss has been reported.
     bool lossReported_ = false;
-    bool writeStalled_ = false;
 };

@@ -3,13 +3,19 @@
 
 #include "link/read_loop.h"
 
-ReaderContext::ReaderContext(HANDLE readPipe, HANDLE writePipe, EventSink* display)
+ReaderContext::ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink* display)
     : readPipe_(readPipe),
-      writePipe_(writePipe),
+      outbound_(outbound),
       pipeSource_(readPipe),
       source_(*this),
       sink_(*this, display),
-      answer_(*this) {}
+      answer_(*this) {
+    if (outbound_) outbound_->AddRef();
+}
+
+ReaderContext::~ReaderContext() {
+    if (outbound_) outbound_->Release();
+}
 
 namespace {
 // The context whose reader is inside the owner's exit handling on this thread.
@@ -19,6 +25,8 @@ thread_local ReaderContext* t_inExitHandling = nullptr;
 int32_t ReaderContext::GuardedSink::ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) {
     if (context_.StopRequested() || !display_) return 1;
     if (type != display_event::ControlExited) return display_->ApplyEvent(type, kind, argument);
+    // A command pipe that breaks from now on is the control's orderly end, not a loss.
+    if (context_.outbound_) context_.outbound_->Queue().NoteControlExited();
     // The owner's exit handling waits on the window thread, whose close may be closing this link.
     if (!context_.EnterExitHandling()) return 1;
     t_inExitHandling = &context_;
@@ -29,7 +37,7 @@ int32_t ReaderContext::GuardedSink::ApplyEvent(uint32_t type, intptr_t kind, int
 }
 
 int ReaderContext::AnswerWriter::WriteBytes(const char* bytes, int32_t count) {
-    if (!context_.StopRequested()) pipe_io::WriteOnce(context_.writePipe_, bytes, count);
+    if (!context_.StopRequested() && context_.outbound_) context_.outbound_->Add(bytes, count, false);
     return 1;
 }
 
@@ -42,6 +50,11 @@ bool ReaderContext::StoppableRead(uint8_t* buf, uint32_t capacity, uint32_t* got
 }
 
 void ReaderContext::Run() {
+    RunReads();
+    if (outbound_) outbound_->Queue().NoteInboundEnded();
+}
+
+void ReaderContext::RunReads() {
     for (;;) {
         const int32_t result = ReadAndDecode(source_, decoder_, &sink_, answer_);
         // After the control's exit nothing more is read, and the link may be gone already.

@@ -1,10 +1,11 @@
 // The reader thread: its shared context (outlives the link), its loop, and its stop by
-// breaking the blocked read or write instead of terminating it.
+// breaking the blocked read instead of terminating it.
 #pragma once
 #include <windows.h>
 
 #include "display/display_event.h"
 #include "link/byte_io.h"
+#include "link/outbound_path_win.h"
 #include "link/pipe_io_win.h"
 #include "link/stop_state.h"
 #include "link/stream_decoder.h"
@@ -12,10 +13,10 @@
 // Everything the reader thread uses besides the display, held by the thread and the link.
 class ReaderContext final : public StopState {
 public:
-    ReaderContext(HANDLE readPipe, HANDLE writePipe, EventSink* display);
+    // Holds a reference of the outbound road, which its answers join, until it is deleted.
+    ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink* display);
 
     HANDLE ReadPipe() const { return readPipe_; }
-    HANDLE WritePipe() const { return writePipe_; }
 
     // The thread procedure; the context is its only argument and it holds one reference.
     static DWORD WINAPI ReaderThreadMain(void* context);
@@ -35,7 +36,8 @@ private:
         EventSink* display_;
     };
 
-    // The "VFD" answer, skipped once a stop is asked for.
+    // The "VFD" answer joins the outbound road behind the commands made before it; skipped once
+    // a stop is asked for.
     class AnswerWriter final : public ByteWriter {
     public:
         explicit AnswerWriter(ReaderContext& context) : context_(context) {}
@@ -45,8 +47,9 @@ private:
         ReaderContext& context_;
     };
 
-    ~ReaderContext() override = default;
+    ~ReaderContext() override;
     void Run();
+    void RunReads();
     bool StoppableRead(uint8_t* buf, uint32_t capacity, uint32_t* got);
 
     class StoppableSource final : public ReadSource {
@@ -61,7 +64,7 @@ private:
     };
 
     HANDLE readPipe_;
-    HANDLE writePipe_;
+    OutboundPath* outbound_;
     PipeReadSource pipeSource_;
     StoppableSource source_;
     GuardedSink sink_;

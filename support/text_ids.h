@@ -25,6 +25,7 @@ constexpr unsigned WriteAccessDenied = 62206;
 constexpr unsigned CommunicationsError = 62208;
 constexpr unsigned RemoteAccessDenied = 62209;
 constexpr unsigned ControlExitedNotice = 62210;
+constexpr unsigned ControlNotReading = 62211;
 constexpr unsigned NotAvailableRemote = 62224;
 constexpr unsigned ReadPipeFormat = 62232;
 constexpr unsigned WritePipeFormat = 62233;

@@ -1,8 +1,9 @@
 // quorvex.exe under faults of its control, end to end under Wine: the peer killed at awkward
-// moments, the control's exit whatever is open, a peer that stops reading.
+// moments, the control's exit whatever is open, a peer that reads slowly, pauses or stops.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -146,9 +147,9 @@ TEST(PanelFaults, ControlExitBeforeTheFirstCommandsEndsCleanly) {
     EXPECT_EQ(got, std::string("PPK").substr(0, got.size())) << "written after the exit: " << got;
 }
 
-// With a peer that reads nothing, every command write of the panel blocks until it is cancelled
-// (the pipe has no buffer): the key is dropped and the window goes on. The ways out still end the
-// program within 2 s: while the peer is stuck, after it reads again, after it went away.
+// With a peer that reads nothing, the commands wait for it (the pipe has no buffer) and the
+// window goes on. The ways out still end the program within 2 s: while the peer is stuck, after
+// it reads again, after it went away.
 TEST(PanelFaults, StuckPeerLeavesTheWaysOutWorking) {
     enum Then { Stuck, ReadsAgain, GoesAway };
     struct Row {
@@ -183,6 +184,138 @@ TEST(PanelFaults, StuckPeerLeavesTheWaysOutWorking) {
         EXPECT_EQ(code, 0) << r.name;
         EXPECT_LE(GetTickCount() - start, 2000u) << r.name;
     }
+}
+
+// The window's answer to a WM_NULL round trip, in ms (a hung window gives the full limit).
+DWORD RoundTripMs(HWND frame) {
+    const DWORD start = GetTickCount();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result)) return 1000;
+    return GetTickCount() - start;
+}
+
+// Opens Branch To on line 3, types the text and presses OK.
+bool BranchTo(Connected& c, const char* text) {
+    c.Post(WM_LBUTTONDBLCLK, MK_LBUTTON, kLine3);
+    HWND dialog = c.panel->WaitDialog("Branch To", kWait);
+    if (!dialog) return false;
+    SetDlgItemTextA(dialog, 1070, text);
+    PressButton(dialog, IDOK);
+    const DWORD start = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - start < kWait) Sleep(10);
+    return !IsWindow(dialog);
+}
+
+void ClickLine3(Connected& c) {
+    c.Post(WM_LBUTTONDOWN, MK_LBUTTON, kLine3);
+    c.Post(WM_LBUTTONUP, 0, kLine3);
+}
+
+// A control reading one byte every 100 ms through a 1-byte pipe gets every command whole and in
+// the order made, the identification answer among them.
+TEST(SlowControl, OneByteAtATimeGetsEveryCommandWholeAndInOrder) {
+    Connected c(1);
+    ASSERT_NE(c.frame, nullptr);
+    ClickLine3(c);
+    Sleep(150);
+    ASSERT_TRUE(c.peer.Send("\x1a"));
+    Sleep(150);
+    c.Post(WM_KEYDOWN, VK_UP, 1);
+    Sleep(150);
+    ASSERT_TRUE(BranchTo(c, "ABCDEFGH"));
+    for (int i = 0; i < 3; ++i) ClickLine3(c);
+    const std::string want = "p4\nVFDKqABCDEFGH\np4\np4\np4\n";
+    std::string got;
+    while (got.size() < want.size()) {
+        const std::string byte = c.peer.Receive(1, 3000);
+        if (byte.empty()) break;
+        got += byte;
+        Sleep(100);
+        EXPECT_LT(RoundTripMs(c.frame), 100u) << "the window waited on the control after " << got.size() << " bytes";
+    }
+    EXPECT_EQ(got, want);
+}
+
+// A control that takes nothing for 3 s: the commands wait, the status bar says so, and once it
+// reads again all of them arrive whole and in order and the status bar clears.
+TEST(SlowControl, APauseLosesNothingAndTheStatusBarShowsTheStall) {
+    Connected c(0);
+    ASSERT_NE(c.frame, nullptr);
+    const std::string idle = c.panel->StatusPane(c.frame, 0);
+    std::string want;
+    for (int i = 0; i < 20; ++i) {
+        switch (i % 4) {
+            case 0: ClickLine3(c); want += "p4\n"; break;
+            case 1: c.Post(WM_KEYDOWN, VK_UP, 1); want += "K"; break;
+            case 2: c.Post(WM_KEYDOWN, '7', 1); want += "7"; break;
+            case 3: c.Post(WM_KEYDOWN, VK_NEXT, 1); want += "O"; break;
+        }
+        Sleep(50);
+    }
+    Sleep(3000 - 20 * 50);
+    const std::string stalled = c.panel->StatusPane(c.frame, 0);
+    EXPECT_EQ(stalled.rfind("Control not reading: ", 0), 0u) << stalled;
+    EXPECT_NE(stalled.find(" commands waiting"), std::string::npos) << stalled;
+    EXPECT_EQ(c.peer.Receive(want.size(), kWait), want);
+    const DWORD start = GetTickCount();
+    while (c.panel->StatusPane(c.frame, 0) != idle && GetTickCount() - start < 2000) Sleep(50);
+    EXPECT_EQ(c.panel->StatusPane(c.frame, 0), idle) << "the stall text stayed after the queue emptied";
+    // A new key goes out at once.
+    c.Post(WM_KEYDOWN, VK_UP, 1);
+    EXPECT_EQ(c.peer.Receive(1, 500), "K");
+}
+
+// 10,000 identification requests while the control reads nothing for 5 s: every answer arrives,
+// and the exit notice sent after the last one is read ends the panel at once.
+TEST(SlowControl, TenThousandRequestsReadLateAreAllAnsweredAndTheExitIsPrompt) {
+    constexpr int kRequests = 10000;
+    Connected c;
+    ASSERT_NE(c.frame, nullptr);
+    ASSERT_TRUE(c.peer.Send(std::string(kRequests, '\x1a')));
+    Sleep(5000);
+    const std::string answers = c.peer.Receive(3 * kRequests, 20000);
+    EXPECT_EQ(answers.size(), 3u * kRequests);
+    std::string want;
+    for (int i = 0; i < kRequests; ++i) want += "VFD";
+    EXPECT_TRUE(answers == want) << "answers cut or out of order";
+    ASSERT_TRUE(c.peer.Send("\x16"));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(c.panel->WaitExit(5000), 0);
+    EXPECT_LE(GetTickCount() - start, 1000u) << "the exit notice waited behind the answers";
+}
+
+// 300 repeated keys to a control that never reads: the window answers at once throughout and
+// Alt+F4 ends the program within 2 s, the waiting keys discarded.
+TEST(SlowControl, ABacklogToAStuckControlNeverHoldsTheWindowOrTheExit) {
+    Connected c(0);
+    ASSERT_NE(c.frame, nullptr);
+    DWORD slowest = 0;
+    for (int i = 0; i < 300; ++i) {
+        c.Post(WM_KEYDOWN, VK_UP, 1 | (i ? 0x40000000 : 0));
+        if (i % 10 == 0) slowest = std::max(slowest, RoundTripMs(c.frame));
+        Sleep(5);
+    }
+    EXPECT_LT(slowest, 100u) << "the window waited on the control";
+    const DWORD start = GetTickCount();
+    c.Post(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(c.panel->WaitExit(2000), 0);
+    EXPECT_LE(GetTickCount() - start, 2000u);
+}
+
+// The control vanishes while commands wait for it: one communications box, then the end.
+TEST(SlowControl, AControlGoneWithCommandsWaitingIsReportedOnce) {
+    Connected c(0);
+    ASSERT_NE(c.frame, nullptr);
+    for (int i = 0; i < 5; ++i) c.Post(WM_KEYDOWN, VK_UP, 1);
+    Sleep(300);
+    c.peer.Vanish();
+    HWND box = c.panel->WaitDialog(kFatal, kWait);
+    ASSERT_NE(box, nullptr) << "no fatal box for the waiting commands";
+    EXPECT_EQ(MessageBoxText(box), kLost);
+    Sleep(300);
+    EXPECT_EQ(CountDialogs(c.panel->Id(), kFatal), 1);
+    PressButton(box, IDOK);
+    EXPECT_EQ(c.panel->WaitExit(kWait), 0);
 }
 }  // namespace
 

@@ -106,7 +106,6 @@ TEST(SendCommand, WriteOutcomes) {
         {"pipe gone, flush would succeed (Wine)", S::PipeGone, 0, true, 0, 1},
         {"pipe gone, flush would fail (Windows)", S::PipeGone, 0, false, 0, 1},
         {"pipe gone with bytes written", S::PipeGone, 2, false, 0, 0},
-        {"stalled: dropped, no flush that would block too", S::Stalled, 0, false, 0, 0},
     };
     for (const Case& c : cases) {
         FakePipe pipe;

@@ -91,6 +91,8 @@ TEST_F(ServicesLinkTest, LostControlShowsTheFatalBoxOnceForTheFirstLostCommand) 
     peer.Vanish(12);
     BoxWatcher boxes;
     EXPECT_EQ(link->WriteBytes("1", 1), 1);
+    // Once the writer has found the pipe gone, a command reports at once.
+    EXPECT_TRUE(PumpUntil([&] { return link->ControlGone(); }, 2000));
     EXPECT_EQ(link->SendCommand({8, 0, 0}), 1);
     ASSERT_TRUE(boxes.WaitForSeen(1));
     EXPECT_TRUE(PumpUntil([&] { return window.closeRequests == 1; }, 2000));

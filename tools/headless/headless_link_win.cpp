@@ -76,12 +76,17 @@ unsigned HeadlessLink::Connect(int argc, const char* const* argv, std::string* t
 }
 
 bool HeadlessLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
-    auto* context = new ReaderContext(readPipe, writePipe, &display_);
+    OutboundPath* outbound = OutboundPath::Start(writePipe, this);
+    if (!outbound) return false;
+    auto* context = new ReaderContext(readPipe, outbound, &display_);
     HANDLE thread = reader_thread::Start(context);
     if (!thread) {
+        outbound->Stop();
+        outbound->Release();
         context->Release();
         return false;
     }
+    outbound_ = outbound;
     readPipe_ = readPipe;
     writePipe_ = writePipe;
     thread_ = thread;
@@ -90,10 +95,13 @@ bool HeadlessLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
 }
 
 void HeadlessLink::Close() {
+    if (outbound_) outbound_->Stop();
     if (thread_) reader_thread::Stop(thread_, reader_);
     thread_ = nullptr;
     if (reader_) reader_->Release();
     reader_ = nullptr;
+    if (outbound_) outbound_->Release();
+    outbound_ = nullptr;
     for (HANDLE* pipe : {&readPipe_, &writePipe_}) {
         if (*pipe) CloseHandle(*pipe);
         *pipe = nullptr;
@@ -106,12 +114,12 @@ void HeadlessLink::OnControlExited() {
 }
 
 int32_t HeadlessLink::SendCommand(const PanelCommand& command) {
-    PipeCommandWriter writer(writePipe_, pipe_io::WriteStallMs);
+    QueuedCommandWriter writer(outbound_);
     return ::SendCommand(command, writer, this);
 }
 
 int HeadlessLink::WriteBytes(const char* bytes, int32_t count) {
-    pipe_io::WriteOnce(writePipe_, bytes, count);
+    if (outbound_) outbound_->Add(bytes, count, false);
     return 1;
 }
 

@@ -8,11 +8,15 @@
 
 #include "display/text_display.h"
 #include "link/command_encoder.h"
+#include "link/outbound_path_win.h"
 #include "tools/headless/headless_runner.h"
 
 class ReaderContext;
 
-class HeadlessLink final : public HeadlessPanel, private DisplayOwner, private LostControlReporter {
+class HeadlessLink final : public HeadlessPanel,
+                           private DisplayOwner,
+                           private LostControlReporter,
+                           private OutboundLossListener {
 public:
     HeadlessLink();
     ~HeadlessLink();
@@ -24,7 +28,7 @@ public:
     unsigned Connect(int argc, const char* const* argv, std::string* text);
     // "LOCAL - Quorvex; Connected to device 2": the title and the second status pane.
     std::string Connection() const { return title_ + "; " + status_; }
-    // Stops the reader and closes both pipes.
+    // Stops the writer and the reader and closes both pipes.
     void Close();
 
     int32_t SendCommand(const PanelCommand& command) override;
@@ -46,6 +50,8 @@ private:
     void OnControlExited() override;
     // LostControlReporter: the panel would show its fatal box and close.
     void ReportLostControl() override { lost_ = true; }
+    // On the writer thread: the control went with commands waiting.
+    void OnOutboundLoss() override { lost_ = true; }
 
     bool StartReader(HANDLE readPipe, HANDLE writePipe);
     std::string LoadText(unsigned textId) const;
@@ -56,8 +62,9 @@ private:
     HANDLE writePipe_ = nullptr;
     HANDLE thread_ = nullptr;
     ReaderContext* reader_ = nullptr;
+    OutboundPath* outbound_ = nullptr;
     std::atomic<bool> exited_{false};
-    bool lost_ = false;
+    std::atomic<bool> lost_{false};
     std::string lostText_;
     std::string title_;
     std::string status_;

@@ -1,0 +1,107 @@
+// The writer thread: takes whole commands from the queue, writes them with plain blocking
+// writes (never cancelled while the program runs), and tells a gone control from a slow one.
+#include "link/outbound_path_win.h"
+
+#include <new>
+
+#include "link/pipe_io_win.h"
+
+namespace {
+constexpr uint32_t kWriteChunk = 4096;
+}  // namespace
+
+OutboundPath* OutboundPath::Start(HANDLE writePipe, OutboundLossListener* listener) {
+    auto* path = new (std::nothrow) OutboundPath(writePipe, listener);
+    if (!path) return nullptr;
+    if (!path->queue_.Allocate()) {
+        path->Release();
+        return nullptr;
+    }
+    path->AddRef();
+    path->thread_ = CreateThread(nullptr, 0, &OutboundPath::WriterThreadMain, path, 0, nullptr);
+    if (!path->thread_) {
+        path->Release();
+        path->Release();
+        return nullptr;
+    }
+    return path;
+}
+
+void OutboundPath::Release() {
+    if (refs_.fetch_sub(1) == 1) delete this;
+}
+
+OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss) {
+    if (!bytes || count <= 0) return OutboundQueue::Added::Queued;
+    const OutboundQueue::Added added = queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64());
+    if (added == OutboundQueue::Added::Overflow) ReportLoss();
+    return added;
+}
+
+DWORD WINAPI OutboundPath::WriterThreadMain(void* self) {
+    auto* path = static_cast<OutboundPath*>(self);
+    path->Run();
+    path->Release();
+    return 0;
+}
+
+void OutboundPath::Run() {
+    char buf[kWriteChunk];
+    for (;;) {
+        const uint32_t n = queue_.Take(buf, sizeof buf);
+        if (n == 0 || stopping_) return;
+        if (WriteOut(buf, n)) continue;
+        if (stopping_) return;
+        const bool report = queue_.MarkGone();
+        if (report && !queue_.WaitForInboundEnd(InboundEndWaitMs) && !stopping_) ReportLoss();
+        return;
+    }
+}
+
+bool OutboundPath::WriteOut(const char* bytes, uint32_t count) {
+    DWORD written = 0;
+    // Blocks for as long as the control does not read: only this thread waits for it.
+    const BOOL ok = WriteFile(pipe_, bytes, count, &written, nullptr);
+    const DWORD error = ok ? 0 : GetLastError();
+    if (stopping_) return false;
+    queue_.Written(written, GetTickCount64());
+    if (ok || written != 0) return true;
+    if (pipe_io::IsPipeGone(error)) return false;
+    // Any other failure with nothing written: a pipe whose flush fails is gone too (on Windows;
+    // Wine answers the gone pipe by its error above).
+    if (!FlushFileBuffers(pipe_)) return false;
+    Sleep(RetryPauseMs);
+    return true;
+}
+
+void OutboundPath::ReportLoss() {
+    if (listener_ && !stopping_) listener_->OnOutboundLoss();
+}
+
+void OutboundPath::Stop() {
+    queue_.Stop();
+    stopping_ = true;
+    if (!thread_) return;
+    // A cancel that lands just before the write starts is lost, hence one per step.
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        CancelSynchronousIo(thread_);
+        if (WaitForSingleObject(thread_, StopStepMs) == WAIT_OBJECT_0) break;
+        if (GetTickCount64() - start >= StopBoundMs) {
+            TerminateThread(thread_, 0);
+            // A terminated writer never releases its reference, so the path stays allocated.
+            WaitForSingleObject(thread_, 100);
+            break;
+        }
+    }
+    CloseHandle(thread_);
+    thread_ = nullptr;
+}
+
+PipeWriter::WriteStatus QueuedCommandWriter::Write(const char* bytes, uint32_t count, uint32_t* written) {
+    const OutboundQueue::Added added =
+        path_ ? path_->Add(bytes, static_cast<int32_t>(count), true) : OutboundQueue::Added::Gone;
+    const bool accepted = added == OutboundQueue::Added::Queued || added == OutboundQueue::Added::Discarded;
+    if (written) *written = accepted ? count : 0;
+    return accepted ? WriteStatus::Ok : WriteStatus::PipeGone;
+}

@@ -1,0 +1,76 @@
+// The panel's one outbound road: the queue every command and answer joins, and the writer
+// thread that alone writes the command pipe, so that no other thread ever waits on the control.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+
+#include "link/byte_io.h"
+#include "link/outbound_queue.h"
+
+// Told, on the writer thread or on whichever thread overflowed the queue, that the control is
+// lost with a command whose loss is reported; it must not wait on any thread.
+class OutboundLossListener {
+public:
+    virtual void OnOutboundLoss() = 0;
+
+protected:
+    ~OutboundLossListener() = default;
+};
+
+class OutboundPath final {
+public:
+    // Starts the writer on this pipe (not owned); null without memory or thread. The caller holds
+    // one reference.
+    static OutboundPath* Start(HANDLE writePipe, OutboundLossListener* listener);
+
+    void AddRef() { refs_.fetch_add(1); }
+    void Release();
+
+    // Joins the queue; an overflow also tells the listener.
+    OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss);
+    OutboundQueue::Backlog Waiting() const { return queue_.Waiting(GetTickCount64()); }
+    OutboundQueue& Queue() { return queue_; }
+    const OutboundQueue& Queue() const { return queue_; }
+
+    // Discards what waits, breaks a blocked write and waits for the writer to end (terminated
+    // after StopBoundMs as a last resort); the listener is not called after it returns.
+    void Stop();
+
+    static constexpr DWORD StopBoundMs = 1000;
+    static constexpr DWORD StopStepMs = 5;
+    // How long a gone pipe waits for the inbound stream's end before reporting, so that a
+    // control that sent its exit notice and closed is not reported lost.
+    static constexpr uint32_t InboundEndWaitMs = 500;
+    // Pause before a write that failed while the pipe is still there is tried again.
+    static constexpr DWORD RetryPauseMs = 20;
+
+private:
+    OutboundPath(HANDLE writePipe, OutboundLossListener* listener) : pipe_(writePipe), listener_(listener) {}
+    ~OutboundPath() = default;
+    static DWORD WINAPI WriterThreadMain(void* self);
+    void Run();
+    // False when the pipe is gone (or the path stopping); true when the bytes went or may be retried.
+    bool WriteOut(const char* bytes, uint32_t count);
+    void ReportLoss();
+
+    OutboundQueue queue_;
+    HANDLE pipe_;
+    OutboundLossListener* listener_;
+    HANDLE thread_ = nullptr;
+    std::atomic<int32_t> refs_{1};
+    std::atomic<bool> stopping_{false};
+};
+
+// The command writer of the encoded commands: a command joins the road and counts as written;
+// only a control already known to be gone (or a queue past its bounds) fails it.
+class QueuedCommandWriter final : public PipeWriter {
+public:
+    explicit QueuedCommandWriter(OutboundPath* path) : path_(path) {}
+    WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) override;
+    // The writer thread settles a failed write itself.
+    bool Flush() override { return false; }
+
+private:
+    OutboundPath* path_;
+};

@@ -1,0 +1,127 @@
+// The outbound rings: bytes and command lengths, the writer's hand-over and the loss rules.
+#include "link/outbound_queue.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <new>
+
+namespace {
+constexpr uint32_t kReportsLoss = 0x80000000u;
+constexpr uint32_t kLengthMask = ~kReportsLoss;
+}  // namespace
+
+bool OutboundQueue::Allocate() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bytes_.reset(new (std::nothrow) char[ByteCapacity]);
+    commands_.reset(new (std::nothrow) uint32_t[CommandCapacity]);
+    return bytes_ && commands_;
+}
+
+OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_ || !bytes_ || !commands_) return Added::Discarded;
+    if (gone_) return exited_ ? Added::Discarded : Added::Gone;
+    if (count == 0) return Added::Queued;
+    if (count > ByteCapacity - byteCount_ || commandCount_ == CommandCapacity) {
+        gone_ = true;
+        changed_.notify_all();
+        return Added::Overflow;
+    }
+    if (commandCount_ == 0) progressMs_ = nowMs;
+    PushBytes(bytes, count);
+    commands_[(commandHead_ + commandCount_) % CommandCapacity] = count | (reportsLoss ? kReportsLoss : 0);
+    ++commandCount_;
+    if (reportsLoss) ++reporting_;
+    changed_.notify_all();
+    return Added::Queued;
+}
+
+void OutboundQueue::PushBytes(const char* bytes, uint32_t count) {
+    const uint32_t tail = (byteHead_ + byteCount_) % ByteCapacity;
+    const uint32_t first = std::min(count, ByteCapacity - tail);
+    std::memcpy(bytes_.get() + tail, bytes, first);
+    std::memcpy(bytes_.get(), bytes + first, count - first);
+    byteCount_ += count;
+}
+
+OutboundQueue::Backlog OutboundQueue::Waiting(uint64_t nowMs) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (commandCount_ == 0) return {0, 0};
+    return {commandCount_, nowMs > progressMs_ ? nowMs - progressMs_ : 0};
+}
+
+bool OutboundQueue::Gone() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return gone_;
+}
+
+uint32_t OutboundQueue::Take(char* buf, uint32_t capacity) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return stopped_ || gone_ || byteCount_ > 0; });
+    if (stopped_ || gone_ || capacity == 0) return 0;
+    // Whole commands while they fit, so that a write the pipe fails leaves no command half sent
+    // behind a whole one; a command longer than the buffer goes out in pieces.
+    uint32_t n = (commands_[commandHead_] & kLengthMask) - headSent_;
+    for (uint32_t i = 1; i < commandCount_ && n < capacity; ++i) {
+        const uint32_t length = commands_[(commandHead_ + i) % CommandCapacity] & kLengthMask;
+        if (n + length > capacity) break;
+        n += length;
+    }
+    n = std::min(n, capacity);
+    const uint32_t first = std::min(n, ByteCapacity - byteHead_);
+    std::memcpy(buf, bytes_.get() + byteHead_, first);
+    std::memcpy(buf + first, bytes_.get(), n - first);
+    return n;
+}
+
+void OutboundQueue::Written(uint32_t count, uint64_t nowMs) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_ || count == 0) return;
+    count = std::min(count, byteCount_);
+    byteHead_ = (byteHead_ + count) % ByteCapacity;
+    byteCount_ -= count;
+    headSent_ += count;
+    while (commandCount_ > 0 && headSent_ >= (commands_[commandHead_] & kLengthMask)) PopCommand();
+    progressMs_ = nowMs;
+}
+
+void OutboundQueue::PopCommand() {
+    const uint32_t entry = commands_[commandHead_];
+    headSent_ -= entry & kLengthMask;
+    if (entry & kReportsLoss) --reporting_;
+    commandHead_ = (commandHead_ + 1) % CommandCapacity;
+    --commandCount_;
+}
+
+bool OutboundQueue::MarkGone() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    gone_ = true;
+    changed_.notify_all();
+    return !stopped_ && reporting_ > 0;
+}
+
+void OutboundQueue::NoteControlExited() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    exited_ = true;
+    changed_.notify_all();
+}
+
+void OutboundQueue::NoteInboundEnded() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    inboundEnded_ = true;
+    changed_.notify_all();
+}
+
+bool OutboundQueue::WaitForInboundEnd(uint32_t ms) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopped_ || exited_ || inboundEnded_; });
+    return exited_;
+}
+
+void OutboundQueue::Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    byteCount_ = commandCount_ = headSent_ = reporting_ = 0;
+    changed_.notify_all();
+}

@@ -1,0 +1,73 @@
+// Everything the panel sends, in the order it was made, until the control takes it: the window
+// thread and the reader thread add whole commands, one writer takes them out to the pipe.
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class OutboundQueue {
+public:
+    // Far beyond any real backlog (10,000 unanswered identification requests are 30 KB); past
+    // either bound the control is taken to be gone.
+    static constexpr uint32_t ByteCapacity = 1u << 20;
+    static constexpr uint32_t CommandCapacity = 1u << 17;
+
+    // Queued: it will go out in order. Discarded: the link is closing, or the control said it
+    // exits: dropped without a word. Gone: the control is gone (not by its exit notice).
+    // Overflow: past a bound; the queue is gone from now on.
+    enum class Added { Queued, Discarded, Gone, Overflow };
+
+    struct Backlog {
+        uint32_t commands;  // not yet taken whole by the control
+        uint64_t idleMs;    // since the control last took anything while commands waited
+    };
+
+    // False without memory for the two rings.
+    bool Allocate();
+
+    // reportsLoss: a loss of this command is reported to the operator (the encoded commands).
+    Added Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs);
+    Backlog Waiting(uint64_t nowMs) const;
+    // The writer found the pipe gone, or a bound was passed.
+    bool Gone() const;
+
+    // Writer side. Blocks until bytes wait, then copies the oldest ones (whole commands while
+    // they fit) without removing them; 0 once stopped or gone.
+    uint32_t Take(char* buf, uint32_t capacity);
+    // The pipe accepted the first count bytes of the last Take.
+    void Written(uint32_t count, uint64_t nowMs);
+    // The pipe is gone: nothing more goes out. True when a command that reports its loss was
+    // not delivered.
+    bool MarkGone();
+
+    // Reader side: the exit notice arrived (a loss after it is the control's orderly end), and
+    // the inbound stream has ended, either way.
+    void NoteControlExited();
+    void NoteInboundEnded();
+    // Waits up to ms for the inbound stream to end (or a stop); true when the control said it exits.
+    bool WaitForInboundEnd(uint32_t ms);
+
+    // Discards everything and releases a waiting writer; nothing is queued after it.
+    void Stop();
+
+private:
+    void PushBytes(const char* bytes, uint32_t count);
+    void PopCommand();
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::unique_ptr<char[]> bytes_;
+    std::unique_ptr<uint32_t[]> commands_;  // length, and the top bit when its loss is reported
+    uint32_t byteHead_ = 0;
+    uint32_t byteCount_ = 0;
+    uint32_t commandHead_ = 0;
+    uint32_t commandCount_ = 0;
+    uint32_t headSent_ = 0;  // bytes of the oldest command already written
+    uint32_t reporting_ = 0;  // queued commands whose loss is reported
+    uint64_t progressMs_ = 0;
+    bool stopped_ = false;
+    bool gone_ = false;
+    bool exited_ = false;
+    bool inboundEnded_ = false;
+};

@@ -1,0 +1,160 @@
+// The outbound queue: order and whole commands across takes, the backlog a stall is seen by,
+// the loss rules, the bounds, and two producers against a slow writer (also run under TSan).
+#include "link/outbound_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+using Added = OutboundQueue::Added;
+
+struct Queue : OutboundQueue {
+    Queue() { EXPECT_TRUE(Allocate()); }
+    Added Push(const std::string& s, bool reportsLoss = true, uint64_t now = 0) {
+        return Add(s.data(), static_cast<uint32_t>(s.size()), reportsLoss, now);
+    }
+    std::string TakeUpTo(uint32_t capacity) {
+        std::string buf(capacity, '\0');
+        buf.resize(Take(&buf[0], capacity));
+        return buf;
+    }
+};
+
+TEST(OutboundQueue, TakesWholeCommandsInOrderAndKeepsThemUntilWritten) {
+    struct Case {
+        const char* name;
+        uint32_t capacity;
+        uint32_t written;  // of what the first take gave
+        std::vector<std::string> takes;
+    };
+    const Case cases[] = {
+        {"all at once", 64, 64, {"p1\nVFDqABCDEFGH\n"}},
+        {"whole commands that fit", 10, 10, {"p1\nVFD", "qABCDEFGH\n"}},
+        {"a command longer than the buffer goes in pieces", 4, 4, {"p1\n", "VFD", "qABC", "DEFG", "H\n"}},
+        {"a part the pipe did not take comes again first", 10, 2, {"p1\nVFD", "\nVFD", "qABCDEFGH\n"}},
+        {"nothing written: the same bytes again", 10, 0, {"p1\nVFD", "p1\nVFD", "qABCDEFGH\n"}},
+    };
+    for (const Case& c : cases) {
+        Queue q;
+        for (const char* s : {"p1\n", "VFD", "qABCDEFGH\n"}) q.Push(s);
+        std::vector<std::string> takes;
+        for (size_t i = 0; i < c.takes.size(); ++i) {
+            takes.push_back(q.TakeUpTo(c.capacity));
+            q.Written(i == 0 ? std::min<uint32_t>(c.written, static_cast<uint32_t>(takes.back().size()))
+                             : static_cast<uint32_t>(takes.back().size()),
+                      1);
+        }
+        EXPECT_EQ(takes, c.takes) << c.name;
+        EXPECT_EQ(q.Waiting(5).commands, 0u) << c.name;
+    }
+}
+
+TEST(OutboundQueue, BacklogCountsCommandsAndTheTimeSinceTheControlLastTookAny) {
+    Queue q;
+    EXPECT_EQ(q.Waiting(100).commands, 0u);
+    q.Push("A", false, 1000);
+    q.Push("p12\n", true, 1500);
+    EXPECT_EQ(q.Waiting(2200).commands, 2u);
+    EXPECT_EQ(q.Waiting(2200).idleMs, 1200u) << "from the first command made while none waited";
+    EXPECT_EQ(q.TakeUpTo(2), "A");
+    q.Written(1, 2500);
+    EXPECT_EQ(q.Waiting(2600).commands, 1u);
+    EXPECT_EQ(q.Waiting(2600).idleMs, 100u) << "from the last bytes the control took";
+    q.TakeUpTo(64);
+    q.Written(2, 2700);
+    EXPECT_EQ(q.Waiting(4000).commands, 1u) << "a command half taken still waits";
+    q.Written(2, 2800);
+    EXPECT_EQ(q.Waiting(4000).commands, 0u);
+    EXPECT_EQ(q.Waiting(4000).idleMs, 0u);
+}
+
+TEST(OutboundQueue, LossIsReportedOnlyForReportedCommandsAndNeverAfterTheExitNotice) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, bool>> waiting;
+        bool exitNoticed;
+        bool wantReport;
+        Added wantLaterCommand;
+    };
+    const Case cases[] = {
+        {"a command waits", {{"1", false}, {"K", true}}, false, true, Added::Gone},
+        {"only key bytes and answers wait", {{"1", false}, {"VFD", false}}, false, false, Added::Gone},
+        {"nothing waits", {}, false, false, Added::Gone},
+        {"after the exit notice", {{"K", true}}, true, true, Added::Discarded},
+    };
+    for (const Case& c : cases) {
+        Queue q;
+        for (const auto& [bytes, reports] : c.waiting) q.Push(bytes, reports);
+        if (c.exitNoticed) q.NoteControlExited();
+        EXPECT_EQ(q.MarkGone(), c.wantReport) << c.name;
+        EXPECT_EQ(q.WaitForInboundEnd(0), c.exitNoticed) << c.name;
+        EXPECT_EQ(q.Push("P"), c.wantLaterCommand) << c.name;
+        EXPECT_EQ(q.TakeUpTo(8), "") << c.name << ": nothing more goes out";
+    }
+}
+
+TEST(OutboundQueue, PastEitherBoundTheControlCountsAsGoneAndAStopDiscardsEverything) {
+    Queue bytes;
+    const std::string big(OutboundQueue::ByteCapacity - 2, 'x');
+    EXPECT_EQ(bytes.Push(big), Added::Queued);
+    EXPECT_EQ(bytes.Push("AB"), Added::Queued) << "exactly full";
+    EXPECT_EQ(bytes.Push("C"), Added::Overflow);
+    EXPECT_EQ(bytes.Push("D"), Added::Gone);
+
+    Queue commands;
+    for (uint32_t i = 0; i < OutboundQueue::CommandCapacity; ++i) ASSERT_EQ(commands.Push("VFD", false), Added::Queued);
+    EXPECT_EQ(commands.Push("K"), Added::Overflow);
+
+    Queue stopped;
+    stopped.Push("K");
+    stopped.Stop();
+    EXPECT_EQ(stopped.Waiting(10).commands, 0u);
+    EXPECT_EQ(stopped.Push("K"), Added::Discarded);
+    EXPECT_EQ(stopped.TakeUpTo(8), "");
+    EXPECT_FALSE(stopped.MarkGone()) << "a closing link reports nothing";
+}
+
+// The window thread's commands and the reader's answers against a writer that takes a few
+// bytes at a time: everything arrives whole, each producer's in its order.
+TEST(OutboundQueue, TwoProducersAndASlowWriterLoseNothingAndSplitNothing) {
+    constexpr int kEach = 20000;
+    Queue q;
+    std::string out;
+    std::thread writer([&] {
+        char buf[7];
+        for (uint32_t n; (n = q.Take(buf, sizeof buf)) != 0;) {
+            const uint32_t taken = n > 2 ? n - 1 : n;  // the pipe takes a little less at times
+            out.append(buf, taken);
+            q.Written(taken, 0);
+        }
+    });
+    std::thread reader([&] {
+        for (int i = 0; i < kEach; ++i) q.Push("VFD", false);
+    });
+    for (int i = 0; i < kEach; ++i) q.Push("p" + std::to_string(i % 20 + 1) + "\n");
+    reader.join();
+    while (q.Waiting(0).commands != 0) std::this_thread::yield();
+    q.Stop();
+    writer.join();
+
+    int answers = 0;
+    int lines = 0;
+    for (size_t i = 0; i < out.size();) {
+        if (out.compare(i, 3, "VFD") == 0) {
+            ++answers;
+            i += 3;
+            continue;
+        }
+        const std::string want = "p" + std::to_string(lines % 20 + 1) + "\n";
+        ASSERT_EQ(out.compare(i, want.size(), want), 0) << "command " << lines << " cut or out of order at byte " << i;
+        ++lines;
+        i += want.size();
+    }
+    EXPECT_EQ(answers, kEach);
+    EXPECT_EQ(lines, kEach);
+}
+
+}  // namespace
