@@ -75,13 +75,14 @@ void HMIButton::DrawItem(const DRAWITEMSTRUCT& item) {
 
 LRESULT HMIButton::OnLButtonDown(WPARAM, LPARAM) {
     if (mode_ == KeyTable::AutoRepeat) repeatTimer_ = SetTimer(hwnd_, kRepeatTimerId, kRepeatMs, nullptr);
+    pressHeld_ = true;
     return Default();
 }
 
 LRESULT HMIButton::OnLButtonUp(WPARAM, LPARAM lParam) {
     if (mode_ == KeyTable::AutoRepeat) {
         KillTimer(hwnd_, repeatTimer_);
-    } else if (mode_ == KeyTable::Latch) {
+    } else if (mode_ == KeyTable::Latch && pressHeld_) {
         RECT window;
         GetWindowRect(hwnd_, &window);
         POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -91,6 +92,7 @@ LRESULT HMIButton::OnLButtonUp(WPARAM, LPARAM lParam) {
             SetState(latched_ != 0);
         }
     }
+    pressHeld_ = false;
     const LRESULT result = Default();
     ReturnFocus();
     return result;

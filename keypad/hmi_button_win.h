@@ -43,6 +43,9 @@ private:
     uint32_t mode_ = 1;
     UINT_PTR repeatTimer_ = 0;
     int latched_ = 0;
+    // A latch key toggles only on the release of a press that began on it: a press begun elsewhere
+    // and released here would latch without a click.
+    bool pressHeld_ = false;
     DIB normal_;
     DIB pressed_;
     DIB focus_;

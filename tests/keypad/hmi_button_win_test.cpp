@@ -71,7 +71,7 @@ std::vector<uint32_t> Drawn(HMIButton& key, UINT state) {
     return pixels;
 }
 
-TEST(HMIButton, ClassIsAButtonCopyWithoutDoubleClicksRegisteredOnceAndModesAboveThreeIgnored) {
+TEST(HMIButton, ClassIsAButtonCopyWithoutDoubleClicksFoundAgainByLaterKeysAndModesAboveThreeIgnored) {
     Parent parent;
     HMIButton keys[3];
     const uint32_t modes[3] = {2, 3, 7};
@@ -81,6 +81,9 @@ TEST(HMIButton, ClassIsAButtonCopyWithoutDoubleClicksRegisteredOnceAndModesAbove
     GetClassNameA(keys[0].Handle(), name, sizeof(name));
     EXPECT_STREQ(name, "HMIButton");
     EXPECT_EQ(GetClassLongPtrA(keys[0].Handle(), GCL_STYLE) & CS_DBLCLKS, 0u);
+    // A second registration of the name would fail: later keys must find the class instead.
+    EXPECT_TRUE(CButton::RegisterDerivedClass("HMIButton", CS_DBLCLKS));
+    EXPECT_EQ(GetClassLongPtrA(keys[2].Handle(), GCW_ATOM), GetClassLongPtrA(keys[0].Handle(), GCW_ATOM));
     EXPECT_EQ(keys[0].Mode(), 2u);
     EXPECT_EQ(keys[1].Mode(), 3u);
     EXPECT_EQ(keys[2].Mode(), 1u);
@@ -140,16 +143,26 @@ TEST(HMIButton, LatchLookFollowsTheFlagThroughToggleReleaseAndFocusLoss) {
     Parent parent;
     HMIButton key;
     ASSERT_TRUE(key.Create(3, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2008));
+    ShowWindow(key.Handle(), SW_SHOW);
     auto pushed = [&] { return (key.GetState() & BST_PUSHED) != 0; };
     key.ToggleLatch();
     EXPECT_TRUE(key.Latched());
     EXPECT_TRUE(pushed());
-    // The base button would clear the look on losing the focus; the latch key keeps it.
-    SendMessageA(key.Handle(), WM_KILLFOCUS, reinterpret_cast<WPARAM>(parent.hwnd_), 0);
-    EXPECT_TRUE(pushed());
-    key.ToggleLatch();
+    // The base button would end a press on losing the focus and clear the look with it; the latch
+    // key keeps its look, and the press goes on to its release.
+    SendMessageA(key.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_EQ(GetCapture(), key.Handle());
+    SetFocus(parent.hwnd_);
+    EXPECT_TRUE(pushed()) << "the latched look went with the focus";
+    SendMessageA(key.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(key.Latched());
     EXPECT_FALSE(pushed());
-    key.ToggleLatch();
+    // Latching by a click: the base release clears the look, the focus's return to the parent
+    // brings it back.
+    SendMessageA(key.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(key.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(key.Latched());
+    EXPECT_TRUE(pushed()) << "the latched look did not come back after the click";
     key.ReleaseLatch();
     EXPECT_FALSE(key.Latched());
     EXPECT_FALSE(pushed());
@@ -176,5 +189,26 @@ TEST(HMIButton, FocusLossEndsAPressWithoutAClickAndTheRepeatTimerThenTicksSilent
     EXPECT_EQ(g_clicks, 1) << "a release after the press ended";
     Pump(400);
     EXPECT_EQ(g_clicks, 1) << "the timer stops at the release";
+}
+
+// A press begun on the bare panel and released on a latch key is no click: nothing latches.
+TEST(HMIButton, ALatchKeyReleasedWithoutItsOwnPressStaysAsItWas) {
+    Parent parent;
+    HMIButton key;
+    ASSERT_TRUE(key.Create(3, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2008));
+    ShowWindow(key.Handle(), SW_SHOW);
+    for (bool latched : {false, true}) {
+        if (latched) key.ToggleLatch();
+        g_clicks = 0;
+        SendMessageA(key.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageA(key.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(key.Latched(), latched);
+        EXPECT_EQ((key.GetState() & BST_PUSHED) != 0, latched);
+        EXPECT_EQ(g_clicks, 0);
+    }
+    // Its own press and release still toggle it.
+    SendMessageA(key.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(key.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(key.Latched());
 }
 }  // namespace

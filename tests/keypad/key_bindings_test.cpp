@@ -1,8 +1,10 @@
 // Key bindings end at the wire: every key and every listed computer key gives exactly its bytes,
-// the ADJUST speed follows the latch looks, and the FAST/SLOW roads leave the latches as they should.
+// the ADJUST speed follows the latch looks, the FAST/SLOW roads leave the latches as they should,
+// and the key table holds the documented layout.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "keypad/key_bindings.h"
 #include "keypad/key_table.h"
@@ -151,15 +153,35 @@ TEST(KeyBindings, LatchRoads) {
     }
 }
 
-TEST(KeyTable, KeysLieOnThePanelWithPicturesAndModesFromTheirIds) {
-    for (int32_t id = KeyTable::FirstId; id <= KeyTable::LastId; ++id) {
+TEST(KeyTable, EveryKeyHasTheDocumentedPlaceSizePicturesAndMode) {
+    // The layout as documented, written out once: id, x, y, width, height, normal, pressed, mode.
+    constexpr int32_t kLayout[KeyTable::Count][8] = {
+        {2000, 297, 78, 52, 52, 175, 200, 2},  {2001, 297, 243, 52, 52, 176, 201, 2},
+        {2002, 395, 165, 46, 44, 177, 202, 2}, {2003, 309, 165, 46, 44, 178, 203, 2},
+        {2004, 353, 121, 44, 46, 179, 204, 2}, {2005, 353, 207, 44, 46, 180, 205, 2},
+        {2006, 176, 318, 66, 52, 181, 206, 2}, {2007, 243, 318, 66, 52, 182, 207, 2},
+        {2008, 10, 318, 52, 52, 183, 208, 3},  {2009, 65, 318, 52, 52, 184, 209, 3},
+        {2010, 443, 318, 52, 52, 185, 210, 2}, {2011, 443, 256, 52, 52, 186, 211, 2},
+        {2012, 501, 256, 52, 52, 187, 212, 2}, {2013, 560, 256, 52, 52, 188, 213, 2},
+        {2014, 443, 192, 52, 52, 189, 214, 2}, {2015, 501, 192, 52, 52, 190, 215, 2},
+        {2016, 560, 192, 52, 52, 191, 216, 2}, {2017, 443, 128, 52, 52, 192, 217, 2},
+        {2018, 501, 128, 52, 52, 193, 218, 2}, {2019, 560, 128, 52, 52, 194, 219, 2},
+        {2020, 386, 318, 52, 52, 195, 220, 2}, {2021, 501, 318, 52, 52, 196, 221, 2},
+        {2022, 386, 256, 52, 52, 197, 222, 2}, {2023, 560, 318, 52, 52, 198, 223, 2},
+        {2024, 328, 318, 52, 52, 199, 224, 2},
+    };
+    for (const auto& row : kLayout) {
+        const int32_t id = row[0];
         const int i = KeyTable::Index(id);
-        EXPECT_GE(KeyTable::X[i], 0);
-        EXPECT_LE(KeyTable::X[i] + KeyTable::Width[i], 630) << id;
-        EXPECT_LE(KeyTable::Y[i] + KeyTable::Height[i], 384) << id;
-        EXPECT_EQ(KeyTable::NormalBitmapId(id), 175 + i);
-        EXPECT_EQ(KeyTable::PressedBitmapId(id), 200 + i);
-        EXPECT_EQ(KeyTable::Mode(id), id == 2008 || id == 2009 ? 3u : 2u) << id;
+        const int32_t got[8] = {KeyTable::FirstId + i,
+                                KeyTable::X[i],
+                                KeyTable::Y[i],
+                                KeyTable::Width[i],
+                                KeyTable::Height[i],
+                                KeyTable::NormalBitmapId(id),
+                                KeyTable::PressedBitmapId(id),
+                                static_cast<int32_t>(KeyTable::Mode(id))};
+        EXPECT_EQ(std::vector<int32_t>(got, got + 8), std::vector<int32_t>(row, row + 8)) << "key " << id;
     }
 }
 }  // namespace

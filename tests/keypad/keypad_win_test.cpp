@@ -184,7 +184,8 @@ TEST_F(Keypad, DraggingOffAHeldKeyStopsItsClicksAndBackResumesThemAReleaseOffAdd
     EXPECT_EQ(peer_.ReceiveFor(700), "") << "a release off the key";
 }
 
-TEST_F(Keypad, AQuickDoubleClickCountsAsTwoClicks) {
+// A second press within the double-click time is a press like the first: held, it repeats.
+TEST_F(Keypad, AQuickDoubleClickCountsAsTwoClicksAndItsSecondPressRepeats) {
     const POINT at = KeyCenter(frame_, 2023);
     MoveTo(at);
     ButtonDown();
@@ -192,6 +193,14 @@ TEST_F(Keypad, AQuickDoubleClickCountsAsTwoClicks) {
     ButtonDown();
     ButtonUp();
     EXPECT_EQ(peer_.Receive(2, kWait), "\n\n");
+    EXPECT_EQ(peer_.ReceiveFor(400), "");
+    Sleep(600);  // past the double-click time
+    ButtonDown();
+    ButtonUp();
+    ButtonDown();
+    Sleep(800);
+    ButtonUp();
+    EXPECT_EQ(peer_.Receive(4, kWait), "\n\n\n\n") << "a click, two ticks of the held second press, its release";
     EXPECT_EQ(peer_.ReceiveFor(400), "");
 }
 
