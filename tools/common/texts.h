@@ -53,6 +53,8 @@ enum : unsigned {
     ScreenBadShape,
     ConnectionNeeded,
     ScriptNeeded,
+    ExtraArgument,
+    OptionTakesNoValue,
     Count
 };
 
