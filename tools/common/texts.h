@@ -55,6 +55,12 @@ enum : unsigned {
     ScriptNeeded,
     ExtraArgument,
     OptionTakesNoValue,
+    BareTimeOut,
+    EmptyScript,
+    TextTooLong,
+    ScriptNotAFile,
+    ReportWriteFailed,
+    ReplayNothing,
     Count
 };
 

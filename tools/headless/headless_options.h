@@ -1,4 +1,5 @@
-// Command line of quorvex-headless: -l or -r NAME first, then --script FILE and --timeout MS.
+// Command line of quorvex-headless: -l or -r NAME first, then --script FILE, --timeout MS and the
+// reports (--junit FILE, --json).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,6 +10,8 @@ struct HeadlessOptions {
     int connectionArgs = 0;  // argv[0] and the -l or -r NAME that the connection step reads
     std::string scriptPath;
     uint32_t timeoutMs = 60000;
+    std::string junitPath;  // empty: no JUnit report
+    bool json = false;      // the result as one JSON object on standard output
 };
 
 CommandLineResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions& options);
