@@ -70,9 +70,9 @@ private:
 
 std::vector<HeadlessStep> Steps(const std::string& text) {
     std::vector<HeadlessStep> steps;
-    ScriptError error;
+    ScriptReport error;
     EXPECT_EQ(ParseHeadlessScript(text, [](const std::string&, std::string&) { return false; }, steps, error), 0u)
-        << text << " line " << error.line << ": " << tool_text::Text(error.id);
+        << text;
     return steps;
 }
 

@@ -15,10 +15,16 @@ const std::map<std::string, std::string> kFiles = {
     {"wide.txt", std::string(41, 'x') + "\n"},
     {"long.txt", std::string(22, '\n') + "x\n"},
     {"badcursor.txt", std::string(20, '\n') + "cursor 20 0\n"},
+    {"past.txt", std::string(20, '\n') + "mask #\ncursor 0 40\n"},
+    {"twocursors.txt", std::string(20, '\n') + "cursor 0 1\ncursor 0 2\n"},
+    {"farcursor.txt", std::string(20, '\n') + "cursor 0 128\n"},
+    {"badmask.txt", std::string(20, '\n') + "mask  \n"},
 };
 
-unsigned Parse(const std::string& text, std::vector<HeadlessStep>& steps, ScriptError& error) {
-    return ParseHeadlessScript(
+unsigned Parse(const std::string& text, std::vector<HeadlessStep>& steps, ScriptError& error,
+               ScriptReport* all = nullptr) {
+    ScriptReport report;
+    const unsigned id = ParseHeadlessScript(
         text,
         [](const std::string& name, std::string& content) {
             auto f = kFiles.find(name);
@@ -26,7 +32,10 @@ unsigned Parse(const std::string& text, std::vector<HeadlessStep>& steps, Script
             content = f->second;
             return true;
         },
-        steps, error);
+        steps, report);
+    error = report.errors.empty() ? ScriptError() : report.errors.front();
+    if (all) *all = report;
+    return id;
 }
 
 TEST(HeadlessScript, EachCommandAndWhatItNames) {
@@ -52,6 +61,13 @@ TEST(HeadlessScript, EachCommandAndWhatItNames) {
         {"click 20", HeadlessKind::Click, 20, "", 0},
         {"branch status", HeadlessKind::Branch, 0, "STATUS", 0},
         {"expect 200.0 kN 250", HeadlessKind::Expect, 0, "200.0 kN", 250},
+        {"expect 200.0 kN within 250", HeadlessKind::Expect, 0, "200.0 kN", 250},
+        {"expect-line 2 LOG 1-14 of 120 within 3000", HeadlessKind::ExpectLine, 2, "LOG 1-14 of 120", 3000},
+        {"expect-line 2 LOG 1-14 of 120 within 10 within 20", HeadlessKind::ExpectLine, 2, "LOG 1-14 of 120 within 10",
+         20},
+        {"expect within", HeadlessKind::Expect, 0, "within", DefaultExpectMs},
+        {"expect-exit within 5000", HeadlessKind::ExpectExit, 0, "", 5000},
+        {"\xEF\xBB\xBFkey ENTER", HeadlessKind::Key, 2023, "ENTER", 0},
         {"expect 5", HeadlessKind::Expect, 0, "5", DefaultExpectMs},
         {"expect-line 2  > Parameters 40", HeadlessKind::ExpectLine, 2, " > Parameters", 40},
         {"expect-line 20 A\\x20", HeadlessKind::ExpectLine, 20, "A ", DefaultExpectMs},
@@ -101,6 +117,14 @@ TEST(HeadlessScript, RefusalsNameTheLineAndThePiece) {
         {"press ENTER", 1, tool_text::UnknownScriptCommand, "press"},
         {"expect A 3600001", 1, tool_text::NumberTooLarge, "3600001"},
         {"branch \\x4", 1, tool_text::ShortHexEscape, "\\x4"},
+        {"expect-screen twocursors.txt", 1, tool_text::ScreenBadShape, "twocursors.txt line 22"},
+        {"expect-screen farcursor.txt", 1, tool_text::ScreenBadShape, "farcursor.txt line 21"},
+        {"expect-screen badmask.txt", 1, tool_text::ScreenBadShape, "badmask.txt line 21"},
+        {"", 0, tool_text::EmptyScript, ""},
+        {"# only a comment\n\n", 0, tool_text::EmptyScript, ""},
+        {"expect-exit within", 1, tool_text::BadNumber, "within"},
+        {"expect-line 1 " "0123456789012345678901234567890123456789X", 1, tool_text::TextTooLong, "41 characters"},
+        {"\x01\x02binary\xff", 1, tool_text::UnknownScriptCommand, "\x01\x02binary\xff"},
     };
     for (const Case& c : cases) {
         std::vector<HeadlessStep> steps;
@@ -110,6 +134,41 @@ TEST(HeadlessScript, RefusalsNameTheLineAndThePiece) {
         EXPECT_EQ(error.detail, c.detail) << c.text;
         EXPECT_TRUE(steps.empty()) << c.text;
     }
+}
+
+TEST(HeadlessScript, EveryErrorIsReportedInLineOrderTooLongTextsAreRefusedAndBareTimeOutsNoted) {
+    const std::string huge(10 * 1024 * 1024, 'A');
+    const std::string screenText = std::string(ScreenRows * ScreenColumns, 'B');
+    const std::string text = "key NOPE\nexpect " + huge + "\nexpect " + screenText + "\nsned\nexpect-line 2 OF 120\n" +
+                             "click 30\nexpect A within 20\n";
+    std::vector<HeadlessStep> steps;
+    ScriptError first;
+    ScriptReport report;
+    EXPECT_EQ(Parse(text, steps, first, &report), tool_text::UnknownKey);
+    struct Seen {
+        int line;
+        unsigned id;
+        std::string detail;
+    };
+    const Seen errors[] = {{1, tool_text::UnknownKey, "NOPE"},
+                           {2, tool_text::TextTooLong, "10485760 characters"},
+                           {4, tool_text::UnknownScriptCommand, "sned"},
+                           {6, tool_text::LineOutOfRange, "30"}};
+    ASSERT_EQ(report.errors.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(report.errors[i].line, errors[i].line) << i;
+        EXPECT_EQ(report.errors[i].id, errors[i].id) << i;
+        EXPECT_EQ(report.errors[i].detail, errors[i].detail) << i;
+    }
+    ASSERT_EQ(report.notes.size(), 1u);
+    EXPECT_EQ(report.notes[0].line, 5);
+    EXPECT_EQ(report.notes[0].id, tool_text::BareTimeOut);
+    EXPECT_EQ(report.notes[0].detail, "120");
+    EXPECT_TRUE(steps.empty());
+
+    // Details are cut: a long unknown word does not come back whole.
+    EXPECT_EQ(Parse(huge, steps, first), tool_text::UnknownScriptCommand);
+    EXPECT_EQ(first.detail, std::string(MaxDetail, 'A') + "...");
 }
 
 TEST(HeadlessScript, ScreenFilesKeepTheirLinesAndTheCursor) {
@@ -125,5 +184,10 @@ TEST(HeadlessScript, ScreenFilesKeepTheirLinesAndTheCursor) {
     EXPECT_EQ(menu.column, 8);
     EXPECT_EQ(steps[1].screen.lines[1], "B");
     EXPECT_FALSE(steps[1].screen.checkCursor);
+    EXPECT_EQ(steps[1].screen.mask, 0);
+
+    ASSERT_EQ(Parse("expect-screen past.txt", steps, error), 0u) << tool_text::Text(error.id);
+    EXPECT_EQ(steps[0].screen.column, 40);  // past the last column, as after text that filled the line
+    EXPECT_EQ(steps[0].screen.mask, '#');
 }
 }  // namespace

@@ -80,7 +80,7 @@ struct Fixture {
 
     RunResult Run(const char* script, uint32_t overallMs = 60000) {
         std::vector<ScriptStep> steps;
-        ScriptError error;
+        ScriptReport error;
         EXPECT_EQ(ParseScript(script, steps, error), 0u) << script;
         ScriptRunner runner(panel, clock, [this](const std::string& line) { log.push_back(line); });
         return runner.Run(steps, overallMs);
@@ -112,6 +112,10 @@ TEST(SimScriptRunner, FirstFailureIsNamedWithExpectedAndReceivedBytes) {
         {"PPK", "expect PPKQ 400", 1, "line 1: expect \"PPKQ\" failed: timed out after 400 ms; received \"PPK\""},
         {"PPK", "expect P\nexpect P\nexpect \\n 100", 3,
          "line 3: expect \"\\n\" failed: received \"K\" (differs at byte 1)"},
+        // The panel's start-up commands before what a script waited for first: the way out is named.
+        {"PVFDPK", "send \\x1A\nexpect VFD", 2,
+         "line 2: expect \"VFD\" failed: received \"PVFDPK\" (differs at byte 1); a panel sends \"PPK\" as soon as "
+         "it connects: expect PPK first"},
     };
     for (const Case& c : cases) {
         Fixture f;

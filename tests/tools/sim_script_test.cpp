@@ -38,8 +38,8 @@ TEST(SimScript, ParsesEachStepForm) {
     };
     for (const Case& c : cases) {
         std::vector<ScriptStep> steps;
-        ScriptError error;
-        ASSERT_EQ(ParseScript(c.line, steps, error), 0u) << c.line << ": " << tool_text::Text(error.id);
+        ScriptReport report;
+        ASSERT_EQ(ParseScript(c.line, steps, report), 0u) << c.line;
         ASSERT_EQ(steps.size(), 1u) << c.line;
         EXPECT_EQ(steps[0].kind, c.kind) << c.line;
         EXPECT_EQ(steps[0].bytes, c.bytes) << c.line;
@@ -51,8 +51,8 @@ TEST(SimScript, ParsesEachStepForm) {
 TEST(SimScript, SkipsCommentsAndBlankLinesAndKeepsLineNumbers) {
     const char* text = "# start\r\n\r\n  # indented comment\nsend A\r\n\t\nexpect B 10\nclose";
     std::vector<ScriptStep> steps;
-    ScriptError error;
-    ASSERT_EQ(ParseScript(text, steps, error), 0u);
+    ScriptReport report;
+    ASSERT_EQ(ParseScript(text, steps, report), 0u);
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_EQ(steps[0].line, 4);
     EXPECT_EQ(steps[0].bytes, "A");  // the CR of a CRLF line is not a byte
@@ -87,18 +87,22 @@ TEST(SimScript, ReportsTheFirstErrorWithItsLine) {
     };
     for (const Case& c : cases) {
         std::vector<ScriptStep> steps;
-        ScriptError error;
-        EXPECT_EQ(ParseScript(c.text, steps, error), c.id) << c.text;
+        ScriptReport report;
+        EXPECT_EQ(ParseScript(c.text, steps, report), c.id) << c.text;
+        ASSERT_FALSE(report.errors.empty()) << c.text;
+        const ScriptError& error = report.errors.front();
         EXPECT_EQ(error.id, c.id) << c.text;
         EXPECT_EQ(error.line, c.line) << c.text;
         EXPECT_EQ(error.detail, c.detail) << c.text;
     }
 }
 
-TEST(SimScript, EmptyScriptHasNoSteps) {
-    std::vector<ScriptStep> steps(3);
-    ScriptError error;
-    EXPECT_EQ(ParseScript("", steps, error), 0u);
-    EXPECT_TRUE(steps.empty());
+TEST(SimScript, AScriptWithoutStepsIsAnError) {
+    for (const char* text : {"", "\xEF\xBB\xBF", "# nothing\r\n\r\n"}) {
+        std::vector<ScriptStep> steps(3);
+        ScriptReport report;
+        EXPECT_EQ(ParseScript(text, steps, report), tool_text::EmptyScript) << text;
+        EXPECT_TRUE(steps.empty());
+    }
 }
 }  // namespace

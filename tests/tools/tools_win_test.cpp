@@ -79,7 +79,8 @@ TEST(Headless, FailuresNameTheLineAndShowTheScreenBadSetupsExitTwo) {
         ToolProcess panel("headless", "-l --script " + Quote(script.Path()));
         EXPECT_EQ(panel.WaitExit(kWait), 1) << panel.Output();
         const std::string out = panel.Output();
-        EXPECT_NE(out.find("FAILED line 3: expect \"NO SUCH TEXT\" failed: not on the screen after 300 ms"),
+        EXPECT_NE(out.find("FAILED " + script.Path() +
+                           " line 3: expect \"NO SUCH TEXT\" failed: not on the screen after 300 ms"),
                   std::string::npos)
             << out;
         EXPECT_NE(out.find("HP-250 PRESS LINE 3", out.find("screen:")), std::string::npos) << out;
@@ -87,11 +88,20 @@ TEST(Headless, FailuresNameTheLineAndShowTheScreenBadSetupsExitTwo) {
     }
     struct Case {
         const char* arguments;
-        const char* script;
-        const char* message;
+        std::string script;
+        std::string message;
+        bool named = false;  // the arguments name the file instead
     };
     const Case cases[] = {
         {"-l --script", "key UP\nkey UPP\n", "line 2: no key has this legend"},
+        {"-l --script", "", "the script has no steps"},
+        // A byte-order mark is skipped, every error is named, and bytes come out escaped.
+        {"-l --script", "\xEF\xBB\xBFkey UP\nkey \x01\x02\nsned\n", "line 2: no key has this legend (LINE UP"},
+        {"-l --script", "\xEF\xBB\xBFkey UP\nkey \x01\x02\nsned\n", "EXIT): \\x01\\x02"},
+        {"-l --script", "\xEF\xBB\xBFkey UP\nkey \x01\x02\nsned\n", "line 3: unknown command"},
+        // A Windows device name would open the device: refused before anything reads it.
+        {"-l --script aux.txt --timeout 2000", "", "aux.txt: not a regular file", true},
+        {"-l --script", "expect " + std::string(801, 'A') + "\n", "the text is longer than the screen can show"},
         {"--script", "key UP\n", "the first argument must be -l or -r NAME"},
         {"-r 123456789012345678901234567890123 --script", "key UP\n", "the first argument must be -l or -r NAME"},
         // No control offers a pipe now: the panel's own result.
@@ -99,10 +109,44 @@ TEST(Headless, FailuresNameTheLineAndShowTheScreenBadSetupsExitTwo) {
     };
     for (const Case& c : cases) {
         TempScript script(c.script);
-        ToolProcess panel("headless", std::string(c.arguments) + " " + Quote(script.Path()));
+        ToolProcess panel("headless", std::string(c.arguments) + (c.named ? "" : " " + Quote(script.Path())));
         EXPECT_EQ(panel.WaitExit(kWait), 2) << c.arguments << "\n" << panel.Output();
         EXPECT_NE(panel.Output().find(c.message), std::string::npos) << panel.Output();
     }
+}
+
+// A block of the README: the indented lines that follow the line `first` (itself included when
+// `withFirst`), up to the first line that is not indented, without their indent.
+std::string ReadmeBlock(const std::string& first, bool withFirst) {
+    std::ifstream file(QUORVEX_SOURCE_DIR "/README.md", std::ios::binary);
+    std::string line;
+    std::string block;
+    bool inside = false;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!inside) {
+            inside = line == "    " + first;
+            if (inside && withFirst) block += line.substr(4) + "\n";
+            continue;
+        }
+        if (line.compare(0, 4, "    ") != 0) break;
+        block += line.substr(4) + "\n";
+    }
+    return block;
+}
+
+// The README's headless example as written there, against the simulator's controller.
+TEST(ReadmeExample, TheHeadlessExamplePassesAgainstTheSimulator) {
+    const std::string command = ReadmeBlock("quorvex-headless.exe -l --script params.txt", true);
+    const std::string text = ReadmeBlock("# params.txt", false);
+    ASSERT_EQ(command, "quorvex-headless.exe -l --script params.txt\n") << "the README's example moved";
+    ASSERT_NE(text.find("expect-exit"), std::string::npos) << text;
+    TempScript script(text);
+    ToolProcess sim("sim", "--device 5 --timeout 30000");
+    ASSERT_TRUE(sim.WaitOutput("listening", kWait)) << sim.Output();
+    ToolProcess panel("headless", "-l --script " + Quote(script.Path()));
+    EXPECT_EQ(panel.WaitExit(kWait), 0) << text << panel.Output() << sim.Output();
+    EXPECT_EQ(sim.WaitExit(kWait), 0) << sim.Output();
 }
 
 // The session the tap sits in: the simulator's strict script; each key below answers one expect.
@@ -145,6 +189,26 @@ std::string LoggedBytes(const std::string& log, const std::string& step, const s
         bytes += decoded;
     }
     return bytes;
+}
+
+// A capture with nothing for the panel would keep a panel waiting for ever: refused at once.
+TEST(Replay, ACaptureWithNothingToPlayIsRefused) {
+    capture::Record command;
+    command.timeUs = 1000000;
+    command.direction = capture::Direction::ToControl;
+    command.bytes = "P";
+    const std::string header = capture::FileHeader("test", "no blocks");
+    for (const std::string& content : {header, header + capture::PacketBlock(command)}) {
+        const std::string path = "replay_nothing.pcapng";
+        WriteAll(path, content);
+        char full[MAX_PATH];
+        GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+        ToolProcess replay("sim", "--device 6 --timeout 20000 --replay " + Quote(full));
+        EXPECT_EQ(replay.WaitExit(kWait), 2) << replay.Output();
+        EXPECT_NE(replay.Output().find("the capture holds nothing for the panel"), std::string::npos)
+            << replay.Output();
+        DeleteFileA(path.c_str());
+    }
 }
 
 std::vector<uint32_t> DisplayPixels(HWND frame) {

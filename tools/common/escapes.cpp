@@ -82,8 +82,26 @@ unsigned DecodeEscapes(std::string_view text, std::string& bytes, size_t* errorA
     return tool_text::Ok;
 }
 
+namespace {
+constexpr char kHex[] = "0123456789ABCDEF";
+}  // namespace
+
+std::string PrintableText(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 0x20 && b <= 0x7E) || b == '\n') {
+            out += c;
+        } else {
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
 std::string ShowBytes(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     bool afterAddress = false;
     for (size_t i = 0; i < bytes.size(); ++i) {

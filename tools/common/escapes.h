@@ -11,3 +11,7 @@ unsigned DecodeEscapes(std::string_view text, std::string& bytes, size_t* errorA
 // Shows bytes readably with the same escapes, so that decoding the result gives the bytes back.
 // A lead byte 0x80..0xBF followed by any byte from 0x80 is shown as one cursor address.
 std::string ShowBytes(std::string_view bytes);
+
+// Text for a message or a report: bytes outside the printable ASCII range, but for line ends,
+// shown as \xHH, so that a binary file never reaches a terminal or a report raw.
+std::string PrintableText(std::string_view text);

@@ -49,27 +49,42 @@ unsigned ParseBytes(std::string_view text, std::string& bytes, std::string& deta
     return id;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 unsigned ParseName(std::string_view text, std::string& name) {
     if (text.empty()) return tool_text::MissingBytes;
     name = std::string(text);
     return tool_text::Ok;
 }
 
-// Splits off a last word of digits as the time-out when text stands before it.
-unsigned SplitTimeOut(std::string_view& text, ScriptLine& line, std::string& detail) {
+// The last blank-separated word of `text` and what stands before it (right-trimmed).
+std::string_view SplitLastWord(std::string_view text, std::string_view& before) {
+    const size_t blank = text.find_last_of(" \t");
+    if (blank == std::string_view::npos) return {};
+    before = TrimRight(text.substr(0, blank));
+    return text.substr(blank + 1);
+}
+
+// Splits off "within MS", or else a last word of digits (with a note), as the time-out when
+// text stands before it.
+unsigned SplitTimeOut(std::string_view& text, ScriptLine& line, std::string& detail, bool& bare) {
     line.timeoutMs = DefaultExpectMs;
-    size_t blank = text.find_last_of(" \t");
-    if (blank == std::string_view::npos || !AllDigits(text.substr(blank + 1))) return tool_text::Ok;
-    std::string_view before = TrimRight(text.substr(0, blank));
-    if (before.empty()) return tool_text::Ok;
-    detail = std::string(text.substr(blank + 1));
-    unsigned id = ParseMs(text.substr(blank + 1), line.timeoutMs);
-    if (id == tool_text::Ok) text = before;
-    return id;
+    std::string_view before;
+    const std::string_view number = SplitLastWord(text, before);
+    if (!AllDigits(number) || before.empty()) return tool_text::Ok;
+    std::string_view beforeWithin;
+    const bool within = SplitLastWord(before, beforeWithin) == WithinWord && !beforeWithin.empty();
+    detail = std::string(number);
+    const unsigned id = ParseMs(number, line.timeoutMs);
+    if (id != tool_text::Ok) return id;
+    text = within ? beforeWithin : before;
+    bare = !within;
+    return tool_text::Ok;
 }
 
 // Byte texts keep their inner blanks; trailing blanks are dropped (write \x20 to send one).
-unsigned ParseArgument(ArgForm form, std::string_view arg, ScriptLine& line, std::string& detail) {
+// `bare` tells that a last word of digits was taken as the time-out without "within".
+unsigned ParseArgument(ArgForm form, std::string_view arg, ScriptLine& line, std::string& detail, bool& bare) {
     std::string_view trimmed = TrimRight(arg);
     switch (form) {
         case ArgForm::None:
@@ -78,20 +93,24 @@ unsigned ParseArgument(ArgForm form, std::string_view arg, ScriptLine& line, std
         case ArgForm::Bytes:
             return ParseBytes(trimmed, line.text, detail);
         case ArgForm::BytesThenOptionalMs: {
-            unsigned id = SplitTimeOut(trimmed, line, detail);
+            unsigned id = SplitTimeOut(trimmed, line, detail, bare);
             return id != tool_text::Ok ? id : ParseBytes(trimmed, line.text, detail);
         }
         case ArgForm::Ms:
             detail = std::string(trimmed);
             return trimmed.empty() ? tool_text::MissingNumber : ParseMs(trimmed, line.timeoutMs);
-        case ArgForm::OptionalMs:
+        case ArgForm::OptionalMs: {
             line.timeoutMs = DefaultExpectMs;
-            detail = std::string(trimmed);
-            return trimmed.empty() ? tool_text::Ok : ParseMs(trimmed, line.timeoutMs);
+            std::string_view before;
+            const std::string_view last = SplitLastWord(trimmed, before);
+            const std::string_view number = before == WithinWord ? last : trimmed;
+            detail = std::string(number);
+            return trimmed.empty() ? tool_text::Ok : ParseMs(number, line.timeoutMs);
+        }
         case ArgForm::Name:
             return ParseName(trimmed, line.text);
         case ArgForm::NameThenOptionalMs: {
-            unsigned id = SplitTimeOut(trimmed, line, detail);
+            unsigned id = SplitTimeOut(trimmed, line, detail, bare);
             return id != tool_text::Ok ? id : ParseName(trimmed, line.text);
         }
         case ArgForm::Number:
@@ -108,14 +127,14 @@ unsigned ParseArgument(ArgForm form, std::string_view arg, ScriptLine& line, std
             std::string_view rest = trimmed.substr(end);
             if (!rest.empty()) rest.remove_prefix(1);  // the one blank that separates the number
             detail.clear();
-            return ParseArgument(ArgForm::BytesThenOptionalMs, rest, line, detail);
+            return ParseArgument(ArgForm::BytesThenOptionalMs, rest, line, detail, bare);
         }
     }
     return tool_text::Ok;
 }
 
 unsigned ParseLine(std::string_view text, int number, const ScriptCommand* commands, size_t count,
-                   std::vector<ScriptLine>& lines, std::string& detail) {
+                   std::vector<ScriptLine>& lines, std::string& detail, bool& bare) {
     std::string_view rest = TrimLeft(text);
     if (rest.empty() || rest.front() == '#') return tool_text::Ok;
     size_t end = 0;
@@ -128,7 +147,7 @@ unsigned ParseLine(std::string_view text, int number, const ScriptCommand* comma
         ScriptLine line;
         line.kind = commands[i].kind;
         line.line = number;
-        unsigned id = ParseArgument(commands[i].form, arg, line, detail);
+        unsigned id = ParseArgument(commands[i].form, arg, line, detail, bare);
         if (id == tool_text::Ok) lines.push_back(std::move(line));
         return id;
     }
@@ -138,8 +157,10 @@ unsigned ParseLine(std::string_view text, int number, const ScriptCommand* comma
 }  // namespace
 
 unsigned ParseScriptLines(std::string_view text, const ScriptCommand* commands, size_t count,
-                          std::vector<ScriptLine>& lines, ScriptError& error) {
+                          std::vector<ScriptLine>& lines, ScriptReport& report) {
     lines.clear();
+    report = ScriptReport();
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
     int number = 0;
     while (!text.empty()) {
         ++number;
@@ -148,13 +169,20 @@ unsigned ParseScriptLines(std::string_view text, const ScriptCommand* commands, 
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         std::string detail;
-        unsigned id = ParseLine(line, number, commands, count, lines, detail);
+        bool bare = false;
+        const unsigned id = ParseLine(line, number, commands, count, lines, detail, bare);
         if (id != tool_text::Ok) {
-            error = {number, id, detail};
-            return id;
+            report.errors.push_back({number, id, ShortDetail(detail)});
+        } else if (bare) {
+            report.notes.push_back({number, tool_text::BareTimeOut, std::to_string(lines.back().timeoutMs)});
         }
     }
-    return tool_text::Ok;
+    if (report.errors.empty() && lines.empty()) report.errors.push_back({0, tool_text::EmptyScript, ""});
+    return report.errors.empty() ? tool_text::Ok : report.errors.front().id;
+}
+
+std::string ShortDetail(std::string_view text) {
+    return text.size() <= MaxDetail ? std::string(text) : std::string(text.substr(0, MaxDetail)) + "...";
 }
 
 std::string CommandNames(const ScriptCommand* commands, size_t count) {

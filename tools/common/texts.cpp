@@ -53,9 +53,19 @@ constexpr const char* kTexts[] = {
     "Branch To takes at most 32 characters",
     "cannot read the screen file",
     "a screen line has at most 40 characters",
-    "a screen file has 20 lines and may add \"cursor ROW COLUMN\" as the 21st",
+    "a screen file has 20 lines, then may add \"cursor ROW COLUMN\" (row 0..19, column 0..127) and \"mask C\" "
+    "(C: a character that matches any cell), once each",
     "the first argument must be -l or -r NAME (at most 32 characters): the headless panel has no Connect To dialog",
     "--script FILE is needed",
+    "unexpected argument",
+    "this option takes no value",
+    "the last word is read as the time-out in ms; write \"within MS\" to say so, or \\x3N for a last digit "
+    "of the text",
+    "the script has no steps",
+    "the text is longer than the screen can show",
+    "not a regular file (a folder, a device such as AUX, CON or NUL, or a pipe)",
+    "the report could not be written",
+    "the capture holds nothing for the panel (no block from the control)",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
 }  // namespace

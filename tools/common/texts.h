@@ -53,6 +53,14 @@ enum : unsigned {
     ScreenBadShape,
     ConnectionNeeded,
     ScriptNeeded,
+    ExtraArgument,
+    OptionTakesNoValue,
+    BareTimeOut,
+    EmptyScript,
+    TextTooLong,
+    ScriptNotAFile,
+    ReportWriteFailed,
+    ReplayNothing,
     Count
 };
 

@@ -23,7 +23,7 @@ std::string StepText(const HeadlessStep& step) {
         case HeadlessKind::Key:
         case HeadlessKind::Keyboard:
         case HeadlessKind::ExpectScreen:
-            return text + " " + step.text;
+            return text + " " + ShowBytes(step.text);
         case HeadlessKind::Click:
             return text + " " + std::to_string(step.value);
         case HeadlessKind::ExpectLine:
@@ -45,6 +45,28 @@ std::string FormatScreen(const ScreenCopy& screen) {
     std::string text;
     for (const std::string& line : screen.lines) text += line + "\n";
     return text + "cursor " + std::to_string(screen.row) + " " + std::to_string(screen.column) + "\n";
+}
+
+// A masked cell matches anything; past the text both lines hold blanks.
+bool LineMatches(const std::string& expected, const std::string& shown, char mask) {
+    for (size_t i = 0; i < static_cast<size_t>(ScreenColumns); ++i) {
+        const char want = i < expected.size() ? expected[i] : ' ';
+        const char got = i < shown.size() ? shown[i] : ' ';
+        if (want != got && !(mask && want == mask)) return false;
+    }
+    return true;
+}
+
+std::string ScreenMismatch(const ExpectedScreen& expected, const ScreenCopy& shown) {
+    for (int i = 0; i < ScreenRows; ++i) {
+        if (!LineMatches(expected.lines[i], shown.lines[i], expected.mask))
+            return "line " + std::to_string(i + 1) + " shows " + Quoted(RightTrimmed(shown.lines[i])) +
+                   ", the file has " + Quoted(expected.lines[i]);
+    }
+    if (expected.checkCursor && (shown.row != expected.row || shown.column != expected.column))
+        return "the cursor is at " + std::to_string(shown.row) + " " + std::to_string(shown.column) +
+               ", the file has " + std::to_string(expected.row) + " " + std::to_string(expected.column);
+    return {};
 }
 
 HeadlessRunner::HeadlessRunner(HeadlessPanel& panel, Output log, Output print)
@@ -80,19 +102,7 @@ HeadlessResult HeadlessRunner::Play(const HeadlessStep& step) {
                 return shown == RightTrimmed(step.text) ? std::string() : "the line shows " + Quoted(shown);
             });
         case HeadlessKind::ExpectScreen:
-            return AwaitScreen(step, [&](const ScreenCopy& s) {
-                for (int i = 0; i < ScreenRows; ++i) {
-                    const std::string shown = RightTrimmed(s.lines[i]);
-                    if (shown != step.screen.lines[i])
-                        return "line " + std::to_string(i + 1) + " shows " + Quoted(shown) + ", the file has " +
-                               Quoted(step.screen.lines[i]);
-                }
-                if (step.screen.checkCursor && (s.row != step.screen.row || s.column != step.screen.column))
-                    return "the cursor is at " + std::to_string(s.row) + " " + std::to_string(s.column) +
-                           ", the file has " + std::to_string(step.screen.row) + " " +
-                           std::to_string(step.screen.column);
-                return std::string();
-            });
+            return AwaitScreen(step, [&](const ScreenCopy& s) { return ScreenMismatch(step.screen, s); });
         case HeadlessKind::Screen:
             print_(FormatScreen(panel_.Screen()));
             return {true, 0, {}};
@@ -206,7 +216,7 @@ HeadlessResult HeadlessRunner::Pause(const HeadlessStep& step) {
 }
 
 HeadlessResult HeadlessRunner::Fail(const HeadlessStep& step, const std::string& why) const {
-    return {false, step.line, StepText(step) + " failed: " + why};
+    return {false, step.line, StepText(step) + " failed: " + why, StepText(step)};
 }
 
 std::string HeadlessRunner::OverallTimeOut() const {

@@ -19,6 +19,8 @@ struct ScreenCopy {
 
 // The 20 lines and "cursor ROW COLUMN", as quorvex-dump --screen prints them.
 std::string FormatScreen(const ScreenCopy& screen);
+// Why the screen is not the one expected (the first line or the cursor that differs), or "".
+std::string ScreenMismatch(const ExpectedScreen& expected, const ScreenCopy& shown);
 
 // Connected: the link is up. Exited: the control sent its exit notice (the panel would close).
 // Lost: the control's pipes are gone without an exit notice.
@@ -46,8 +48,9 @@ protected:
 
 struct HeadlessResult {
     bool passed = false;
-    int line = 0;         // script line of the failed step
-    std::string message;  // names the step and why it failed
+    int line = 0;             // script line of the failed step
+    std::string message;      // names the step and why it failed
+    std::string expectation;  // the failed step as "line N: expect ..."
 };
 
 class HeadlessRunner final : private KeypadPort {

@@ -2,6 +2,7 @@
 // keys by code, letter or name, lines and rows 1..20, Branch To texts as the dialog takes them.
 #include "tools/headless/headless_script.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "keypad/key_bindings.h"
@@ -99,18 +100,25 @@ unsigned Check(const ScriptLine& line, const ScreenFileReader& readScreen, Headl
             return code >= 0 ? tool_text::Ok : tool_text::UnknownVirtualKey;
         }
         case HeadlessKind::Click:
-        case HeadlessKind::ExpectLine:
             detail = std::to_string(line.number);
             return InRows(line.number) ? tool_text::Ok : tool_text::LineOutOfRange;
+        case HeadlessKind::ExpectLine:
+            detail = std::to_string(line.number);
+            if (!InRows(line.number)) return tool_text::LineOutOfRange;
+            detail = std::to_string(line.text.size()) + " characters";
+            return line.text.size() <= static_cast<size_t>(ScreenColumns) ? tool_text::Ok : tool_text::TextTooLong;
         case HeadlessKind::Branch:
             step.text = Upper(line.text);
             return line.text.size() <= kMaxBranchText ? tool_text::Ok : tool_text::BranchTooLong;
+        case HeadlessKind::Expect:
+            detail = std::to_string(line.text.size()) + " characters";
+            return line.text.size() <= MaxExpectText ? tool_text::Ok : tool_text::TextTooLong;
         case HeadlessKind::ExpectScreen: {
             std::string content;
             if (!readScreen(line.text, content)) return tool_text::ScreenUnreadable;
             int bad = 0;
             const unsigned id = ParseScreenFile(content, step.screen, &bad);
-            if (id != tool_text::Ok) detail = line.text + " line " + std::to_string(bad);
+            if (id != tool_text::Ok) detail = ShortDetail(line.text) + " line " + std::to_string(bad);
             return id;
         }
         default:
@@ -127,19 +135,29 @@ int TakeNumber(std::string_view& text) {
     return n;
 }
 
-// "cursor ROW COLUMN" with the numbers inside the display.
+// "cursor ROW COLUMN" with the row on the display and the column as far as the cursor goes.
 bool ParseCursor(std::string_view text, ExpectedScreen& screen) {
     constexpr std::string_view kWord = "cursor ";
-    if (text.substr(0, kWord.size()) != kWord) return false;
+    if (screen.checkCursor || text.substr(0, kWord.size()) != kWord) return false;
     text.remove_prefix(kWord.size());
     const int row = TakeNumber(text);
     if (text.empty() || text.front() != ' ') return false;
     text.remove_prefix(1);
     const int column = TakeNumber(text);
-    if (!text.empty() || row < 0 || column < 0 || row >= ScreenRows || column >= ScreenColumns) return false;
+    if (!text.empty() || row < 0 || column < 0 || row >= ScreenRows || column > MaxCursorColumn) return false;
     screen.row = row;
     screen.column = column;
     screen.checkCursor = true;
+    return true;
+}
+
+// "mask C" with one visible character.
+bool ParseMask(std::string_view text, ExpectedScreen& screen) {
+    constexpr std::string_view kWord = "mask ";
+    if (screen.mask || text.size() != kWord.size() + 1 || text.substr(0, kWord.size()) != kWord) return false;
+    const char c = text.back();
+    if (c <= ' ' || c > '~') return false;
+    screen.mask = c;
     return true;
 }
 }  // namespace
@@ -158,8 +176,8 @@ unsigned ParseScreenFile(std::string_view text, ExpectedScreen& screen, int* bad
         if (number <= ScreenRows) {
             if (line.size() > static_cast<size_t>(ScreenColumns)) return tool_text::ScreenLineTooLong;
             screen.lines[number - 1] = std::string(line);
-        } else if (!line.empty() && (number > ScreenRows + 1 || !ParseCursor(line, screen))) {
-            return tool_text::ScreenBadShape;  // only blank lines may follow the cursor line
+        } else if (!line.empty() && !ParseCursor(line, screen) && !ParseMask(line, screen)) {
+            return tool_text::ScreenBadShape;
         }
     }
     if (badLine) *badLine = 0;
@@ -167,23 +185,25 @@ unsigned ParseScreenFile(std::string_view text, ExpectedScreen& screen, int* bad
 }
 
 unsigned ParseHeadlessScript(std::string_view text, const ScreenFileReader& readScreen,
-                             std::vector<HeadlessStep>& steps, ScriptError& error) {
+                             std::vector<HeadlessStep>& steps, ScriptReport& report) {
     steps.clear();
     std::vector<ScriptLine> lines;
-    unsigned id = ParseScriptLines(text, kCommands, kCommandCount, lines, error);
-    if (id != tool_text::Ok) return id;
+    ParseScriptLines(text, kCommands, kCommandCount, lines, report);
     for (const ScriptLine& line : lines) {
         HeadlessStep step;
         std::string detail;
-        id = Check(line, readScreen, step, detail);
+        const unsigned id = Check(line, readScreen, step, detail);
         if (id != tool_text::Ok) {
-            error = {line.line, id, detail};
-            steps.clear();
-            return id;
+            report.errors.push_back({line.line, id, ShortDetail(detail)});
+        } else {
+            steps.push_back(std::move(step));
         }
-        steps.push_back(std::move(step));
     }
-    return tool_text::Ok;
+    std::stable_sort(report.errors.begin(), report.errors.end(),
+                     [](const ScriptError& a, const ScriptError& b) { return a.line < b.line; });
+    if (report.errors.empty()) return tool_text::Ok;
+    steps.clear();
+    return report.errors.front().id;
 }
 
 const char* HeadlessStepName(HeadlessKind kind) {

@@ -14,13 +14,20 @@ enum class HeadlessKind { Key, Keyboard, Click, Branch, Expect, ExpectLine, Expe
 constexpr int ScreenRows = 20;
 constexpr int ScreenColumns = 40;
 
-// A screen file: up to 20 lines (trailing blanks do not count) and, as a 21st line,
-// "cursor ROW COLUMN" (0-based) when the cursor is to be checked too.
+// The cursor's column goes past the last cell after text and as far as a cursor address reaches.
+constexpr int MaxCursorColumn = 127;
+// expect takes at most the screen's characters, expect-line a line's.
+constexpr size_t MaxExpectText = ScreenRows * ScreenColumns;
+
+// A screen file: up to 20 lines (trailing blanks do not count), then, in either order, the line
+// "cursor ROW COLUMN" (0-based) when the cursor is to be checked too, and "mask C" when the
+// character C in the lines stands for a cell whose content does not matter (a clock).
 struct ExpectedScreen {
     std::string lines[ScreenRows];
     bool checkCursor = false;
     int row = 0;
     int column = 0;
+    char mask = 0;  // 0: every cell counts
 };
 
 struct HeadlessStep {
@@ -35,10 +42,11 @@ struct HeadlessStep {
 // Reads a screen file named in a script; false when it cannot be read.
 using ScreenFileReader = std::function<bool(const std::string& name, std::string& content)>;
 
-// Parses a whole script and reads its screen files. Returns 0 or a text id with the first
-// error in `error` (for a broken screen file: the script line, and the file's line in detail).
+// Parses a whole script and reads its screen files. Returns 0 or the text id of the first
+// error; `report` gets every error in line order (for a broken screen file: the script line,
+// and the file's line in the detail) and the notes. Steps come only from a script without errors.
 unsigned ParseHeadlessScript(std::string_view text, const ScreenFileReader& readScreen,
-                             std::vector<HeadlessStep>& steps, ScriptError& error);
+                             std::vector<HeadlessStep>& steps, ScriptReport& report);
 
 // Parses a screen file; 0 or a text id, with the 1-based offending line in *badLine.
 unsigned ParseScreenFile(std::string_view text, ExpectedScreen& screen, int* badLine);

@@ -84,6 +84,11 @@ int RunReplay(const SimOptions& options) {
         Say(options.replayPath + ": offset " + std::to_string(capture.offset) + ": " +
             tool_text::Text(tool_text::CaptureCut));
     const std::vector<ReplayStep> steps = PlanReplay(std::move(capture.records), options.speedMilli);
+    // A panel would wait for ever on a replay that sends nothing.
+    if (steps.empty()) {
+        Complain(options.replayPath + ": " + tool_text::Text(tool_text::ReplayNothing));
+        return kBadSetup;
+    }
     size_t total = 0;
     for (const ReplayStep& s : steps) total += s.bytes.size();
 

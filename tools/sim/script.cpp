@@ -21,10 +21,10 @@ const char* StepName(StepKind kind) {
     return "?";
 }
 
-unsigned ParseScript(std::string_view text, std::vector<ScriptStep>& steps, ScriptError& error) {
+unsigned ParseScript(std::string_view text, std::vector<ScriptStep>& steps, ScriptReport& report) {
     steps.clear();
     std::vector<ScriptLine> lines;
-    unsigned id = ParseScriptLines(text, kCommands, kCommandCount, lines, error);
+    unsigned id = ParseScriptLines(text, kCommands, kCommandCount, lines, report);
     if (id != tool_text::Ok) return id;
     for (ScriptLine& line : lines)
         steps.push_back({static_cast<StepKind>(line.kind), std::move(line.text), line.timeoutMs, line.line});

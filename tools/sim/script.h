@@ -19,7 +19,6 @@ struct ScriptStep {
 // Name of a step kind as written in scripts.
 const char* StepName(StepKind kind);
 
-// Parses a whole script. Returns 0 or a text id with the first error in `error`.
-// In expect lines a last blank-separated word of digits is the time-out; write a
-// space before digits that belong to the bytes as \x20.
-unsigned ParseScript(std::string_view text, std::vector<ScriptStep>& steps, ScriptError& error);
+// Parses a whole script. Returns 0 or the text id of the first error; `report` gets them all
+// and the notes. Steps come out only from a script without errors.
+unsigned ParseScript(std::string_view text, std::vector<ScriptStep>& steps, ScriptReport& report);

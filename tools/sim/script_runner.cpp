@@ -9,6 +9,9 @@
 namespace {
 std::string Quoted(const std::string& bytes) { return "\"" + ShowBytes(bytes) + "\""; }
 
+// The panel's own first commands: EXIT, EXIT, cursor up, sent as soon as it has connected.
+constexpr char kPanelStartUp[] = "PPK";
+
 std::string StepText(const ScriptStep& step) {
     std::string text = "line " + std::to_string(step.line) + ": " + StepName(step.kind);
     if (step.kind == StepKind::Send || step.kind == StepKind::Expect) text += " " + Quoted(step.bytes);
@@ -80,10 +83,14 @@ RunResult ScriptRunner::Expect(const ScriptStep& step) {
         auto diff = std::mismatch(want.begin(), want.begin() + static_cast<std::ptrdiff_t>(common), received_.begin());
         if (diff.first != want.begin() + static_cast<std::ptrdiff_t>(common)) {
             size_t at = static_cast<size_t>(diff.first - want.begin()) + 1;
-            return Fail(step, "received " + Quoted(received_) + " (differs at byte " + std::to_string(at) + ")");
+            const bool startUp = !expectHeld_ && received_.front() == kPanelStartUp[0] && want.front() != kPanelStartUp[0];
+            return Fail(step, "received " + Quoted(received_) + " (differs at byte " + std::to_string(at) + ")" +
+                                  (startUp ? "; a panel sends \"PPK\" as soon as it connects: expect PPK first"
+                                           : ""));
         }
         if (received_.size() >= want.size()) {
             received_.erase(0, want.size());
+            expectHeld_ = true;
             log_(StepText(step) + ": held");
             return {true, 0, {}};
         }

@@ -43,5 +43,6 @@ private:
     uint64_t overallDeadline_ = 0;
     uint32_t overallMs_ = 0;
     int closedAtLine_ = 0;   // line of the close step, once played
+    bool expectHeld_ = false;  // an expectation held already
     std::string received_;   // bytes from the panel not yet matched
 };
