@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -219,6 +220,25 @@ std::vector<uint32_t> DisplayPixels(HWND frame) {
 }
 
 void PostKey(HWND frame, WPARAM key) { PostMessageA(frame, WM_KEYDOWN, key, 0); }
+
+// A simulator that ends by its time limit sends the exit notice first: the panel closes with it
+// instead of at its next command.
+TEST(SimTimeLimit, ThePanelClosesWhenTheSimulatorsTimeRunsOut) {
+    struct Row {
+        const char* name;
+        const char* script;  // null: the controller
+    };
+    const Row rows[] = {{"controller", nullptr}, {"script", "expect PPK\nexpect NEVER SENT 60000\n"}};
+    for (const Row& r : rows) {
+        std::unique_ptr<TempScript> script(r.script ? new TempScript(r.script) : nullptr);
+        ToolProcess sim("sim", "--device 2 --timeout 3000" + (script ? " --script " + Quote(script->Path()) : std::string()));
+        ASSERT_TRUE(sim.WaitOutput(r.script ? "steps on" : "listening", kWait)) << r.name << sim.Output();
+        PanelProcess panel("-l");
+        ASSERT_NE(panel.WaitMainWindow("LOCAL - Quorvex", kWait), nullptr) << r.name;
+        EXPECT_NE(sim.WaitExit(kWait), -1) << r.name;
+        EXPECT_EQ(panel.WaitExit(2000), 0) << r.name << ": the panel stayed after the simulator ended\n" << sim.Output();
+    }
+}
 
 TEST(TapSession, ThePanelWorksThroughTheTapTheCaptureHoldsEveryByteAndReplaysToTheSameScreen) {
     const std::string capturePath = "tap_session.pcapng";

@@ -193,3 +193,8 @@ void PipePair::Close() {
     }
     closed_ = true;
 }
+
+void PipePair::SendExitNotice() {
+    constexpr uint32_t kNoticeMs = 500;
+    if (display_.connected && commands_.connected) Send("\x16", kNoticeMs);
+}

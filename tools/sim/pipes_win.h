@@ -25,6 +25,9 @@ public:
     LinkStatus Send(std::string_view bytes, uint32_t timeoutMs) override;
     LinkStatus Receive(std::string& appendTo, uint32_t timeoutMs) override;
     void Close() override;
+    // Code 22 to a connected panel: a control that ends by its time limit says so, so that the
+    // panel closes at once instead of at its next command.
+    void SendExitNotice();
 
 private:
     struct End {

@@ -98,7 +98,10 @@ Outcome Session::Serve(PipePair& pipes) {
             updateBytes_ = 0;
             lastSummary = now;
         }
-        if (TimeUp()) return Outcome::TimeLimit;
+        if (TimeUp()) {
+            pipes.SendExitNotice();
+            return Outcome::TimeLimit;
+        }
     }
 }
 }  // namespace

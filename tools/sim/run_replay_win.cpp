@@ -123,6 +123,7 @@ int RunReplay(const SimOptions& options) {
         LinkStatus status = listener.WaitUntil(startMs + steps[i].atUs / 1000);
         if (status == LinkStatus::Ok) status = pipes.Send(steps[i].bytes, kSendTimeoutMs);
         if (status != LinkStatus::Ok) {
+            if (status == LinkStatus::TimedOut) pipes.SendExitNotice();
             Say((status == LinkStatus::Closed ? "the panel left" : "time limit reached") + std::string(" at block ") +
                 std::to_string(i + 1) + " of " + std::to_string(steps.size()));
             return kCutShort;
@@ -130,9 +131,11 @@ int RunReplay(const SimOptions& options) {
     }
     Say("replay done: " + std::to_string(steps.size()) + " blocks, " + std::to_string(total) +
         " bytes; holding the pipes until the panel closes");
-    if (listener.WaitUntil(UINT64_MAX) == LinkStatus::Closed)
+    if (listener.WaitUntil(UINT64_MAX) == LinkStatus::Closed) {
         Say("panel disconnected");
-    else
+    } else {
+        pipes.SendExitNotice();
         Say("time limit reached");
+    }
     return kPlayed;
 }

@@ -49,7 +49,10 @@ int RunScript(const SimOptions& options) {
         " / " + pipes.WritePipeName());
     SystemClock clock;
     ScriptRunner runner(pipes, clock, Say);
-    RunResult result = runner.Run(steps, options.timeoutMs ? options.timeoutMs : DefaultScriptTimeoutMs);
+    const uint32_t limitMs = options.timeoutMs ? options.timeoutMs : DefaultScriptTimeoutMs;
+    const ULONGLONG startMs = GetTickCount64();
+    RunResult result = runner.Run(steps, limitMs);
+    if (!result.passed && GetTickCount64() - startMs >= limitMs) pipes.SendExitNotice();
     pipes.Close();
     if (result.passed) {
         Say(result.message);
