@@ -36,6 +36,7 @@ private:
     LRESULT OnLButtonUp(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnKillFocus(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
     bool ShowsPushed() const { return (GetState() & BST_PUSHED) != 0; }
     void ReturnFocus();
 
