@@ -33,6 +33,8 @@ enum : unsigned {
     CaptureTimeResolution,
     CaptureTimeRange,
     CaptureCut,
+    CaptureHeaderCut,
+    CapturePcapRecordLength,
     BadSpeed,
     ReplayWithScript,
     SpeedWithoutReplay,

@@ -1,8 +1,8 @@
-// quorvex-dump [FILE|-] [--screen | --at SECONDS | --raw]: reads a recorded control stream or a
-// session capture of quorvex-tap. A stream is decoded in the reader's blocks and printed one
-// event a line; a capture shows both directions in time order. --screen prints the display
-// left at the end (--at: that many seconds into a capture) and the cursor; --raw writes the
-// inbound bytes.
+// quorvex-dump [FILE|-] [--json | --screen | --at SECONDS | --raw]: reads a recorded control
+// stream or a session capture of quorvex-tap (pcapng, or classic pcap). A stream is decoded in
+// the reader's blocks and printed one event a line; a capture shows both directions in time
+// order; --json writes the same as JSON objects. --screen prints the display left at the end
+// (--at: that many seconds into a capture) and the cursor; --raw writes the inbound bytes.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -10,10 +10,8 @@
 #include <string>
 
 #include "display/text_display.h"
-#include "link/read_loop.h"
 #include "tools/common/capture_file.h"
 #include "tools/common/texts.h"
-#include "tools/dump/event_print.h"
 #include "tools/dump/session_print.h"
 
 #ifdef _WIN32
@@ -23,9 +21,11 @@
 
 namespace {
 constexpr char kUsage[] =
-    "usage: quorvex-dump [FILE|-] [--screen | --at SECONDS | --raw]\n"
-    "  FILE is a raw inbound stream or a pcapng capture of quorvex-tap (- or nothing: standard input)\n"
+    "usage: quorvex-dump [FILE|-] [--json | --screen | --at SECONDS | --raw]\n"
+    "  FILE is a raw inbound stream or a capture of quorvex-tap, pcapng or classic pcap of link type\n"
+    "  USER0 (- or nothing: standard input)\n"
     "  (no option)   one line per display event; a capture also shows the commands, in time order\n"
+    "  --json        the same, one JSON object a line: time, direction, kind and its fields\n"
     "  --screen      the 20 x 40 screen at the end and the cursor\n"
     "  --at SECONDS  the screen that many seconds after the first block of a capture\n"
     "  --raw         the inbound bytes as they were read (a capture's panel side)\n"
@@ -34,7 +34,7 @@ constexpr int kDone = 0;
 constexpr int kBadFile = 1;
 constexpr int kBadUsage = 2;
 
-enum class Mode { Events, Screen, At, Raw };
+enum class Mode { Events, Json, Screen, At, Raw };
 
 struct Options {
     const char* path = "-";
@@ -77,6 +77,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         Mode mode = Mode::Events;
         if (std::strcmp(a, "--screen") == 0) {
             mode = Mode::Screen;
+        } else if (std::strcmp(a, "--json") == 0) {
+            mode = Mode::Json;
         } else if (std::strcmp(a, "--raw") == 0) {
             mode = Mode::Raw;
         } else if (std::strcmp(a, "--at") == 0) {
@@ -105,36 +107,6 @@ bool ReadAll(std::FILE* file, std::string& data) {
     return std::ferror(file) == 0;
 }
 
-// The stream in blocks of the reader's size, as a pipe would deliver a recorded file.
-class MemorySource final : public ReadSource {
-public:
-    explicit MemorySource(const std::string& data) : data_(data) {}
-    // The end of the data counts as a failed read, as a broken pipe does for the reader.
-    bool Read(uint8_t* buf, uint32_t capacity, uint32_t* got) override {
-        const size_t n = std::min<size_t>(capacity, data_.size() - at_);
-        std::memcpy(buf, data_.data() + at_, n);
-        at_ += n;
-        *got = static_cast<uint32_t>(n);
-        return n > 0;
-    }
-
-private:
-    const std::string& data_;
-    size_t at_ = 0;
-};
-
-class Printer final : public EventSink, public ByteWriter {
-public:
-    int32_t ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) override {
-        PrintEvent(stdout, type, kind, argument);
-        return 1;
-    }
-    int WriteBytes(const char* bytes, int32_t count) override {
-        PrintAnswer(stdout, bytes, count);
-        return 1;
-    }
-};
-
 // The display is shown as if the font existed; repaints and the exit go nowhere.
 class HeadlessOwner final : public DisplayOwner {
 public:
@@ -162,22 +134,29 @@ void DumpStream(const std::string& data, Mode mode) {
         std::fwrite(data.data(), 1, data.size(), stdout);
         return;
     }
-    MemorySource source(data);
-    StreamDecoder decoder;
-    Printer printer;
+    if (mode != Mode::Screen) {
+        PrintStream(stdout, data, mode == Mode::Json ? LineStyle::Json : LineStyle::Text);
+        return;
+    }
     HeadlessOwner owner;
     TextDisplay display;
     display.SetOwner(&owner);
-    EventSink* sink = mode == Mode::Screen ? static_cast<EventSink*>(&display) : &printer;
-    while (ReadAndDecode(source, decoder, sink, printer) == read_result::Done) {
-    }
-    if (mode == Mode::Screen) PrintScreen(display);
+    ApplyInbound({{0, capture::Direction::ToPanel, data}}, UINT64_MAX, display);
+    PrintScreen(display);
+}
+
+void NoteIgnoredBytes(const char* path, const std::string& inbound, Mode mode) {
+    if (mode == Mode::Raw || mode == Mode::At) return;
+    const size_t ignored = BytesAfterExitNotice(inbound);
+    if (ignored)
+        std::fprintf(stderr, "quorvex-dump: %s: %zu inbound bytes after the exit notice ignored (the panel reads no further)\n",
+                     path, ignored);
 }
 
 void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
     SortByTime(records);
-    if (o.mode == Mode::Events) {
-        PrintSession(stdout, records);
+    if (o.mode == Mode::Events || o.mode == Mode::Json) {
+        PrintSession(stdout, records, o.mode == Mode::Json ? LineStyle::Json : LineStyle::Text);
     } else if (o.mode == Mode::Raw) {
         SetBinaryOutput();
         for (const capture::Record& r : records)
@@ -221,16 +200,30 @@ int main(int argc, char** argv) {
             return kBadUsage;
         }
         DumpStream(data, options.mode);
+        std::fflush(stdout);
+        NoteIgnoredBytes(options.path, data, options.mode);
         return kDone;
     }
     capture::ReadResult result = capture::Read(data);
+    if (result.directionsGuessed && result.id == tool_text::Ok)
+        std::fprintf(stderr,
+                     "quorvex-dump: %s: a classic pcap records no directions: packets of commands are taken as "
+                     "outbound, all others as inbound\n",
+                     options.path);
     DumpCapture(result.records, options);
     std::fflush(stdout);
+    if (result.id == tool_text::CaptureLinkType) {
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: link type %u: %s\n", options.path,
+                     static_cast<unsigned long long>(result.offset), static_cast<unsigned>(result.linkType),
+                     tool_text::Text(result.id));
+        return kBadFile;
+    }
     if (result.id != tool_text::Ok) {
         std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
                      static_cast<unsigned long long>(result.offset), tool_text::Text(result.id));
         return kBadFile;
     }
+    NoteIgnoredBytes(options.path, InboundBytes(result.records), options.mode);
     if (result.cut)
         std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
                      static_cast<unsigned long long>(result.offset), tool_text::Text(tool_text::CaptureCut));
