@@ -51,10 +51,12 @@ unsigned ParseTapOptions(int argc, const char* const* argv, TapOptions& options,
 }
 
 const char* TapUsage() {
-    return "usage: quorvex-tap --listen N --control M [--capture FILE]\n"
+    return "usage: quorvex-tap --listen N --control M [--capture FILE|-]\n"
            "  Opens the control application's pipes of device M, offers those of device N to the panel\n"
            "  (N and M 2..14), forwards both directions unchanged and records them in FILE (pcapng,\n"
            "  link type USER0; quorvex-dump, tshark and Wireshark read it). Losing either side ends both.\n"
+           "  --capture - writes the capture to standard output block by block (messages then go to\n"
+           "  standard error), e.g. quorvex-tap ... --capture - | tshark -i - to watch a session live.\n"
            "  Start the control first, then the tap, then the panel (quorvex.exe -l finds device N when\n"
            "  N is the lowest device offered; the control's own device is taken by the tap).\n"
            "exit status: 0 the session ended (a side closed, or Ctrl+C), 1 the capture could not be\n"

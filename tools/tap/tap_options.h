@@ -5,7 +5,7 @@
 struct TapOptions {
     int listen = 0;   // the device number offered to the panel
     int control = 0;  // the control application's device number
-    std::string capturePath;  // empty: forward without recording
+    std::string capturePath;  // empty: forward without recording; kStandardOutput: to standard output
     bool help = false;
 };
 
@@ -13,3 +13,5 @@ struct TapOptions {
 unsigned ParseTapOptions(int argc, const char* const* argv, TapOptions& options, std::string& detail);
 
 const char* TapUsage();
+
+constexpr char kStandardOutput[] = "-";
