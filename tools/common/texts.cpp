@@ -58,6 +58,8 @@ constexpr const char* kTexts[] = {
     "a screen file has 20 lines and may add \"cursor ROW COLUMN\" as the 21st",
     "the first argument must be -l or -r NAME (at most 32 characters): the headless panel has no Connect To dialog",
     "--script FILE is needed",
+    "unexpected argument",
+    "this option takes no value",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
 }  // namespace

@@ -55,6 +55,8 @@ enum : unsigned {
     ScreenBadShape,
     ConnectionNeeded,
     ScriptNeeded,
+    ExtraArgument,
+    OptionTakesNoValue,
     Count
 };
 

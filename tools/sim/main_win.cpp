@@ -3,20 +3,11 @@
 
 #include "tools/sim/console_win.h"
 #include "tools/sim/options.h"
-#include "tools/common/texts.h"
 
 int main(int argc, char** argv) {
     SimOptions options;
-    std::string detail;
-    unsigned id = ParseOptions(argc, argv, options, detail);
-    if (id != tool_text::Ok) {
-        std::fprintf(stderr, "quorvex-sim: %s: %s\n%s", detail.c_str(), tool_text::Text(id), UsageText());
-        return 2;
-    }
-    if (options.help) {
-        std::fputs(UsageText(), stdout);
-        return 0;
-    }
+    const int answered = AnswerCommandLine(ParseOptions(argc, argv, options), "quorvex-sim", UsageText(), stdout, stderr);
+    if (answered >= 0) return answered;
     if (!options.replayPath.empty()) return RunReplay(options);
     return options.scriptPath.empty() ? RunController(options) : RunScript(options);
 }

@@ -5,17 +5,17 @@
 #include "tools/common/texts.h"
 
 namespace {
-enum OptionId { Device, Script, Replay, Speed, Timeout, Help };
+enum OptionId { Device, Script, Replay, Speed, Timeout };
 
-constexpr OptionDef kOptions[] = {
-    {"--device", Device, true},   {"--script", Script, true}, {"--replay", Replay, true},
-    {"--speed", Speed, true},     {"--timeout", Timeout, true}, {"--help", Help, false},
-    {"-h", Help, false},
+constexpr CommandOption kOptions[] = {
+    {"--device", Device, true}, {"--script", Script, true},   {"--replay", Replay, true},
+    {"--speed", Speed, true},   {"--timeout", Timeout, true},
 };
 
 constexpr int64_t kMaxTimeoutMs = 3600000;
 
-unsigned Apply(int id, const char* value, SimOptions& options, bool& speedGiven) {
+unsigned Apply(int id, const std::string& text, SimOptions& options, bool& speedGiven) {
+    const char* value = text.c_str();
     switch (id) {
         case Device: {
             int64_t n = DecimalArg(value, MinDevice, MaxDevice);
@@ -39,29 +39,21 @@ unsigned Apply(int id, const char* value, SimOptions& options, bool& speedGiven)
             options.timeoutMs = static_cast<uint32_t>(n);
             return tool_text::Ok;
         }
-        case Help:
-            options.help = true;
-            return tool_text::Ok;
     }
     return tool_text::UnknownOption;
 }
 }  // namespace
 
-unsigned ParseOptions(int argc, const char* const* argv, SimOptions& options, std::string& detail) {
+CommandLineResult ParseOptions(int argc, const char* const* argv, SimOptions& options) {
     bool speedGiven = false;
-    unsigned id = WalkOptions(
+    const CommandLineResult result = ReadCommandLine(
         argc, argv, 1, kOptions, sizeof(kOptions) / sizeof(kOptions[0]),
-        [&](int option, const char* value) { return Apply(option, value, options, speedGiven); }, detail);
-    if (id != tool_text::Ok) return id;
-    if (!options.scriptPath.empty() && !options.replayPath.empty()) {
-        detail = "--replay";
-        return tool_text::ReplayWithScript;
-    }
-    if (speedGiven && options.replayPath.empty()) {
-        detail = "--speed";
-        return tool_text::SpeedWithoutReplay;
-    }
-    return tool_text::Ok;
+        [&](int option, const std::string& value) { return Apply(option, value, options, speedGiven); });
+    if (result.outcome != CommandLineOutcome::Run) return result;
+    if (!options.scriptPath.empty() && !options.replayPath.empty())
+        return RefuseCommandLine(tool_text::ReplayWithScript, "--replay");
+    if (speedGiven && options.replayPath.empty()) return RefuseCommandLine(tool_text::SpeedWithoutReplay, "--speed");
+    return result;
 }
 
 uint32_t ParseSpeed(const char* text) {
@@ -84,6 +76,7 @@ uint32_t ParseSpeed(const char* text) {
 
 const char* UsageText() {
     return "usage: quorvex-sim [--device N] [--script FILE | --replay CAPTURE [--speed X]] [--timeout MS]\n"
+           "       quorvex-sim --help | --version\n"
            "  Offers \\\\.\\pipe\\QuorvexRead<N> and \\\\.\\pipe\\QuorvexWrite<N> (N 2..14, default 2)\n"
            "  and runs a press controller for one panel at a time.\n"
            "  --script FILE    plays a test script instead; exit 0 when every expectation held,\n"
@@ -95,6 +88,7 @@ const char* UsageText() {
            "  --speed X        replay X times as fast (0.001 to 1000, default 1)\n"
            "  --timeout MS     script: limit for the whole run (default 60000);\n"
            "                   controller and replay: end after MS (default: no limit)\n"
+           "  An option's value follows it as the next argument or after '=' (--device=3).\n"
            "script lines:  send TEXT | expect TEXT [MS] | wait MS | close | expect-closed [MS] | # comment\n"
            "  TEXT escapes: \\n \\r \\t \\xHH \\\\ and \\@ROW,COL for a cursor address;\n"
            "  a last word of digits on an expect line is its time-out (default 3000 ms)\n";
