@@ -147,12 +147,30 @@ CASES = [
      "", "offset 32: link type 1: the link type is not USER0 (147)"),
     ("no times in a stream", b"\x01AB", ["--at", "1"], 2, "", "--at needs a capture"),
     ("bad moment", capture(SESSION), ["--at", "1.2.3"], 2, "", "usage"),
+    ("moment given with =", capture(SESSION), ["--at=0.1"], 0, screen({0: "MENU", 2: "> STATUS"}, (2, 8)), ""),
+]
+
+
+# Command lines: arguments, exit status, the stream that answers and a text it holds.
+COMMAND_LINES = [
+    (["--help"], 0, "stdout", "usage: quorvex-dump"),
+    (["--version"], 0, "stdout", "quorvex-dump 1."),
+    (["--bogus"], 2, "stderr", "quorvex-dump: --bogus: unknown option"),
+    (["--at=1.2.3"], 2, "stderr", "--at=1.2.3: seconds must be"),
+    (["--screen", "--raw"], 2, "stderr", "--raw: --json, --screen, --at and --raw exclude each other"),
+    (["a.pcapng", "b.pcapng"], 2, "stderr", "b.pcapng: unexpected argument"),
 ]
 
 
 def main():
     tool = sys.argv[1]
     failed = 0
+    for args, status, stream, text in COMMAND_LINES:
+        run = subprocess.run([tool] + args, capture_output=True, timeout=30)
+        said = (run.stdout if stream == "stdout" else run.stderr).decode("latin-1")
+        if run.returncode != status or text not in said:
+            failed += 1
+            print(f"FAILED {' '.join(args)}: exit {run.returncode} (expected {status}), {stream} {said!r}")
     for name, data, args, status, expected, error in CASES:
         with tempfile.NamedTemporaryFile(suffix=".pcapng") as f:
             f.write(data)
@@ -177,7 +195,8 @@ def main():
         if problems:
             failed += 1
             print(f"FAILED {name}: " + "; ".join(problems))
-    print(f"{len(CASES) - failed} of {len(CASES)} cases passed")
+    total = len(CASES) + len(COMMAND_LINES)
+    print(f"{total - failed} of {total} cases passed")
     return 1 if failed else 0
 
 

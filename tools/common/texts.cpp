@@ -36,6 +36,8 @@ constexpr const char* kTexts[] = {
     "the file ends inside a block (cut off); the whole blocks before it are used",
     "the file ends inside its header: a capture with nothing in it",
     "impossible packet length (the file is damaged)",
+    "seconds must be a number such as 12 or 0.25, with at most six decimals",
+    "--json, --screen, --at and --raw exclude each other",
     "speed must be a number from 0.001 to 1000 with at most three decimals (1: as recorded)",
     "--script and --replay exclude each other",
     "--speed goes with --replay",

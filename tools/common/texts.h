@@ -35,6 +35,8 @@ enum : unsigned {
     CaptureCut,
     CaptureHeaderCut,
     CapturePcapRecordLength,
+    BadSeconds,
+    DumpOneMode,
     BadSpeed,
     ReplayWithScript,
     SpeedWithoutReplay,

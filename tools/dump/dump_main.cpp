@@ -11,6 +11,7 @@
 
 #include "display/text_display.h"
 #include "tools/common/capture_file.h"
+#include "tools/common/command_line.h"
 #include "tools/common/texts.h"
 #include "tools/dump/session_print.h"
 
@@ -22,6 +23,7 @@
 namespace {
 constexpr char kUsage[] =
     "usage: quorvex-dump [FILE|-] [--json | --screen | --at SECONDS | --raw]\n"
+    "       quorvex-dump --help | --version\n"
     "  FILE is a raw inbound stream or a capture of quorvex-tap, pcapng or classic pcap of link type\n"
     "  USER0 (- or nothing: standard input)\n"
     "  (no option)   one line per display event; a capture also shows the commands, in time order\n"
@@ -32,12 +34,12 @@ constexpr char kUsage[] =
     "exit status: 0 done, 1 unreadable file or broken capture, 2 bad command line\n";
 constexpr int kDone = 0;
 constexpr int kBadFile = 1;
-constexpr int kBadUsage = 2;
+constexpr int kBadUsage = 2;  // also AnswerCommandLine's
 
 enum class Mode { Events, Json, Screen, At, Raw };
 
 struct Options {
-    const char* path = "-";
+    std::string path = "-";
     Mode mode = Mode::Events;
     uint64_t atUs = 0;
 };
@@ -69,35 +71,28 @@ bool ParseSeconds(const char* text, uint64_t& us) {
     return true;
 }
 
-bool ParseOptions(int argc, char** argv, Options& o) {
+enum OptionId { Json, Screen, At, Raw };
+constexpr CommandOption kOptions[] = {
+    {"--json", Json, false}, {"--screen", Screen, false}, {"--at", At, true}, {"--raw", Raw, false}};
+constexpr Mode kModes[] = {Mode::Json, Mode::Screen, Mode::At, Mode::Raw};  // by option id
+
+CommandLineResult ParseOptions(int argc, char** argv, Options& o) {
     bool havePath = false;
-    bool haveMode = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        Mode mode = Mode::Events;
-        if (std::strcmp(a, "--screen") == 0) {
-            mode = Mode::Screen;
-        } else if (std::strcmp(a, "--json") == 0) {
-            mode = Mode::Json;
-        } else if (std::strcmp(a, "--raw") == 0) {
-            mode = Mode::Raw;
-        } else if (std::strcmp(a, "--at") == 0) {
-            if (i + 1 >= argc || !ParseSeconds(argv[++i], o.atUs)) return false;
-            mode = Mode::At;
-        } else if (a[0] == '-' && a[1] != '\0') {
-            return false;
-        } else if (havePath) {
-            return false;
-        } else {
-            o.path = a;
-            havePath = true;
-            continue;
-        }
-        if (haveMode) return false;
-        o.mode = mode;
-        haveMode = true;
-    }
-    return true;
+    const char* modeGiven = nullptr;
+    const auto option = [&](int id, const std::string& value) {
+        if (modeGiven) return tool_text::DumpOneMode;
+        if (id == At && !ParseSeconds(value.c_str(), o.atUs)) return tool_text::BadSeconds;
+        o.mode = kModes[id];
+        modeGiven = kOptions[id].name;
+        return tool_text::Ok;
+    };
+    const auto operand = [&](const std::string& path) {
+        if (havePath) return tool_text::ExtraArgument;
+        o.path = path;
+        havePath = true;
+        return tool_text::Ok;
+    };
+    return ReadCommandLine(argc, argv, 1, kOptions, sizeof kOptions / sizeof kOptions[0], option, operand);
 }
 
 bool ReadAll(std::FILE* file, std::string& data) {
@@ -173,35 +168,33 @@ void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fputs(kUsage, stderr);
-        return kBadUsage;
-    }
-    const bool fromStdin = std::strcmp(options.path, "-") == 0;
+    const int answered = AnswerCommandLine(ParseOptions(argc, argv, options), "quorvex-dump", kUsage, stdout, stderr);
+    if (answered >= 0) return answered;
+    const bool fromStdin = options.path == "-";
 #ifdef _WIN32
     if (fromStdin) _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    std::FILE* file = fromStdin ? stdin : std::fopen(options.path, "rb");
+    std::FILE* file = fromStdin ? stdin : std::fopen(options.path.c_str(), "rb");
     if (!file) {
-        std::fprintf(stderr, "quorvex-dump: cannot open %s\n", options.path);
+        std::fprintf(stderr, "quorvex-dump: cannot open %s\n", options.path.c_str());
         return kBadFile;
     }
     std::string data;
     const bool read = ReadAll(file, data);
     if (!fromStdin) std::fclose(file);
     if (!read) {
-        std::fprintf(stderr, "quorvex-dump: read error on %s\n", options.path);
+        std::fprintf(stderr, "quorvex-dump: read error on %s\n", options.path.c_str());
         return kBadFile;
     }
 
     if (!capture::LooksLikeCapture(data)) {
         if (options.mode == Mode::At) {
-            std::fprintf(stderr, "quorvex-dump: %s: --at needs a capture (a raw stream has no times)\n", options.path);
+            std::fprintf(stderr, "quorvex-dump: %s: --at needs a capture (a raw stream has no times)\n", options.path.c_str());
             return kBadUsage;
         }
         DumpStream(data, options.mode);
         std::fflush(stdout);
-        NoteIgnoredBytes(options.path, data, options.mode);
+        NoteIgnoredBytes(options.path.c_str(), data, options.mode);
         return kDone;
     }
     capture::ReadResult result = capture::Read(data);
@@ -209,23 +202,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "quorvex-dump: %s: a classic pcap records no directions: packets of commands are taken as "
                      "outbound, all others as inbound\n",
-                     options.path);
+                     options.path.c_str());
     DumpCapture(result.records, options);
     std::fflush(stdout);
     if (result.id == tool_text::CaptureLinkType) {
-        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: link type %u: %s\n", options.path,
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: link type %u: %s\n", options.path.c_str(),
                      static_cast<unsigned long long>(result.offset), static_cast<unsigned>(result.linkType),
                      tool_text::Text(result.id));
         return kBadFile;
     }
     if (result.id != tool_text::Ok) {
-        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path.c_str(),
                      static_cast<unsigned long long>(result.offset), tool_text::Text(result.id));
         return kBadFile;
     }
-    NoteIgnoredBytes(options.path, InboundBytes(result.records), options.mode);
+    NoteIgnoredBytes(options.path.c_str(), InboundBytes(result.records), options.mode);
     if (result.cut)
-        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path.c_str(),
                      static_cast<unsigned long long>(result.offset), tool_text::Text(tool_text::CaptureCut));
     return kDone;
 }
