@@ -132,7 +132,7 @@ def main():
     p.add_argument("dump")
     p.add_argument("--emulator", help="runs the dump (a Windows build under Wine)")
     p.add_argument("captures", nargs="*")
-    a = p.parse_args()
+    a = p.parse_intermixed_args()
     dump = ([a.emulator] if a.emulator else []) + [a.dump]
     problems = []
     with tempfile.TemporaryDirectory() as tmp:
