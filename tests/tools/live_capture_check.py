@@ -87,6 +87,10 @@ def main():
             sim = wine(sim_exe, "--device", "7", "--timeout", "40000", "--script", windows_path(sim_script),
                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
             processes.append(sim)
+            sim_log = Lines(sim.stdout)
+            # The control first, as the README says: the tap refuses a pipe pair offered half.
+            if sim_log.wait_for("waiting for a panel", deadline) is None:
+                sys.exit("FAILED the simulator did not offer its pipes:\n" + sim_log.text())
             tap = wine(tap_exe, "--listen", "6", "--control", "7", "--capture", "-",
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
             processes.append(tap)
@@ -97,7 +101,6 @@ def main():
             processes.append(tshark)
             tap.stdout.close()  # tshark holds the read end now
             packets, tap_messages, tshark_errors = Lines(tshark.stdout), Lines(tap.stderr), Lines(tshark.stderr)
-            sim_log = Lines(sim.stdout)
             if tap_messages.wait_for("offering device 6", deadline) is None:
                 sys.exit("FAILED the tap did not offer device 6:\n" + tap_messages.text() + "\n" + sim_log.text())
             # tshark says so once it has read the capture's header from the pipe.
