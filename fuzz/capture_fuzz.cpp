@@ -1,7 +1,7 @@
-// libFuzzer target: an arbitrary file as a session capture. Reading never leaves the input,
-// ends with whole records, an error with an offset inside the file or a cut; what it read
-// writes and reads back the same; the dump's session lines, screens and the replay plan take
-// any records.
+// libFuzzer target: an arbitrary file as a session capture, pcapng or classic pcap. Reading
+// never leaves the input, ends with whole records, an error with an offset inside the file or
+// a cut; what it read writes and reads back the same; the dump's session lines (text and
+// JSON), screens and the replay plan take any records.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -53,7 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     SortByTime(r.records);
-    PrintSession(Sink(), r.records);
+    PrintSession(Sink(), r.records, LineStyle::Text);
+    PrintSession(Sink(), r.records, LineStyle::Json);
+    Check(BytesAfterExitNotice(InboundBytes(r.records)) <= payload, "more bytes after the exit notice than read");
     Owner owner;
     TextDisplay display;
     display.SetOwner(&owner);

@@ -150,7 +150,7 @@ TEST(SimCommands, WrongIdentificationIsUnknownAndDoesNotSwallowCommands) {
     EXPECT_EQ(Kinds(out), "unknown exit unknown unknown");
     EXPECT_EQ(out[0].text, "VF");
     EXPECT_EQ(out[2].text, "V");
-    EXPECT_EQ(DescribeCommand(FeedAll({"VFD"})[0]), "VFD (VFD)");
+    EXPECT_EQ(DescribeCommand(FeedAll({"VFD"})[0]), "IdentificationAnswer (VFD)");
 }
 
 TEST(SimCommands, ResetForgetsAnUnfinishedCommand) {

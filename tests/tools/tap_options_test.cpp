@@ -16,7 +16,7 @@ TEST(TapOptions, ParsesOrRefusesWithTheArgument) {
     const Case cases[] = {
         {{"--listen", "2", "--control", "14", "--capture", "s.pcapng"}, tool_text::Ok, ""},
         {{"--control", "3", "--listen", "2"}, tool_text::Ok, ""},
-        {{"--help"}, tool_text::Ok, ""},
+        {{"--listen=2", "--control=3", "--capture=-"}, tool_text::Ok, ""},
         {{"--listen", "2"}, tool_text::TapDevicesMissing, "--control"},
         {{"--control", "2"}, tool_text::TapDevicesMissing, "--listen"},
         {{"--listen", "4", "--control", "4"}, tool_text::TapSameDevice, "--listen 4"},
@@ -30,16 +30,16 @@ TEST(TapOptions, ParsesOrRefusesWithTheArgument) {
         std::vector<const char*> args = c.args;
         args.insert(args.begin(), "quorvex-tap.exe");
         TapOptions o;
-        std::string detail;
-        EXPECT_EQ(ParseTapOptions(static_cast<int>(args.size()), args.data(), o, detail), c.id) << c.detail;
-        EXPECT_EQ(detail, c.detail);
+        const CommandLineResult r = ParseTapOptions(static_cast<int>(args.size()), args.data(), o);
+        EXPECT_EQ(r.id, c.id) << c.detail;
+        EXPECT_EQ(r.outcome, c.id ? CommandLineOutcome::Bad : CommandLineOutcome::Run) << c.detail;
+        EXPECT_EQ(r.argument, c.detail);
     }
-    const char* full[] = {"tap", "--listen", "2", "--control", "14", "--capture", "s.pcapng"};
+    const char* full[] = {"tap", "--listen", "2", "--control", "14", "--capture", "-"};
     TapOptions o;
-    std::string detail;
-    ASSERT_EQ(ParseTapOptions(7, full, o, detail), 0u);
+    ASSERT_EQ(ParseTapOptions(7, full, o).outcome, CommandLineOutcome::Run);
     EXPECT_EQ(o.listen, 2);
     EXPECT_EQ(o.control, 14);
-    EXPECT_EQ(o.capturePath, "s.pcapng");
+    EXPECT_EQ(o.capturePath, "-");
 }
 }  // namespace

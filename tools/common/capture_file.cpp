@@ -2,11 +2,14 @@
 // step so that a cut or hostile file yields whole records and an error with its offset.
 #include "tools/common/capture_file.h"
 
+#include "tools/common/capture_classic.h"
+#include "tools/common/capture_fields.h"
 #include "tools/common/texts.h"
 
 namespace capture {
 namespace {
 constexpr uint32_t kSectionHeader = 0x0A0D0D0A;
+constexpr char kSectionHeaderBytes[] = "\x0A\x0D\x0D\x0A";  // a palindrome: the same in both byte orders
 constexpr uint32_t kInterfaceDescription = 1;
 constexpr uint32_t kEnhancedPacket = 6;
 constexpr uint32_t kByteOrderMagic = 0x1A2B3C4D;
@@ -23,6 +26,9 @@ constexpr uint8_t kBinaryResolution = 0x80;
 constexpr uint32_t kDirectionMask = 3;
 constexpr size_t kBlockFrame = 12;  // type, length, trailing length
 constexpr size_t kPacketFixed = 20;  // interface, time high and low, captured and original lengths
+// Longer blocks are damage, not a cut file: the bound of Wireshark's reader, so that both call
+// the same files broken (a 128 MiB packet and room for its options).
+constexpr uint32_t kMaxBlockLength = 128u * 1024 * 1024 + 128 * 1024 + 32;
 
 size_t Padded(size_t n) { return (n + 3) & ~size_t{3}; }
 
@@ -58,26 +64,6 @@ std::string Block(uint32_t type, const std::string& body) {
     Put32(block, total);
     return block;
 }
-
-// Reads little- or big-endian fields of one section, only ever inside the view.
-class Fields {
-public:
-    Fields(std::string_view bytes, bool bigEndian) : bytes_(bytes), big_(bigEndian) {}
-    size_t Size() const { return bytes_.size(); }
-    uint16_t U16(size_t at) const {
-        const auto b0 = static_cast<uint8_t>(bytes_[at]), b1 = static_cast<uint8_t>(bytes_[at + 1]);
-        return static_cast<uint16_t>(big_ ? (b0 << 8) | b1 : (b1 << 8) | b0);
-    }
-    uint32_t U32(size_t at) const {
-        const uint32_t lo = U16(at), hi = U16(at + 2);
-        return big_ ? (lo << 16) | hi : (hi << 16) | lo;
-    }
-    std::string_view Sub(size_t at, size_t n) const { return bytes_.substr(at, n); }
-
-private:
-    std::string_view bytes_;
-    bool big_;
-};
 
 struct Interface {
     uint16_t linkType = 0;
@@ -132,6 +118,13 @@ ReadResult Reader::Run() {
     while (pos < file_.size()) {
         const size_t left = file_.size() - pos;
         if (left < kBlockFrame) {
+            if (!inSection_) {
+                const std::string_view rest = file_.substr(pos, 4);
+                const bool magic = rest == std::string_view(kSectionHeaderBytes, 4).substr(0, rest.size());
+                result_.id = magic ? tool_text::CaptureHeaderCut : tool_text::CaptureNotPcapng;
+                result_.offset = pos;
+                break;
+            }
             result_.cut = true;
             result_.offset = pos;
             break;
@@ -152,12 +145,17 @@ ReadResult Reader::Run() {
             break;
         }
         const uint32_t total = Fields(file_.substr(pos, kBlockFrame), big_).U32(4);
-        if (total < kBlockFrame || total % 4 != 0) {
+        if (total < kBlockFrame || total % 4 != 0 || total > kMaxBlockLength) {
             result_.id = tool_text::CaptureBlockLength;
             result_.offset = pos;
             break;
         }
         if (total > left) {
+            if (!inSection_) {
+                result_.id = tool_text::CaptureHeaderCut;
+                result_.offset = pos;
+                break;
+            }
             result_.cut = true;
             result_.offset = pos;
             break;
@@ -198,7 +196,10 @@ unsigned Reader::InterfaceBlock(const Fields& body) {
     if (body.Size() < 8) return tool_text::CaptureBlockLength;
     Interface itf;
     itf.linkType = body.U16(0);
-    if (itf.linkType != LinkType) return tool_text::CaptureLinkType;
+    if (itf.linkType != LinkType) {
+        result_.linkType = itf.linkType;
+        return tool_text::CaptureLinkType;
+    }
     unsigned resolution = tool_text::Ok;
     unsigned id = WalkOptions(body, 8, [&](uint16_t code, std::string_view value) {
         if (code != kIfTimeResolution || value.size() != 1) return;
@@ -280,13 +281,19 @@ std::string PacketBlock(const Record& record) {
     return Block(kEnhancedPacket, body);
 }
 
-ReadResult Read(std::string_view file) { return Reader(file).Run(); }
-
-bool LooksLikeCapture(std::string_view head) {
-    if (head.size() < kBlockFrame) return false;
-    const Fields le(head, false);
-    const uint32_t magic = le.U32(8);
-    return le.U32(0) == kSectionHeader && (magic == kByteOrderMagic || magic == kByteOrderSwapped);
+Format Sniff(std::string_view head) {
+    if (IsClassicMagic(head)) return Format::Pcap;
+    if (head.size() < 4 || Fields(head, false).U32(0) != kSectionHeader) return Format::Raw;
+    // A stream may start with the same four bytes (LF CR CR LF); a section has its magic next.
+    if (head.size() < kBlockFrame) return Format::Pcapng;
+    const uint32_t magic = Fields(head, false).U32(8);
+    return magic == kByteOrderMagic || magic == kByteOrderSwapped ? Format::Pcapng : Format::Raw;
 }
+
+ReadResult Read(std::string_view file) {
+    return Sniff(file) == Format::Pcap ? ReadClassic(file) : Reader(file).Run();
+}
+
+bool LooksLikeCapture(std::string_view head) { return Sniff(head) != Format::Raw; }
 
 }  // namespace capture

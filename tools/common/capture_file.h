@@ -1,5 +1,6 @@
 // Session captures: pcapng files with one interface of link type USER0 (147) whose packets are
-// the bytes of one pipe read, with the direction in each packet's flags and microsecond times.
+// the bytes of one pipe read, with the direction in each packet's flags and microsecond times;
+// also read from classic pcap files of that link type (which have no directions).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -28,12 +29,18 @@ struct ReadResult {
     unsigned id = 0;          // 0, or the text id of the error that stopped the reading
     uint64_t offset = 0;      // where that error is, or where the cut final block starts
     bool cut = false;         // the file ends inside a block; the records before it are whole
+    bool directionsGuessed = false;  // a classic pcap: each direction guessed from the bytes
+    uint32_t linkType = 0;    // with CaptureLinkType: the link type the file has
     std::vector<Record> records;  // in file order
 };
 
-// Reads a whole capture held in memory; never reads outside `file`.
+enum class Format { Raw, Pcapng, Pcap };
+
+// Reads a whole capture held in memory, pcapng or classic pcap; never reads outside `file`.
 ReadResult Read(std::string_view file);
-// The file starts like a pcapng section (block type and byte-order magic).
+// By the first bytes: a pcapng section (its block type, and its byte-order magic once there
+// are 12 bytes), a classic pcap (either magic, either byte order), or anything else.
+Format Sniff(std::string_view head);
 bool LooksLikeCapture(std::string_view head);
 
 }  // namespace capture

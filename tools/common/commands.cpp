@@ -145,7 +145,7 @@ std::string CommandName(const Command& command) {
             if (command.value < 0 || command.value > 9) break;
             return KeyName(kDigitZeroId + command.value);
         case CommandKind::Identification:
-            return "VFD";
+            return "IdentificationAnswer";
         case CommandKind::Unknown:
             return "Unknown \"" + ShowBytes(command.text) + "\"";
         default:

@@ -52,8 +52,9 @@ private:
     std::string partial_;
 };
 
-// The command's name: "CursorKey up", "SelectLine 5", "Adjust up fast", "Branch "XYZ"", "VFD",
-// "Key 7" for the keys that send their own byte, "Unknown "\r"" for bytes that made none.
+// The command's name: "CursorKey up", "SelectLine 5", "Adjust up fast", "Branch "XYZ"",
+// "IdentificationAnswer", "Key 7" for the keys that send their own byte, "Unknown "\r"" for
+// bytes that made none.
 std::string CommandName(const Command& command);
 // The name and the bytes, e.g. "Adjust up fast (Q)", as the simulator's console shows it.
 std::string DescribeCommand(const Command& command);

@@ -1,8 +1,8 @@
-// quorvex-dump [FILE|-] [--screen | --at SECONDS | --raw]: reads a recorded control stream or a
-// session capture of quorvex-tap. A stream is decoded in the reader's blocks and printed one
-// event a line; a capture shows both directions in time order. --screen prints the display
-// left at the end (--at: that many seconds into a capture) and the cursor; --raw writes the
-// inbound bytes.
+// quorvex-dump [FILE|-] [--json | --screen | --at SECONDS | --raw]: reads a recorded control
+// stream or a session capture of quorvex-tap (pcapng, or classic pcap). A stream is decoded in
+// the reader's blocks and printed one event a line; a capture shows both directions in time
+// order; --json writes the same as JSON objects. --screen prints the display left at the end
+// (--at: that many seconds into a capture) and the cursor; --raw writes the inbound bytes.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -10,10 +10,9 @@
 #include <string>
 
 #include "display/text_display.h"
-#include "link/read_loop.h"
 #include "tools/common/capture_file.h"
+#include "tools/common/command_line.h"
 #include "tools/common/texts.h"
-#include "tools/dump/event_print.h"
 #include "tools/dump/session_print.h"
 
 #ifdef _WIN32
@@ -23,21 +22,24 @@
 
 namespace {
 constexpr char kUsage[] =
-    "usage: quorvex-dump [FILE|-] [--screen | --at SECONDS | --raw]\n"
-    "  FILE is a raw inbound stream or a pcapng capture of quorvex-tap (- or nothing: standard input)\n"
+    "usage: quorvex-dump [FILE|-] [--json | --screen | --at SECONDS | --raw]\n"
+    "       quorvex-dump --help | --version\n"
+    "  FILE is a raw inbound stream or a capture of quorvex-tap, pcapng or classic pcap of link type\n"
+    "  USER0 (- or nothing: standard input)\n"
     "  (no option)   one line per display event; a capture also shows the commands, in time order\n"
+    "  --json        the same, one JSON object a line: time, direction, kind and its fields\n"
     "  --screen      the 20 x 40 screen at the end and the cursor\n"
     "  --at SECONDS  the screen that many seconds after the first block of a capture\n"
     "  --raw         the inbound bytes as they were read (a capture's panel side)\n"
     "exit status: 0 done, 1 unreadable file or broken capture, 2 bad command line\n";
 constexpr int kDone = 0;
 constexpr int kBadFile = 1;
-constexpr int kBadUsage = 2;
+constexpr int kBadUsage = 2;  // also AnswerCommandLine's
 
-enum class Mode { Events, Screen, At, Raw };
+enum class Mode { Events, Json, Screen, At, Raw };
 
 struct Options {
-    const char* path = "-";
+    std::string path = "-";
     Mode mode = Mode::Events;
     uint64_t atUs = 0;
 };
@@ -69,33 +71,28 @@ bool ParseSeconds(const char* text, uint64_t& us) {
     return true;
 }
 
-bool ParseOptions(int argc, char** argv, Options& o) {
+enum OptionId { Json, Screen, At, Raw };
+constexpr CommandOption kOptions[] = {
+    {"--json", Json, false}, {"--screen", Screen, false}, {"--at", At, true}, {"--raw", Raw, false}};
+constexpr Mode kModes[] = {Mode::Json, Mode::Screen, Mode::At, Mode::Raw};  // by option id
+
+CommandLineResult ParseOptions(int argc, char** argv, Options& o) {
     bool havePath = false;
-    bool haveMode = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        Mode mode = Mode::Events;
-        if (std::strcmp(a, "--screen") == 0) {
-            mode = Mode::Screen;
-        } else if (std::strcmp(a, "--raw") == 0) {
-            mode = Mode::Raw;
-        } else if (std::strcmp(a, "--at") == 0) {
-            if (i + 1 >= argc || !ParseSeconds(argv[++i], o.atUs)) return false;
-            mode = Mode::At;
-        } else if (a[0] == '-' && a[1] != '\0') {
-            return false;
-        } else if (havePath) {
-            return false;
-        } else {
-            o.path = a;
-            havePath = true;
-            continue;
-        }
-        if (haveMode) return false;
-        o.mode = mode;
-        haveMode = true;
-    }
-    return true;
+    const char* modeGiven = nullptr;
+    const auto option = [&](int id, const std::string& value) {
+        if (modeGiven) return tool_text::DumpOneMode;
+        if (id == At && !ParseSeconds(value.c_str(), o.atUs)) return tool_text::BadSeconds;
+        o.mode = kModes[id];
+        modeGiven = kOptions[id].name;
+        return tool_text::Ok;
+    };
+    const auto operand = [&](const std::string& path) {
+        if (havePath) return tool_text::ExtraArgument;
+        o.path = path;
+        havePath = true;
+        return tool_text::Ok;
+    };
+    return ReadCommandLine(argc, argv, 1, kOptions, sizeof kOptions / sizeof kOptions[0], option, operand);
 }
 
 bool ReadAll(std::FILE* file, std::string& data) {
@@ -104,36 +101,6 @@ bool ReadAll(std::FILE* file, std::string& data) {
     while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) data.append(buf, n);
     return std::ferror(file) == 0;
 }
-
-// The stream in blocks of the reader's size, as a pipe would deliver a recorded file.
-class MemorySource final : public ReadSource {
-public:
-    explicit MemorySource(const std::string& data) : data_(data) {}
-    // The end of the data counts as a failed read, as a broken pipe does for the reader.
-    bool Read(uint8_t* buf, uint32_t capacity, uint32_t* got) override {
-        const size_t n = std::min<size_t>(capacity, data_.size() - at_);
-        std::memcpy(buf, data_.data() + at_, n);
-        at_ += n;
-        *got = static_cast<uint32_t>(n);
-        return n > 0;
-    }
-
-private:
-    const std::string& data_;
-    size_t at_ = 0;
-};
-
-class Printer final : public EventSink, public ByteWriter {
-public:
-    int32_t ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) override {
-        PrintEvent(stdout, type, kind, argument);
-        return 1;
-    }
-    int WriteBytes(const char* bytes, int32_t count) override {
-        PrintAnswer(stdout, bytes, count);
-        return 1;
-    }
-};
 
 // The display is shown as if the font existed; repaints and the exit go nowhere.
 class HeadlessOwner final : public DisplayOwner {
@@ -162,22 +129,29 @@ void DumpStream(const std::string& data, Mode mode) {
         std::fwrite(data.data(), 1, data.size(), stdout);
         return;
     }
-    MemorySource source(data);
-    StreamDecoder decoder;
-    Printer printer;
+    if (mode != Mode::Screen) {
+        PrintStream(stdout, data, mode == Mode::Json ? LineStyle::Json : LineStyle::Text);
+        return;
+    }
     HeadlessOwner owner;
     TextDisplay display;
     display.SetOwner(&owner);
-    EventSink* sink = mode == Mode::Screen ? static_cast<EventSink*>(&display) : &printer;
-    while (ReadAndDecode(source, decoder, sink, printer) == read_result::Done) {
-    }
-    if (mode == Mode::Screen) PrintScreen(display);
+    ApplyInbound({{0, capture::Direction::ToPanel, data}}, UINT64_MAX, display);
+    PrintScreen(display);
+}
+
+void NoteIgnoredBytes(const char* path, const std::string& inbound, Mode mode) {
+    if (mode == Mode::Raw || mode == Mode::At) return;
+    const size_t ignored = BytesAfterExitNotice(inbound);
+    if (ignored)
+        std::fprintf(stderr, "quorvex-dump: %s: %zu inbound bytes after the exit notice ignored (the panel reads no further)\n",
+                     path, ignored);
 }
 
 void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
     SortByTime(records);
-    if (o.mode == Mode::Events) {
-        PrintSession(stdout, records);
+    if (o.mode == Mode::Events || o.mode == Mode::Json) {
+        PrintSession(stdout, records, o.mode == Mode::Json ? LineStyle::Json : LineStyle::Text);
     } else if (o.mode == Mode::Raw) {
         SetBinaryOutput();
         for (const capture::Record& r : records)
@@ -194,45 +168,57 @@ void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fputs(kUsage, stderr);
-        return kBadUsage;
-    }
-    const bool fromStdin = std::strcmp(options.path, "-") == 0;
+    const int answered = AnswerCommandLine(ParseOptions(argc, argv, options), "quorvex-dump", kUsage, stdout, stderr);
+    if (answered >= 0) return answered;
+    const bool fromStdin = options.path == "-";
 #ifdef _WIN32
     if (fromStdin) _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    std::FILE* file = fromStdin ? stdin : std::fopen(options.path, "rb");
+    std::FILE* file = fromStdin ? stdin : std::fopen(options.path.c_str(), "rb");
     if (!file) {
-        std::fprintf(stderr, "quorvex-dump: cannot open %s\n", options.path);
+        std::fprintf(stderr, "quorvex-dump: cannot open %s\n", options.path.c_str());
         return kBadFile;
     }
     std::string data;
     const bool read = ReadAll(file, data);
     if (!fromStdin) std::fclose(file);
     if (!read) {
-        std::fprintf(stderr, "quorvex-dump: read error on %s\n", options.path);
+        std::fprintf(stderr, "quorvex-dump: read error on %s\n", options.path.c_str());
         return kBadFile;
     }
 
     if (!capture::LooksLikeCapture(data)) {
         if (options.mode == Mode::At) {
-            std::fprintf(stderr, "quorvex-dump: %s: --at needs a capture (a raw stream has no times)\n", options.path);
+            std::fprintf(stderr, "quorvex-dump: %s: --at needs a capture (a raw stream has no times)\n", options.path.c_str());
             return kBadUsage;
         }
         DumpStream(data, options.mode);
+        std::fflush(stdout);
+        NoteIgnoredBytes(options.path.c_str(), data, options.mode);
         return kDone;
     }
     capture::ReadResult result = capture::Read(data);
+    if (result.directionsGuessed && result.id == tool_text::Ok)
+        std::fprintf(stderr,
+                     "quorvex-dump: %s: a classic pcap records no directions: packets of commands are taken as "
+                     "outbound, all others as inbound\n",
+                     options.path.c_str());
     DumpCapture(result.records, options);
     std::fflush(stdout);
+    if (result.id == tool_text::CaptureLinkType) {
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: link type %u: %s\n", options.path.c_str(),
+                     static_cast<unsigned long long>(result.offset), static_cast<unsigned>(result.linkType),
+                     tool_text::Text(result.id));
+        return kBadFile;
+    }
     if (result.id != tool_text::Ok) {
-        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path.c_str(),
                      static_cast<unsigned long long>(result.offset), tool_text::Text(result.id));
         return kBadFile;
     }
+    NoteIgnoredBytes(options.path.c_str(), InboundBytes(result.records), options.mode);
     if (result.cut)
-        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path,
+        std::fprintf(stderr, "quorvex-dump: %s: offset %llu: %s\n", options.path.c_str(),
                      static_cast<unsigned long long>(result.offset), tool_text::Text(tool_text::CaptureCut));
     return kDone;
 }

@@ -6,28 +6,26 @@
 namespace {
 namespace ev = display_event;
 
-enum class Shape : uint8_t { Plain, WithArgument, Address, Text };
-
-struct EventName {
+struct NamedEvent {
     uint32_t type;
     bool anyKind;
     intptr_t kind;
-    const char* name;
-    Shape shape;
+    EventName name;
 };
 
-constexpr EventName kNames[] = {
-    {ev::CursorAddress, true, 0, "CursorAddress", Shape::Address},
-    {ev::Clear, false, ev::ClearScreen, "Clear ClearScreen", Shape::Plain},
-    {ev::Clear, false, ev::ClearLine, "Clear ClearLine", Shape::WithArgument},
-    {ev::Clear, false, ev::ClearCursorLine, "Clear ClearCursorLine", Shape::Plain},
-    {ev::Signal, false, ev::SignalShiftIn, "Signal SignalShiftIn", Shape::Plain},
-    {ev::Signal, false, ev::SignalShiftOut, "Signal SignalShiftOut", Shape::Plain},
-    {ev::Signal, false, ev::SignalBell, "Signal SignalBell", Shape::Plain},
-    {ev::CursorMove, false, ev::NextLine, "CursorMove NextLine", Shape::Plain},
-    {ev::CursorMove, false, ev::LineStart, "CursorMove LineStart", Shape::Plain},
-    {ev::ControlExited, true, 0, "ControlExited", Shape::Plain},
-    {ev::Text, true, 0, "Text", Shape::Text},
+// In the order of the event codes; the dissector's table restates it.
+constexpr NamedEvent kNames[] = {
+    {ev::CursorAddress, true, 0, {"CursorAddress", "CursorAddress", EventShape::Address}},
+    {ev::Clear, false, ev::ClearScreen, {"Clear", "ClearScreen", EventShape::Plain}},
+    {ev::Clear, false, ev::ClearLine, {"Clear", "ClearLine", EventShape::WithLine}},
+    {ev::Clear, false, ev::ClearCursorLine, {"Clear", "ClearCursorLine", EventShape::Plain}},
+    {ev::Signal, false, ev::SignalShiftIn, {"Signal", "SignalShiftIn", EventShape::Plain}},
+    {ev::Signal, false, ev::SignalShiftOut, {"Signal", "SignalShiftOut", EventShape::Plain}},
+    {ev::Signal, false, ev::SignalBell, {"Signal", "SignalBell", EventShape::Plain}},
+    {ev::CursorMove, false, ev::NextLine, {"CursorMove", "NextLine", EventShape::Plain}},
+    {ev::CursorMove, false, ev::LineStart, {"CursorMove", "LineStart", EventShape::Plain}},
+    {ev::ControlExited, true, 0, {"ControlExited", "ControlExited", EventShape::Plain}},
+    {ev::Text, true, 0, {"Text", "Text", EventShape::Text}},
 };
 
 // Printable bytes as they are; quote, backslash and everything else escaped.
@@ -46,30 +44,32 @@ void PrintQuoted(std::FILE* out, const char* chars, int32_t count) {
 }
 }  // namespace
 
-void PrintEvent(std::FILE* out, uint32_t type, intptr_t kind, int32_t argument) {
-    for (const EventName& e : kNames) {
-        if (e.type != type || (!e.anyKind && e.kind != kind)) continue;
-        std::fputs(e.name, out);
-        switch (e.shape) {
-        case Shape::Plain: break;
-        case Shape::WithArgument: std::fprintf(out, " %d", static_cast<int>(argument)); break;
-        case Shape::Address:
-            std::fprintf(out, " %lld %d", static_cast<long long>(kind), static_cast<int>(argument));
-            break;
-        case Shape::Text:
-            std::fprintf(out, " %d ", static_cast<int>(argument));
-            PrintQuoted(out, reinterpret_cast<const char*>(kind), argument);
-            break;
-        }
-        std::fputc('\n', out);
-        return;
-    }
-    std::fprintf(out, "Event %u %lld %d\n", static_cast<unsigned>(type), static_cast<long long>(kind),
-                 static_cast<int>(argument));
+const EventName* FindEventName(uint32_t type, intptr_t kind) {
+    for (const NamedEvent& e : kNames)
+        if (e.type == type && (e.anyKind || e.kind == kind)) return &e.name;
+    return nullptr;
 }
 
-void PrintAnswer(std::FILE* out, const char* bytes, int32_t count) {
-    std::fputs("answer ", out);
-    std::fwrite(bytes, 1, static_cast<size_t>(count), out);
+void PrintEvent(std::FILE* out, uint32_t type, intptr_t kind, int32_t argument) {
+    const EventName* name = FindEventName(type, kind);
+    if (!name) {
+        std::fprintf(out, "Event %u %lld %d\n", static_cast<unsigned>(type), static_cast<long long>(kind),
+                     static_cast<int>(argument));
+        return;
+    }
+    std::fputs(name->type, out);
+    switch (name->shape) {
+    case EventShape::Plain:
+        if (name->kind != name->type) std::fprintf(out, " %s", name->kind);
+        break;
+    case EventShape::WithLine: std::fprintf(out, " %s %d", name->kind, static_cast<int>(argument)); break;
+    case EventShape::Address:
+        std::fprintf(out, " %lld %d", static_cast<long long>(kind), static_cast<int>(argument));
+        break;
+    case EventShape::Text:
+        std::fprintf(out, " %d ", static_cast<int>(argument));
+        PrintQuoted(out, reinterpret_cast<const char*>(kind), argument);
+        break;
+    }
     std::fputc('\n', out);
 }

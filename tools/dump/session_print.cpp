@@ -1,38 +1,76 @@
 // Session lines and screens: one decoder for the whole inbound side, one command reader for
-// the outbound side, so that addresses and commands split across blocks come out whole.
+// the outbound side, so that addresses and commands split across blocks come out whole; a
+// display beside the decoder knows where each text lands.
 #include "tools/dump/session_print.h"
 
 #include <algorithm>
-#include <string>
 
 #include "link/stream_decoder.h"
 #include "tools/common/commands.h"
+#include "tools/common/stream_codes.h"
 #include "tools/dump/event_print.h"
+#include "tools/dump/json_print.h"
 
 namespace {
+// The display is kept as if the font existed; repaints and the exit go nowhere.
+class NoWindow final : public DisplayOwner {
+public:
+    void RepaintLine(const LineRect&) override {}
+    bool HasDisplayFont() const override { return true; }
+    void OnControlExited() override {}
+};
+
 // The identification request has no display event; the decoder shows it by answering.
 class LinePrinter final : public EventSink, public ByteWriter {
 public:
-    explicit LinePrinter(std::FILE* out) : out_(out) {}
-    void At(uint64_t sinceStartUs) { since_ = sinceStartUs; }
-    void Prefix(const char* direction) const {
-        std::fprintf(out_, "%4llu.%06llu %-3s ", static_cast<unsigned long long>(since_ / 1000000),
-                     static_cast<unsigned long long>(since_ % 1000000), direction);
+    LinePrinter(std::FILE* out, LineStyle style) : out_(out), style_(style) { cursor_.SetOwner(&window_); }
+    void At(uint64_t sinceStartUs) {
+        stamp_.timed = true;
+        stamp_.sinceStartUs = sinceStartUs;
     }
     int32_t ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) override {
-        Prefix("in");
-        PrintEvent(out_, type, kind, argument);
+        stamp_.direction = "in";
+        if (style_ == LineStyle::Json) {
+            JsonEvent(out_, stamp_, type, kind, argument, cursor_.CursorRow(), cursor_.CursorColumn());
+        } else {
+            Prefix();
+            PrintEvent(out_, type, kind, argument);
+        }
+        cursor_.ApplyEvent(type, kind, argument);
         return 1;
     }
     int WriteBytes(const char*, int32_t) override {
-        Prefix("in");
-        std::fputs("IdentificationRequest\n", out_);
+        stamp_.direction = "in";
+        if (style_ == LineStyle::Json) {
+            JsonIdentificationRequest(out_, stamp_);
+        } else {
+            Prefix();
+            std::fprintf(out_, "%s\n", kIdentificationRequest);
+        }
         return 1;
+    }
+    void Command(const ::Command& command) {
+        stamp_.direction = "out";
+        if (style_ == LineStyle::Json) {
+            JsonCommand(out_, stamp_, command);
+        } else {
+            Prefix();
+            std::fprintf(out_, "%s\n", CommandName(command).c_str());
+        }
     }
 
 private:
+    void Prefix() const {
+        if (!stamp_.timed) return;
+        std::fprintf(out_, "%4llu.%06llu %-3s ", static_cast<unsigned long long>(stamp_.sinceStartUs / 1000000),
+                     static_cast<unsigned long long>(stamp_.sinceStartUs % 1000000), stamp_.direction);
+    }
+
     std::FILE* out_;
-    uint64_t since_ = 0;
+    LineStyle style_;
+    JsonStamp stamp_;
+    NoWindow window_;
+    TextDisplay cursor_;
 };
 
 class NoAnswer final : public ByteWriter {
@@ -58,30 +96,28 @@ void SortByTime(std::vector<capture::Record>& records) {
                      [](const capture::Record& a, const capture::Record& b) { return a.timeUs < b.timeUs; });
 }
 
-void PrintSession(std::FILE* out, const std::vector<capture::Record>& records) {
+void PrintStream(std::FILE* out, const std::string& bytes, LineStyle style) {
+    LinePrinter printer(out, style);
+    StreamDecoder decoder;
+    Decode(decoder, bytes, printer, printer);
+}
+
+void PrintSession(std::FILE* out, const std::vector<capture::Record>& records, LineStyle style) {
     if (records.empty()) return;
     const uint64_t start = records.front().timeUs;
-    LinePrinter printer(out);
+    LinePrinter printer(out, style);
     StreamDecoder decoder;
     CommandReader reader;
     bool reading = true;
     for (const capture::Record& r : records) {
         printer.At(r.timeUs - start);
         if (r.direction == capture::Direction::ToPanel) {
-            if (reading) {
-                reading = Decode(decoder, r.bytes, printer, printer);
-            } else {
-                printer.Prefix("in");
-                std::fprintf(out, "%zu bytes after the exit notice\n", r.bytes.size());
-            }
+            if (reading) reading = Decode(decoder, r.bytes, printer, printer);
             continue;
         }
         std::vector<Command> commands;
         reader.Feed(r.bytes, commands);
-        for (const Command& c : commands) {
-            printer.Prefix("out");
-            std::fprintf(out, "%s\n", CommandName(c).c_str());
-        }
+        for (const Command& c : commands) printer.Command(c);
     }
 }
 
@@ -94,4 +130,17 @@ void ApplyInbound(const std::vector<capture::Record>& records, uint64_t untilUs,
         if (r.timeUs - start > untilUs) break;
         if (r.direction == capture::Direction::ToPanel && !Decode(decoder, r.bytes, display, answer)) break;
     }
+}
+
+size_t BytesAfterExitNotice(const std::string& inbound) {
+    // The code is never part of a text run or an address, so its first byte is the notice.
+    const size_t at = inbound.find(stream::ExitNotice);
+    return at == std::string::npos ? 0 : inbound.size() - at - 1;
+}
+
+std::string InboundBytes(const std::vector<capture::Record>& records) {
+    std::string inbound;
+    for (const capture::Record& r : records)
+        if (r.direction == capture::Direction::ToPanel) inbound += r.bytes;
+    return inbound;
 }

@@ -2,6 +2,7 @@
 #include "tools/tap/capture_writer_win.h"
 
 #include "tools/common/texts.h"
+#include "tools/tap/tap_options.h"
 
 namespace {
 constexpr uint64_t kUnixEpochIn100ns = 116444736000000000ull;
@@ -31,8 +32,13 @@ uint64_t NowUs() {
 }
 
 unsigned CaptureWriter::Create(const std::string& path, const std::string& description) {
-    file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
+    // Standard output is written through its handle: no C runtime buffering or newline
+    // translation, and each block reaches a reader such as tshark -i - when it is written.
+    ownsFile_ = path != kStandardOutput;
+    file_ = ownsFile_ ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)
+                      : GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!file_) file_ = INVALID_HANDLE_VALUE;
     if (file_ == INVALID_HANDLE_VALUE) return tool_text::CaptureCreateFailed;
     if (!WriteBlock(capture::FileHeader("quorvex-tap " QUORVEX_VERSION, description))) {
         Close();
@@ -58,7 +64,7 @@ void CaptureWriter::Record(capture::Direction direction, const char* bytes, DWOR
 
 void CaptureWriter::Close() {
     std::lock_guard<std::mutex> hold(lock_);
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    if (file_ != INVALID_HANDLE_VALUE && ownsFile_) CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
 }
 

@@ -16,7 +16,7 @@ public:
     CaptureWriter(const CaptureWriter&) = delete;
     CaptureWriter& operator=(const CaptureWriter&) = delete;
 
-    // Creates the file and writes its header; 0 or a text id.
+    // Creates the file (kStandardOutput: writes to standard output) and writes its header; 0 or a text id.
     unsigned Create(const std::string& path, const std::string& description);
     // Called by both forwarding threads; times never go backwards in the file.
     void Record(capture::Direction direction, const char* bytes, DWORD count, uint64_t timeUs);
@@ -30,6 +30,7 @@ private:
 
     mutable std::mutex lock_;
     HANDLE file_ = INVALID_HANDLE_VALUE;
+    bool ownsFile_ = true;
     bool failed_ = false;
     uint64_t lastUs_ = 0;
     uint64_t packets_ = 0;

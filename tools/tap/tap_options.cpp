@@ -5,16 +5,18 @@
 #include "tools/common/texts.h"
 
 namespace {
-enum OptionId { Listen, Control, Capture, Help };
+enum OptionId { Listen, Control, Capture };
 
-constexpr OptionDef kOptions[] = {
-    {"--listen", Listen, true}, {"--control", Control, true}, {"--capture", Capture, true},
-    {"--help", Help, false},    {"-h", Help, false},
+constexpr CommandOption kOptions[] = {
+    {"--listen", Listen, true},
+    {"--control", Control, true},
+    {"--capture", Capture, true},
 };
 constexpr int kMinDevice = 2;
 constexpr int kMaxDevice = 14;
 
-unsigned Apply(int id, const char* value, TapOptions& options) {
+unsigned Apply(int id, const std::string& text, TapOptions& options) {
+    const char* value = text.c_str();
     switch (id) {
         case Listen:
         case Control: {
@@ -26,35 +28,31 @@ unsigned Apply(int id, const char* value, TapOptions& options) {
         case Capture:
             options.capturePath = value;
             return *value ? tool_text::Ok : tool_text::MissingOptionValue;
-        case Help:
-            options.help = true;
-            return tool_text::Ok;
     }
     return tool_text::UnknownOption;
 }
 }  // namespace
 
-unsigned ParseTapOptions(int argc, const char* const* argv, TapOptions& options, std::string& detail) {
-    unsigned id = WalkOptions(
-        argc, argv, 1, kOptions, sizeof(kOptions) / sizeof(kOptions[0]),
-        [&](int option, const char* value) { return Apply(option, value, options); }, detail);
-    if (id != tool_text::Ok || options.help) return id;
-    if (!options.listen || !options.control) {
-        detail = !options.listen ? "--listen" : "--control";
-        return tool_text::TapDevicesMissing;
-    }
-    if (options.listen == options.control) {
-        detail = "--listen " + std::to_string(options.listen);
-        return tool_text::TapSameDevice;
-    }
-    return tool_text::Ok;
+CommandLineResult ParseTapOptions(int argc, const char* const* argv, TapOptions& options) {
+    const CommandLineResult result =
+        ReadCommandLine(argc, argv, 1, kOptions, sizeof(kOptions) / sizeof(kOptions[0]),
+                        [&](int option, const std::string& value) { return Apply(option, value, options); });
+    if (result.outcome != CommandLineOutcome::Run) return result;
+    if (!options.listen || !options.control)
+        return RefuseCommandLine(tool_text::TapDevicesMissing, !options.listen ? "--listen" : "--control");
+    if (options.listen == options.control)
+        return RefuseCommandLine(tool_text::TapSameDevice, "--listen " + std::to_string(options.listen));
+    return result;
 }
 
 const char* TapUsage() {
-    return "usage: quorvex-tap --listen N --control M [--capture FILE]\n"
+    return "usage: quorvex-tap --listen N --control M [--capture FILE|-]\n"
+           "       quorvex-tap --help | --version\n"
            "  Opens the control application's pipes of device M, offers those of device N to the panel\n"
            "  (N and M 2..14), forwards both directions unchanged and records them in FILE (pcapng,\n"
            "  link type USER0; quorvex-dump, tshark and Wireshark read it). Losing either side ends both.\n"
+           "  --capture - writes the capture to standard output block by block (messages then go to\n"
+           "  standard error), e.g. quorvex-tap ... --capture - | tshark -i - to watch a session live.\n"
            "  Start the control first, then the tap, then the panel (quorvex.exe -l finds device N when\n"
            "  N is the lowest device offered; the control's own device is taken by the tap).\n"
            "exit status: 0 the session ended (a side closed, or Ctrl+C), 1 the capture could not be\n"

@@ -1,15 +1,17 @@
-// Command line of quorvex-tap: --listen N --control M [--capture FILE], --help.
+// Command line of quorvex-tap: --listen N --control M [--capture FILE|-], --help, --version.
 #pragma once
 #include <string>
+
+#include "tools/common/command_line.h"
 
 struct TapOptions {
     int listen = 0;   // the device number offered to the panel
     int control = 0;  // the control application's device number
-    std::string capturePath;  // empty: forward without recording
-    bool help = false;
+    std::string capturePath;  // empty: forward without recording; kStandardOutput: to standard output
 };
 
-// Returns 0 or a text id; `detail` names the offending argument.
-unsigned ParseTapOptions(int argc, const char* const* argv, TapOptions& options, std::string& detail);
+constexpr char kStandardOutput[] = "-";
+
+CommandLineResult ParseTapOptions(int argc, const char* const* argv, TapOptions& options);
 
 const char* TapUsage();

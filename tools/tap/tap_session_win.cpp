@@ -18,6 +18,8 @@ constexpr uint32_t kControlWaitMs = 10000;
 constexpr DWORD kStopWaitMs = 5000;
 
 HANDLE g_stop = nullptr;
+// Messages go to standard error while the capture goes to standard output.
+void (*g_say)(const std::string&) = &Say;
 
 BOOL WINAPI OnConsoleControl(DWORD) {
     SetEvent(g_stop);
@@ -105,13 +107,13 @@ int Forward(Pipes& pipes, CaptureWriter* capture, const std::string& capturePath
     std::string why = ended.endId != tool_text::Ok
                           ? std::string(tool_text::Text(ended.endId)) + " (error " + std::to_string(ended.error) + ")"
                           : tool_text::Text(tool_text::Interrupted);
-    Say("session ended: " + why + "; forwarded " + Amount(legs[0]) + ", " + Amount(legs[1]));
+    g_say("session ended: " + why + "; forwarded " + Amount(legs[0]) + ", " + Amount(legs[1]));
     if (!capture) return kDone;
     if (capture->Failed()) {
         Complain(capturePath + ": " + tool_text::Text(tool_text::CaptureWriteFailed));
         return kCaptureIncomplete;
     }
-    Say("capture " + capturePath + ": " + std::to_string(capture->Packets()) + " packets");
+    g_say("capture " + capturePath + ": " + std::to_string(capture->Packets()) + " packets");
     return kDone;
 }
 }  // namespace
@@ -121,11 +123,14 @@ int RunTap(const TapOptions& options) {
     SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
     CaptureWriter capture;
     const bool recording = !options.capturePath.empty();
+    const bool toStdout = options.capturePath == kStandardOutput;
+    if (toStdout) g_say = &Complain;
+    const std::string captureName = toStdout ? "standard output" : options.capturePath;
     if (recording) {
         const std::string description = "panel on device " + std::to_string(options.listen) + ", control on device " +
                                         std::to_string(options.control) + "; inbound = from the control to the panel";
         if (capture.Create(options.capturePath, description) != tool_text::Ok) {
-            Complain(options.capturePath + ": " + tool_text::Text(tool_text::CaptureCreateFailed) + " (error " +
+            Complain(captureName + ": " + tool_text::Text(tool_text::CaptureCreateFailed) + " (error " +
                      std::to_string(GetLastError()) + ")");
             return kBadSetup;
         }
@@ -138,13 +143,13 @@ int RunTap(const TapOptions& options) {
         Complain(std::string(tool_text::Text(id)) + ": " + detail);
         return kBadSetup;
     }
-    Say("control on device " + std::to_string(options.control) + "; offering device " + std::to_string(options.listen) +
-        " to the panel" + (recording ? ", recording to " + options.capturePath : std::string()));
+    g_say("control on device " + std::to_string(options.control) + "; offering device " + std::to_string(options.listen) +
+        " to the panel" + (recording ? ", recording to " + captureName : std::string()));
     OverlappedIo io;
     for (HANDLE end : {pipes.panelDisplay, pipes.panelCommands}) {
         const IoResult r = io.Connect(end, g_stop);
         if (r == IoResult::Stopped) {
-            Say(std::string(tool_text::Text(tool_text::Interrupted)) + " before a panel connected");
+            g_say(std::string(tool_text::Text(tool_text::Interrupted)) + " before a panel connected");
             return kDone;
         }
         if (r == IoResult::Failed) {
@@ -152,6 +157,6 @@ int RunTap(const TapOptions& options) {
             return kBadSetup;
         }
     }
-    Say("panel connected");
-    return Forward(pipes, recording ? &capture : nullptr, options.capturePath);
+    g_say("panel connected");
+    return Forward(pipes, recording ? &capture : nullptr, captureName);
 }
