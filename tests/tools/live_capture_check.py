@@ -8,61 +8,25 @@ import os
 import subprocess
 import sys
 import tempfile
-import threading
 import time
+
+from wine_session import Lines, wine_environment, windows_path
 
 DEADLINE_S = 60
 PAUSE_MS = 3000  # the panel's wait between the first screen and its last key
 
-SIM_SCRIPT = r"""expect PPK 15000
+SIM_SCRIPT = r"""expect PPK within 15000
 send \x01\@0,0LIVE SESSION\@2,0> WAITING\x1A
-expect VFD 5000
-expect K 20000
+expect VFD within 5000
+expect K within 20000
 send \@19,0DONE
 close
 """
-PANEL_SCRIPT = f"""expect LIVE SESSION 15000
+PANEL_SCRIPT = f"""expect LIVE SESSION within 15000
 wait {PAUSE_MS}
 key UP
-expect DONE 5000
+expect DONE within 5000
 """
-
-
-def wine_environment(root):
-    """The Wine settings of scripts/wine-run: the test slot ctest gave this test, or the one prefix."""
-    script = ('source "$1/scripts/lib/wine-env.sh"; if [ -n "${CTEST_RESOURCE_GROUP_0_WINE:-}" ]; then '
-              'slot=${CTEST_RESOURCE_GROUP_0_WINE#id:}; source "$quorvex_root/build/wine-slots/${slot%%,*}.env"; fi; '
-              'env -0')
-    out = subprocess.run(["bash", "-c", script, "bash", root], capture_output=True, check=True, timeout=30).stdout
-    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-class Lines:
-    """Reads a stream's lines in a thread, each with the time it arrived."""
-
-    def __init__(self, stream):
-        self.lines = []
-        self.thread = threading.Thread(target=self._read, args=(stream,), daemon=True)
-        self.thread.start()
-
-    def _read(self, stream):
-        for line in iter(stream.readline, b""):
-            self.lines.append((time.monotonic(), line.decode("latin-1").rstrip("\r\n")))
-
-    def wait_for(self, text, deadline):
-        while time.monotonic() < deadline:
-            for at, line in list(self.lines):
-                if text in line:
-                    return at
-            time.sleep(0.05)
-        return None
-
-    def text(self):
-        return "\n".join(line for _, line in self.lines)
 
 
 def main():
