@@ -81,12 +81,16 @@ class Session:
     def run(self, line, cwd=None):
         """A README line to its end: its exit status and output."""
         p = self.start(line, cwd)
+        return self.ended(p), p.lines.text()
+
+    def ended(self, p):
+        """Its exit status once it has ended and its output is read; None when it did not end in time."""
         try:
             status = p.wait(DEADLINE_S)
         except subprocess.TimeoutExpired:
-            status = None
+            return None
         p.lines.thread.join(5)
-        return status, p.lines.text()
+        return status
 
     def wait_output(self, p, text):
         return p.lines.wait_for(text, time.monotonic() + DEADLINE_S) is not None
@@ -184,11 +188,7 @@ def check(examples, s):
                 if expect(window, "the panel's window did not appear through the live tap"):
                     time.sleep(1)
                     s.operate_and_close(window)
-                    try:
-                        status = pipe.wait(DEADLINE_S)
-                    except subprocess.TimeoutExpired:
-                        status = None
-                    pipe.lines.thread.join(5)
+                    status = s.ended(pipe)
                     # tshark buffers its lines into a pipe; tap.live.tshark shows them arriving live.
                     expect(status == 0 and "Quorvex" in pipe.lines.text(),
                            f"the live pipe ended with status {status} or showed no Quorvex packet", pipe.lines.text())
@@ -203,10 +203,8 @@ def check(examples, s):
         s.ran.discard("quorvex-sim.exe --device 2 --script start.txt --timeout 20000")
         if s.wait_output(sim, "steps on"):
             s.start(panel_line)
-            try:
-                expect(sim.wait(DEADLINE_S) == 0, "the README's simulator script failed", sim.lines.text())
-            except subprocess.TimeoutExpired:
-                problems.append("the README's simulator script did not end")
+            status = s.ended(sim)
+            expect(status == 0, f"the README's simulator script ended with status {status}", sim.lines.text())
         s.stop_all()
 
     # The replay of the session into a second panel.
@@ -219,10 +217,8 @@ def check(examples, s):
             if expect(window, "the panel's window did not appear for the replay", sim.lines.text()):
                 expect(s.wait_output(sim, "replay done"), "the replay did not play to its end", sim.lines.text())
                 s.operate_and_close(window)
-                try:
-                    expect(sim.wait(DEADLINE_S) == 0, "the replay did not end with status 0", sim.lines.text())
-                except subprocess.TimeoutExpired:
-                    problems.append("the replay did not end after the panel closed")
+                status = s.ended(sim)
+                expect(status == 0, f"the replay ended with status {status} after the panel closed", sim.lines.text())
         s.stop_all()
 
     # The headless example runs in the ReadmeExample test; every other command must have run here.
