@@ -69,7 +69,10 @@ public:
                 status = kBadSetup;
             }
         }
-        if (options_.json) Print(JsonObject(report_));
+        if (options_.json) {
+            std::fputs(JsonObject(report_).c_str(), stdout);
+            std::fflush(stdout);
+        }
         return status;
     }
 
