@@ -1,12 +1,13 @@
 # Installs the Debian packages the project needs, quietly and only when some are missing;
 # arguments name packages wanted besides the common ones (a script's own tools). The x86 programs
 # need the i686 MinGW-w64 and Wine's 32-bit support (wine32:i386, architecture i386), the
-# installers wixl and msitools. A package that cannot be installed fails the call with its name.
+# installers wixl and msitools, signing osslsigncode. A package that cannot be installed fails
+# the call with its name.
 quorvex_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine64 wine32:i386 xvfb xauth imagemagick xdotool zip python3 fonts-liberation fonts-wine
-    tshark wixl msitools
+    tshark wixl msitools osslsigncode openssl
 )
 quorvex_package_missing() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed' && return 1
