@@ -187,12 +187,19 @@ int AppServices::ShowHelp(unsigned contextId) {
 
 bool AppServices::OpenGuide(HWND owner) {
     if (!guidePath_ || !open_) return false;
+    SHELLEXECUTEINFOA open = {};
+    open.cbSize = sizeof open;
+    // The shell's own error box would come before ours, which names the file.
+    open.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    open.hwnd = owner;
+    open.lpVerb = "open";
+    open.lpFile = guidePath_.get();
+    open.nShow = SW_SHOWNORMAL;
     // Some handlers of the default program are COM objects.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const HINSTANCE result = open_(owner, "open", guidePath_.get(), nullptr, nullptr, SW_SHOWNORMAL);
+    const BOOL opened = open_(&open);
     if (SUCCEEDED(com)) CoUninitialize();
-    // ShellExecute's success is a value above 32.
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    return opened != FALSE;
 }
 
 int AppServices::GetArgCount() const { return __argc; }

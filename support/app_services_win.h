@@ -45,10 +45,10 @@ public:
     const char* HelpPath() const;
     const char* GuidePath() const;
 
-    // WinHelpA and ShellExecuteA by default; tests put recorders in their place.
+    // WinHelpA and ShellExecuteExA by default; tests put recorders in their place.
     using HelpFunction = BOOL(WINAPI*)(HWND, LPCSTR, UINT, ULONG_PTR);
     void SetHelpFunction(HelpFunction function) { help_ = function; }
-    using OpenFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    using OpenFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
     void SetOpenFunction(OpenFunction function) { open_ = function; }
 
     const ScratchRing& Scratch() const { return scratch_; }
@@ -69,7 +69,7 @@ private:
     std::unique_ptr<char[]> helpPath_;
     std::unique_ptr<char[]> guidePath_;
     HelpFunction help_ = WinHelpA;
-    OpenFunction open_ = ShellExecuteA;
+    OpenFunction open_ = ShellExecuteExA;
 };
 
 // Null outside the main window's lifetime.

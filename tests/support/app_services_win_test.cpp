@@ -262,14 +262,17 @@ BOOL WINAPI RecordHelp(HWND window, LPCSTR path, UINT command, ULONG_PTR data) {
     return 7;
 }
 
-HINSTANCE WINAPI RecordOpen(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
+BOOL WINAPI RecordOpen(SHELLEXECUTEINFOA* open) {
     ++g_open.calls;
-    g_open.window = window;
-    g_open.path = file ? file : "";
-    g_open.command = show;
-    EXPECT_STREQ(verb, "open");
-    EXPECT_EQ(parameters, nullptr);
-    return reinterpret_cast<HINSTANCE>(g_openResult);
+    g_open.window = open->hwnd;
+    g_open.path = open->lpFile ? open->lpFile : "";
+    g_open.command = open->nShow;
+    EXPECT_STREQ(open->lpVerb, "open");
+    EXPECT_EQ(open->lpParameters, nullptr);
+    // The program's own box names the file: the shell shows none.
+    EXPECT_TRUE(open->fMask & SEE_MASK_FLAG_NO_UI);
+    open->hInstApp = reinterpret_cast<HINSTANCE>(g_openResult);
+    return g_openResult > 32;
 }
 
 // Which file Help asks to open: the .HLP with WinHelp when one exists beside the program (a
