@@ -2,8 +2,10 @@
 meant to use (no MinGW runtime DLLs, the programs are static; no api-ms-win-* sets), and PE
 headers that the oldest supported Windows (7, version 6.1) loads.
 
-Usage: imports_check.py OBJDUMP EXE...
+Usage: imports_check.py OBJDUMP BUILD_TREE EXE...
+The EXEs are relative to BUILD_TREE, or to QUORVEX_PROGRAMS_BUILD's tree where that is set.
 """
+import os
 import re
 import subprocess
 import sys
@@ -40,15 +42,17 @@ def problems_of(objdump, exe):
 
 
 def main():
-    if len(sys.argv) < 3:
+    if len(sys.argv) < 4:
         print(__doc__)
         return 2
+    tree = os.environ.get("QUORVEX_PROGRAMS_BUILD") or sys.argv[2]
     failed = 0
-    for exe in sys.argv[2:]:
+    for relative in sys.argv[3:]:
+        exe = os.path.join(tree, relative)
         for problem in problems_of(sys.argv[1], exe):
             print(f"FAILED {exe}: {problem}")
             failed += 1
-    print(f"{len(sys.argv) - 2} programs checked, {failed} problems")
+    print(f"{len(sys.argv) - 3} programs checked, {failed} problems")
     return 1 if failed else 0
 
 

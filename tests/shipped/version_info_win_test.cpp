@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shipped_programs.h"
+#include "tests/support/programs_build_win.h"
 
 namespace {
 std::string Value(const std::vector<char>& block, const char* name) {
@@ -17,9 +18,14 @@ std::string Value(const std::vector<char>& block, const char* name) {
     return std::string(text);
 }
 
+std::string BuildTree() {
+    const std::string other = OtherProgramsBuild();
+    return other.empty() ? std::string("Z:") + kOwnBuild : other;
+}
+
 TEST(VersionInfo, EveryShippedProgramCarriesTheProjectVersionAndNames) {
     for (const ShippedProgram& program : kShippedPrograms) {
-        const std::string path = std::string("Z:") + program.path;
+        const std::string path = BuildTree() + "\\" + program.path;
         DWORD ignored = 0;
         const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
         ASSERT_GT(size, 0u) << program.name << " has no version resource";
