@@ -1,4 +1,5 @@
-# Cross-compiles the 32-bit (x86) Windows build with MinGW-w64, for 32-bit control PCs.
+# Cross-compiles the 32-bit (x86) Windows build with MinGW-w64, for 32-bit control PCs; its
+# programs and tests run under Wine's 32-bit support (wine32:i386).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
