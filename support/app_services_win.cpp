@@ -1,6 +1,8 @@
 // AppServices on Win32: string-table texts, the report boxes and their gate, status panes,
-// WinHelp and the runtime's command line.
+// help (WinHelp, or the operator's guide in the default program) and the runtime's command line.
 #include "support/app_services_win.h"
+
+#include <objbase.h>
 
 #include <cstdlib>
 
@@ -62,17 +64,20 @@ AppServices::AppServices(Window* owner, StatusBar* statusBar) {
     const DWORD length = GetModuleFileNameA(nullptr, exePath, ScratchRing::MaxPiece);
     if (length == 0) return;
     exePath[ScratchRing::MaxPiece - 1] = '\0';
-    helpPath_ = help_path::Make(exePath);
+    helpPath_ = help_path::Make(exePath, help_path::WinHelpExtension);
+    guidePath_ = help_path::Make(exePath, help_path::GuideExtension);
 }
 
 AppServices::~AppServices() {
     scratch_.Destroy();
     helpPath_.reset();
+    guidePath_.reset();
     if (gate_) CloseHandle(gate_);
     gate_ = nullptr;
     owner_ = nullptr;
     statusBar_ = nullptr;
     help_ = nullptr;
+    open_ = nullptr;
 }
 
 char* AppServices::AllocScratch(int32_t size) {
@@ -118,7 +123,11 @@ void AppServices::ShowFatalError(HWND owner, unsigned textId, unsigned objectNam
     Report(ReportKind::FatalError, owner, textId, objectNameId);
 }
 
-void AppServices::Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId) {
+void AppServices::ShowErrorNaming(HWND owner, unsigned textId, const char* name) {
+    Report(ReportKind::Error, owner, textId, 0, name ? name : "");
+}
+
+void AppServices::Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId, const char* name) {
     const ReportKindInfo& info = report_kinds::Info(kind);
     // The exit notice runs on the reader thread, and the window thread may delete this object
     // while its box is up: everything used after MessageBoxA is a local copied before it.
@@ -138,7 +147,7 @@ void AppServices::Report(ReportKind kind, HWND given, unsigned textId, unsigned 
         if (title) message = ownMessage ? LoadQuietly(textId) : LoadText(textId);
     } else if (const char* format = ownMessage ? LoadQuietly(textId) : LoadText(textId)) {
         if (char* piece = AllocScratch(PieceSize)) {
-            const char* objectName = LoadQuietly(objectNameId);
+            const char* objectName = name ? name : LoadQuietly(objectNameId);
             report_format::Format(piece, PieceSize, format, info.offered, objectName, objectNameId, textId);
             message = piece;
             title = LoadQuietly(info.titleId);
@@ -160,10 +169,37 @@ void AppServices::SetStatusText(int index, const char* text) {
     statusBar_->SetPaneText(index + 1, text ? text : "");
 }
 
+// WinHelp's engine is gone from current Windows: a .HLP file is used only where one was put
+// beside the program; otherwise Help Topics opens the operator's guide.
 int AppServices::ShowHelp(unsigned contextId) {
-    if (!helpPath_ || !owner_ || !owner_->Exists() || !help_) return 0;
-    const UINT command = contextId == 0 ? HELP_FINDER : HELP_CONTEXT;
-    return help_(owner_->Handle(), helpPath_.get(), command, contextId);
+    if (!helpPath_ || !owner_ || !owner_->Exists()) return 0;
+    const HWND owner = owner_->Handle();
+    const DWORD attributes = GetFileAttributesA(helpPath_.get());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!help_) return 0;
+        const UINT command = contextId == 0 ? HELP_FINDER : HELP_CONTEXT;
+        return help_(owner, helpPath_.get(), command, contextId);
+    }
+    if (OpenGuide(owner)) return 1;
+    ShowErrorNaming(owner, text_id::GuideNotOpened, guidePath_ ? guidePath_.get() : "");
+    return 0;
+}
+
+bool AppServices::OpenGuide(HWND owner) {
+    if (!guidePath_ || !open_) return false;
+    SHELLEXECUTEINFOA open = {};
+    open.cbSize = sizeof open;
+    // The shell's own error box would come before ours, which names the file.
+    open.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    open.hwnd = owner;
+    open.lpVerb = "open";
+    open.lpFile = guidePath_.get();
+    open.nShow = SW_SHOWNORMAL;
+    // Some handlers of the default program are COM objects.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const BOOL opened = open_(&open);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return opened != FALSE;
 }
 
 int AppServices::GetArgCount() const { return __argc; }
@@ -177,3 +213,5 @@ const char* AppServices::GetArg(int index) {
 }
 
 const char* AppServices::HelpPath() const { return helpPath_.get(); }
+
+const char* AppServices::GuidePath() const { return guidePath_.get(); }

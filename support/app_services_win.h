@@ -1,7 +1,11 @@
 // The process-wide service object: texts from the string table through the scratch ring,
 // the four report boxes with their gate, status panes, help and the command line.
+// Help: WinHelp when a .HLP file is beside the program, else the operator's guide (.html) with
+// the system's default program, else an error box naming the guide's path.
 #pragma once
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdint>
 #include <memory>
@@ -29,6 +33,8 @@ public:
     void ShowError(HWND owner, unsigned textId, unsigned objectNameId);
     void ShowInternalError(HWND owner, unsigned textId, unsigned objectNameId);
     void ShowFatalError(HWND owner, unsigned textId, unsigned objectNameId);
+    // An error box whose format's "%s" receives `name` instead of an object's name.
+    void ShowErrorNaming(HWND owner, unsigned textId, const char* name);
 
     void SetStatusText(int index, const char* text);
     int ShowHelp(unsigned contextId);
@@ -37,17 +43,22 @@ public:
     const char* GetArg(int index);
 
     const char* HelpPath() const;
+    const char* GuidePath() const;
 
-    // WinHelpA by default; tests put a recorder in its place.
+    // WinHelpA and ShellExecuteExA by default; tests put recorders in their place.
     using HelpFunction = BOOL(WINAPI*)(HWND, LPCSTR, UINT, ULONG_PTR);
     void SetHelpFunction(HelpFunction function) { help_ = function; }
+    using OpenFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+    void SetOpenFunction(OpenFunction function) { open_ = function; }
 
     const ScratchRing& Scratch() const { return scratch_; }
 
 private:
     static constexpr int32_t PieceSize = 255;
 
-    void Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId);
+    // `name`, when given, is formatted in place of the object name's text.
+    void Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId, const char* name = nullptr);
+    bool OpenGuide(HWND owner);
     // A report's own text; its absence is not reported again.
     const char* LoadQuietly(unsigned textId);
 
@@ -56,7 +67,9 @@ private:
     StatusBar* statusBar_ = nullptr;
     ScratchRing scratch_;
     std::unique_ptr<char[]> helpPath_;
+    std::unique_ptr<char[]> guidePath_;
     HelpFunction help_ = WinHelpA;
+    OpenFunction open_ = ShellExecuteExA;
 };
 
 // Null outside the main window's lifetime.

@@ -7,9 +7,6 @@
 
 namespace help_path {
 namespace {
-constexpr char kExtension[] = ".HLP";
-constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
-
 size_t StemLength(const char* exePath) {
     const size_t length = std::strlen(exePath);
     for (size_t i = length; i > 0; --i) {
@@ -21,17 +18,17 @@ size_t StemLength(const char* exePath) {
 }
 }  // namespace
 
-size_t Length(const char* exePath) { return StemLength(exePath) + kExtensionLength; }
+size_t Length(const char* exePath, const char* extension) { return StemLength(exePath) + std::strlen(extension); }
 
-void Build(const char* exePath, char* out) {
+void Build(const char* exePath, const char* extension, char* out) {
     const size_t stem = StemLength(exePath);
     std::memcpy(out, exePath, stem);
-    std::memcpy(out + stem, kExtension, kExtensionLength + 1);
+    std::memcpy(out + stem, extension, std::strlen(extension) + 1);
 }
 
-std::unique_ptr<char[]> Make(const char* exePath) {
-    std::unique_ptr<char[]> path(new (std::nothrow) char[Length(exePath) + 1]);
-    if (path) Build(exePath, path.get());
+std::unique_ptr<char[]> Make(const char* exePath, const char* extension) {
+    std::unique_ptr<char[]> path(new (std::nothrow) char[Length(exePath, extension) + 1]);
+    if (path) Build(exePath, extension, path.get());
     return path;
 }
 

@@ -1,17 +1,21 @@
-// The help file's path: the executable's path with its extension replaced by ".HLP".
+// The help files' paths: the executable's path with its extension replaced by ".HLP" (the
+// WinHelp file) or ".html" (the operator's guide).
 #pragma once
 #include <cstddef>
 #include <memory>
 
 namespace help_path {
 
-// Length of the help path for an executable path (without the terminating zero).
-size_t Length(const char* exePath);
+constexpr char WinHelpExtension[] = ".HLP";
+constexpr char GuideExtension[] = ".html";
 
-// Writes the help path and its terminating zero; `out` holds at least Length(exePath) + 1 bytes.
-void Build(const char* exePath, char* out);
+// Length of the path for an executable path and an extension (without the terminating zero).
+size_t Length(const char* exePath, const char* extension);
 
-// The help path in a block of its own, or null when the block cannot be allocated.
-std::unique_ptr<char[]> Make(const char* exePath);
+// Writes the path and its terminating zero; `out` holds at least Length(...) + 1 bytes.
+void Build(const char* exePath, const char* extension, char* out);
+
+// The path in a block of its own, or null when the block cannot be allocated.
+std::unique_ptr<char[]> Make(const char* exePath, const char* extension);
 
 }  // namespace help_path

@@ -15,6 +15,7 @@ constexpr unsigned OutOfRange = 62009;
 constexpr unsigned CannotCreateObject = 62011;
 constexpr unsigned InsufficientMemory = 62012;
 constexpr unsigned UnexpectedState = 62013;
+constexpr unsigned GuideNotOpened = 62015;
 constexpr unsigned DisplayFontFace = 62020;
 constexpr unsigned ObjectFrame = 62132;
 constexpr unsigned PaneSizeLine = 62160;

@@ -17,14 +17,19 @@ quorvex_now() { date +%s.%N; }
 quorvex_seconds_since() { awk -v a="$1" -v b="$(quorvex_now)" 'BEGIN { printf "%.1f", b - a }'; }
 
 # Creates $WINEPREFIX when it is not ready, says how long that and its warm-up took, then
-# pre-starts its wineserver and the desktop keeper. Needs DISPLAY.
+# pre-starts its wineserver and the desktop keeper. Needs DISPLAY. A prefix made before the
+# 32-bit Wine was installed has no 32-bit system files and is made again.
 quorvex_wine_prefix() {
     quorvex_build_warmup || return 1
-    if [ ! -f "$WINEPREFIX/.quorvex-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.quorvex-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         local start warm
         start=$(quorvex_now)
         mkdir -p "$WINEPREFIX"
-        wineboot -i </dev/null >/dev/null 2>&1
+        # Debian's wine64 has no wineboot command of its own; under the loader it is a program.
+        if ! wine64 wineboot -i </dev/null >"$WINEPREFIX/wineboot.log" 2>&1; then
+            echo "wine64 wineboot -i failed for $WINEPREFIX; see $WINEPREFIX/wineboot.log" >&2
+            return 1
+        fi
         wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
         local fonts="$WINEPREFIX/drive_c/windows/Fonts"
         mkdir -p "$fonts"

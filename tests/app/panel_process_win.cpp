@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "tests/app/own_folder_start_win.h"
+#include "tests/support/programs_build_win.h"
 
 namespace {
 std::string PipeName(const char* kind, int device) {
@@ -147,6 +148,8 @@ void PipePeer::Vanish() {
 }
 
 std::string PanelExePath() {
+    const std::string other = OtherProgramsBuild();
+    if (!other.empty()) return other + "\\app";
     std::string dir = QUORVEX_APP_DIR;
     for (char& c : dir)
         if (c == '/') c = '\\';

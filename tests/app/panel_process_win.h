@@ -70,5 +70,5 @@ std::string WindowText(HWND h);
 // The message text of a message box (its longest static text).
 std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int id);
-// Path of quorvex.exe beside the test binary's build tree.
+// The folder of quorvex.exe in the test binary's build tree (or in QUORVEX_PROGRAMS_BUILD's).
 std::string PanelExePath();

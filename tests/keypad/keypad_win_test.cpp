@@ -11,6 +11,7 @@
 #include "keypad/key_table.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/app/sim_script_win.h"
+#include "tests/keypad/every_key_bytes.h"
 #include "tests/keypad/panel_input_win.h"
 
 namespace {
@@ -47,17 +48,6 @@ public:
     PanelProcess panel{"-l"};
     HWND frame = nullptr;
 };
-
-struct KeyBytes {
-    int32_t id;
-    const char* bytes;
-};
-// In id order: FAST then latches and sends "B"; SLOW then latches, releases FAST and sends "C".
-constexpr KeyBytes kEveryKey[] = {{2000, "o"}, {2001, "O"}, {2002, "L"}, {2003, "H"}, {2004, "K"}, {2005, "J"},
-                                  {2006, "A"}, {2007, "S"}, {2008, "B"}, {2009, "C"}, {2010, "0"}, {2011, "1"},
-                                  {2012, "2"}, {2013, "3"}, {2014, "4"}, {2015, "5"}, {2016, "6"}, {2017, "7"},
-                                  {2018, "8"}, {2019, "9"}, {2020, "-"}, {2021, "."}, {2022, ":"}, {2023, "\n"},
-                                  {2024, "P"}};
 
 TEST(KeypadScript, EveryKeyClickedOnceSendsItsBytesAndTheKeyboardWorksRightAfter) {
     // After each click the cursor-up key of the keyboard must reach the bindings at once.

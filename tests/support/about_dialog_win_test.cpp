@@ -8,6 +8,7 @@
 
 #include "res/resource_ids.h"
 #include "support/about_dialog_win.h"
+#include "tests/support/footprint_key_win.h"
 #include "tests/support/watchdog_win.h"
 
 namespace {
@@ -54,33 +55,6 @@ TEST(AboutTemplate, TheIconIsTwentyByTwentyUnits) {
     EXPECT_EQ(icon.cx, 20);
     EXPECT_EQ(icon.cy, 20);
 }
-
-constexpr char kControlKey[] = "SOFTWARE\\Halvorne\\Ventra";
-
-// The control's footprint values in one registry view only; removed from both views around it.
-class FootprintInOneView {
-public:
-    explicit FootprintInOneView(REGSAM view) {
-        Remove();
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kControlKey, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key_,
-                        nullptr);
-    }
-    ~FootprintInOneView() {
-        if (key_) RegCloseKey(key_);
-        Remove();
-    }
-    bool Ok() const { return key_ != nullptr; }
-    void Set(const char* name, const std::string& value) {
-        RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    }
-
-private:
-    static void Remove() {
-        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kControlKey, view, 0);
-    }
-    HKEY key_ = nullptr;
-};
 
 std::string Item(HWND dialog, int id) {
     char text[128] = "";

@@ -57,6 +57,9 @@ TEST_F(Services, CreationReadsTheProgramPathIntoTheFirstPieceAndBuildsTheHelpPat
     help.replace(help.size() - 4, 4, ".HLP");
     ASSERT_NE(services->HelpPath(), nullptr);
     EXPECT_EQ(std::string(services->HelpPath()), help);
+    help.replace(help.size() - 4, 4, ".html");
+    ASSERT_NE(services->GuidePath(), nullptr);
+    EXPECT_EQ(std::string(services->GuidePath()), help);
     char* piece = services->AllocScratch(255);
     EXPECT_EQ(piece - services->Scratch().Area(), 8192);
 }
@@ -247,6 +250,8 @@ struct HelpCall {
     ULONG_PTR data = 0;
 };
 HelpCall g_help;
+HelpCall g_open;
+INT_PTR g_openResult = 0;
 
 BOOL WINAPI RecordHelp(HWND window, LPCSTR path, UINT command, ULONG_PTR data) {
     ++g_help.calls;
@@ -257,28 +262,91 @@ BOOL WINAPI RecordHelp(HWND window, LPCSTR path, UINT command, ULONG_PTR data) {
     return 7;
 }
 
-TEST_F(Services, HelpOpensTheTopicsForZeroAndTheContextOtherwise) {
+BOOL WINAPI RecordOpen(SHELLEXECUTEINFOA* open) {
+    ++g_open.calls;
+    g_open.window = open->hwnd;
+    g_open.path = open->lpFile ? open->lpFile : "";
+    g_open.command = open->nShow;
+    EXPECT_STREQ(open->lpVerb, "open");
+    EXPECT_EQ(open->lpParameters, nullptr);
+    // The program's own box names the file: the shell shows none.
+    EXPECT_TRUE(open->fMask & SEE_MASK_FLAG_NO_UI);
+    open->hInstApp = reinterpret_cast<HINSTANCE>(g_openResult);
+    return g_openResult > 32;
+}
+
+// Which file Help asks to open: the .HLP with WinHelp when one exists beside the program (a
+// folder of that name does not count), else the guide with the default program, else an
+// error box naming the guide.
+TEST_F(Services, HelpOpensTheHlpFileElseTheGuideElseReportsTheGuidesPath) {
     services->SetHelpFunction(RecordHelp);
+    services->SetOpenFunction(RecordOpen);
+    const std::string hlp = services->HelpPath();
+    ASSERT_NE(services->GuidePath(), nullptr);
+    const std::string guide = services->GuidePath();
+    EXPECT_EQ(guide.substr(0, guide.size() - 5) + ".HLP", hlp);
+    EXPECT_EQ(guide.substr(guide.size() - 5), ".html");
+    enum Beside { Nothing, HlpFile, HlpFolder };
     struct Row {
+        const char* label;
+        Beside beside;
         unsigned context;
-        UINT command;
-        ULONG_PTR data;
-    } rows[] = {{0, HELP_FINDER, 0}, {5, HELP_CONTEXT, 5}, {62132, HELP_CONTEXT, 62132}};
-    for (const Row& row : rows) {
-        g_help = HelpCall{};
-        EXPECT_EQ(services->ShowHelp(row.context), 7);
-        EXPECT_EQ(g_help.calls, 1);
-        EXPECT_EQ(g_help.window, owner.Handle());
-        EXPECT_EQ(g_help.path, services->HelpPath());
-        EXPECT_EQ(g_help.command, row.command) << row.context;
-        EXPECT_EQ(g_help.data, row.data) << row.context;
-    }
+        INT_PTR openResult;  // ShellExecute's: above 32 is success
+        int result;
+        UINT helpCommand;  // 0: WinHelp is not called
+        bool opensGuide;
+        bool reports;
+    } rows[] = {
+        {"HLP, topics", HlpFile, 0, 42, 7, HELP_FINDER, false, false},
+        {"HLP, context", HlpFile, 5, 42, 7, HELP_CONTEXT, false, false},
+        {"no HLP, guide opens", Nothing, 0, 42, 1, 0, true, false},
+        {"HLP folder, guide opens", HlpFolder, 0, 33, 1, 0, true, false},
+        {"no HLP, guide not found", Nothing, 0, SE_ERR_FNF, 0, 0, true, true},
+        {"no HLP, no program for it", Nothing, 0, SE_ERR_NOASSOC, 0, 0, true, true},
+    };
     static_assert(HELP_FINDER == 0x000B && HELP_CONTEXT == 0x0001, "WinHelp commands");
+    for (const Row& row : rows) {
+        DeleteFileA(hlp.c_str());
+        RemoveDirectoryA(hlp.c_str());
+        if (row.beside == HlpFile) {
+            HANDLE file = CreateFileA(hlp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE) << row.label;
+            CloseHandle(file);
+        } else if (row.beside == HlpFolder) {
+            ASSERT_TRUE(CreateDirectoryA(hlp.c_str(), nullptr)) << row.label;
+        }
+        g_help = HelpCall{};
+        g_open = HelpCall{};
+        g_openResult = row.openResult;
+        BoxWatcher watcher;
+        EXPECT_EQ(services->ShowHelp(row.context), row.result) << row.label;
+        const auto boxes = watcher.Stop();
+        EXPECT_EQ(g_help.calls, row.helpCommand ? 1 : 0) << row.label;
+        if (row.helpCommand) {
+            EXPECT_EQ(g_help.window, owner.Handle()) << row.label;
+            EXPECT_EQ(g_help.path, hlp) << row.label;
+            EXPECT_EQ(g_help.command, row.helpCommand) << row.label;
+            EXPECT_EQ(g_help.data, row.context) << row.label;
+        }
+        EXPECT_EQ(g_open.calls, row.opensGuide ? 1 : 0) << row.label;
+        if (row.opensGuide) {
+            EXPECT_EQ(g_open.window, owner.Handle()) << row.label;
+            EXPECT_EQ(g_open.path, guide) << row.label;
+            EXPECT_EQ(g_open.command, static_cast<UINT>(SW_SHOWNORMAL)) << row.label;
+        }
+        ASSERT_EQ(boxes.size(), row.reports ? 1u : 0u) << row.label;
+        if (row.reports)
+            ExpectBox(boxes[0], "Error", "Help could not be opened.  The operator's guide was looked for as:\n" + guide,
+                      owner.Handle(), MB_ICONEXCLAMATION);
+    }
+    DeleteFileA(hlp.c_str());
+    RemoveDirectoryA(hlp.c_str());
     // Once the owner's window is gone, help is not opened.
     g_help = HelpCall{};
+    g_open = HelpCall{};
     owner.Destroy();
     EXPECT_EQ(services->ShowHelp(0), 0);
-    EXPECT_EQ(g_help.calls, 0);
+    EXPECT_EQ(g_help.calls + g_open.calls, 0);
 }
 
 TEST_F(Services, CommandLineAsSplitByTheRuntime) {

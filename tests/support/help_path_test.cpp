@@ -1,4 +1,5 @@
-// The help path: the extension of the file name (never of a folder) is replaced by ".HLP".
+// The help paths: the extension of the file name (never of a folder) is replaced by ".HLP" for
+// WinHelp or ".html" for the operator's guide.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,30 +10,33 @@ namespace {
 TEST(HelpPath, ReplacesOnlyTheFileNamesExtension) {
     struct Row {
         const char* exe;
-        const char* help;
+        const char* stem;
     } rows[] = {
-        {"C:\\A\\PANEL.EXE", "C:\\A\\PANEL.HLP"},
-        {"C:\\A.B\\PANEL", "C:\\A.B\\PANEL.HLP"},
-        {"C:\\Panel\\panel.exe", "C:\\Panel\\panel.HLP"},
-        {"C:\\A\\panel.tar.exe", "C:\\A\\panel.tar.HLP"},
-        {"C:\\A\\PANEL.", "C:\\A\\PANEL.HLP"},
-        {"C:\\A\\.exe", "C:\\A\\.HLP"},
-        {".exe", ".HLP"},
-        {"PANEL", "PANEL.HLP"},
-        {"C:\\A\\", "C:\\A\\.HLP"},
-        {"", ".HLP"},
+        {"C:\\A\\PANEL.EXE", "C:\\A\\PANEL"},
+        {"C:\\A.B\\PANEL", "C:\\A.B\\PANEL"},
+        {"C:\\Panel\\panel.exe", "C:\\Panel\\panel"},
+        {"C:\\A\\panel.tar.exe", "C:\\A\\panel.tar"},
+        {"C:\\A\\PANEL.", "C:\\A\\PANEL"},
+        {"C:\\A\\.exe", "C:\\A\\"},
+        {".exe", ""},
+        {"PANEL", "PANEL"},
+        {"C:\\A\\", "C:\\A\\"},
+        {"", ""},
         // Only the backslash separates folders.
-        {"/a.b/panel", "/a.HLP"},
+        {"/a.b/panel", "/a"},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(help_path::Length(row.exe), std::string(row.help).size()) << row.exe;
-        std::string built(help_path::Length(row.exe) + 8, '#');
-        help_path::Build(row.exe, &built[0]);
-        EXPECT_STREQ(built.c_str(), row.help) << row.exe;
-        EXPECT_EQ(built[help_path::Length(row.exe) + 1], '#') << "wrote past the path: " << row.exe;
-        auto made = help_path::Make(row.exe);
-        ASSERT_NE(made, nullptr);
-        EXPECT_STREQ(made.get(), row.help) << row.exe;
+    for (const char* extension : {help_path::WinHelpExtension, help_path::GuideExtension}) {
+        for (const Row& row : rows) {
+            const std::string expected = std::string(row.stem) + extension;
+            EXPECT_EQ(help_path::Length(row.exe, extension), expected.size()) << row.exe;
+            std::string built(expected.size() + 8, '#');
+            help_path::Build(row.exe, extension, &built[0]);
+            EXPECT_STREQ(built.c_str(), expected.c_str()) << row.exe;
+            EXPECT_EQ(built[expected.size() + 1], '#') << "wrote past the path: " << row.exe;
+            auto made = help_path::Make(row.exe, extension);
+            ASSERT_NE(made, nullptr);
+            EXPECT_STREQ(made.get(), expected.c_str()) << row.exe;
+        }
     }
 }
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "tests/support/programs_build_win.h"
+
 namespace {
 constexpr DWORD kPollMs = 10;
 
@@ -13,8 +15,11 @@ std::string ExeFolder() {
     return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
-// The tools sit in tools\<tool> of the same build tree as this test (tests\tools).
+// The tools sit in tools\<tool> of the same build tree as this test (tests\tools), or of
+// QUORVEX_PROGRAMS_BUILD's.
 std::string ToolFolder(const std::string& tool) {
+    const std::string other = OtherProgramsBuild();
+    if (!other.empty()) return other + "\\tools\\" + tool + "\\";
     char full[MAX_PATH];
     std::string relative = ExeFolder() + "..\\..\\tools\\" + tool + "\\";
     DWORD n = GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr);
