@@ -24,6 +24,15 @@ quorvex_wine_prefix() {
     if [ ! -f "$WINEPREFIX/.quorvex-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         local start warm
         start=$(quorvex_now)
+        # wineboot only updates an existing prefix: one without the 32-bit files is made anew,
+        # but only one of the project's own.
+        if [ -d "$WINEPREFIX/drive_c" ]; then
+            case "$WINEPREFIX" in
+                "$quorvex_root"/build/*) wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX" ;;
+                *) echo "$WINEPREFIX is not ready (no 32-bit Windows files): remove it or use another WINEPREFIX" >&2
+                   return 1 ;;
+            esac
+        fi
         mkdir -p "$WINEPREFIX"
         # Debian's wine64 has no wineboot command of its own; under the loader it is a program.
         if ! wine64 wineboot -i </dev/null >"$WINEPREFIX/wineboot.log" 2>&1; then
