@@ -67,19 +67,19 @@ std::vector<uint8_t> ControlHeavy(size_t size) {
     s.resize(size);
     return s;
 }
-std::vector<uint8_t> LiveScreens(size_t size) {
+std::vector<uint8_t> LiveScreens(size_t size, int rows) {
     constexpr int kFieldsPerScreen = 40;
     constexpr int kFieldWidth = 8;
     Random r;
     std::vector<uint8_t> s;
     s.reserve(size);
     while (s.size() < size) {
-        for (int row = 0; row < 20; ++row) {
+        for (int row = 0; row < rows; ++row) {
             Address(s, row, 0);
             for (int c = 0; c < 40; ++c) s.push_back(r.Printable());
         }
         for (int f = 0; f < kFieldsPerScreen; ++f) {
-            Address(s, static_cast<int>(r.Next(20)), static_cast<int>(r.Next(40 - kFieldWidth)));
+            Address(s, static_cast<int>(r.Next(static_cast<uint32_t>(rows))), static_cast<int>(r.Next(40 - kFieldWidth)));
             for (int c = 0; c < kFieldWidth; ++c) s.push_back(r.Printable());
         }
     }

@@ -13,6 +13,7 @@ std::vector<uint8_t> FullScreens(size_t size);
 std::vector<uint8_t> ControlHeavy(size_t size);
 // What a control sends in service: a full screen written line by line through cursor addresses,
 // then live fields (an address and an 8-character value) changing in place. Text and addresses
-// only: no clear, query or exit code, so it can be cut anywhere and repeated.
-std::vector<uint8_t> LiveScreens(size_t size);
+// only: no clear, query or exit code, so it can be cut anywhere and repeated. Only the first `rows`
+// lines are written, so that a benchmark can watch the others.
+std::vector<uint8_t> LiveScreens(size_t size, int rows = 20);
 }  // namespace bench_streams

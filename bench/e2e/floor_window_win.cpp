@@ -1,0 +1,114 @@
+// The floor window: no child windows, no palette, no text drawing; the reader fills the field's
+// cells with a colour made from its value, which is all the pixels need to show the change.
+#include "bench/e2e/floor_window_win.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "bench/e2e/bench_peer_win.h"
+#include "display/display_geometry.h"
+
+namespace floor_window {
+namespace {
+constexpr int kCellWidth = 8;
+constexpr int kLineHeight = 15;
+constexpr int kFieldBytes = 10;  // an address of two bytes and an 8-character value
+
+struct Floor {
+    HWND window = nullptr;
+    HDC memory = nullptr;
+    uint32_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    HANDLE in = INVALID_HANDLE_VALUE;
+};
+Floor g_floor;
+
+LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            const RECT& r = ps.rcPaint;
+            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, g_floor.memory, r.left, r.top, SRCCOPY);
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void Fill(const RECT& r, uint32_t colour) {
+    for (int y = std::max(0L, r.top); y < std::min<LONG>(g_floor.height, r.bottom); ++y)
+        for (int x = std::max(0L, r.left); x < std::min<LONG>(g_floor.width, r.right); ++x)
+            g_floor.bits[y * g_floor.width + x] = colour;
+}
+
+DWORD WINAPI ReadLoop(void*) {
+    uint8_t block[2048];
+    DWORD n = 0;
+    while (ReadFile(g_floor.in, block, sizeof block, &n, nullptr)) {
+        // The benchmark writes one field per write; the last one read is the one to show.
+        if (n < kFieldBytes || block[n - kFieldBytes] < 0x80) continue;
+        const uint8_t* field = block + n - kFieldBytes;
+        uint32_t colour = 0x404040;
+        for (int i = 2; i < kFieldBytes; ++i) colour = colour * 31 + field[i];
+        const RECT r = FieldRect(field[0] & 0x7F, field[1] & 0x7F, kFieldBytes - 2);
+        Fill(r, colour & 0xFFFFFF);
+        InvalidateRect(g_floor.window, &r, FALSE);
+    }
+    PostMessageA(g_floor.window, WM_CLOSE, 0, 0);
+    return 0;
+}
+}  // namespace
+
+RECT FieldRect(int row, int column, int characters) {
+    const LineRect line = display_geometry::LineRectFor(row, kLineHeight);
+    const int left = line.left + display_geometry::TextIndent + column * kCellWidth;
+    return RECT{left, line.top, left + characters * kCellWidth, line.bottom};
+}
+
+int Run(int device, int x, int y, int width, int height) {
+    HANDLE out;
+    if (!OpenClientEnds(device, &g_floor.in, &out)) return 2;
+    g_floor.width = width;
+    g_floor.height = height;
+
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib) return 3;
+    g_floor.bits = static_cast<uint32_t*>(bits);
+    Fill(RECT{0, 0, width, height}, 0x303030);
+    g_floor.memory = CreateCompatibleDC(nullptr);
+    SelectObject(g_floor.memory, dib);
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &FloorProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = ClassName;
+    if (!RegisterClassA(&wc)) return 3;
+    // No frame: the window is its client area. Not activated, so that the panel keeps the focus.
+    g_floor.window = CreateWindowExA(WS_EX_NOACTIVATE, ClassName, "floor", WS_POPUP, x, y, width, height, nullptr,
+                                     nullptr, wc.hInstance, nullptr);
+    if (!g_floor.window) return 3;
+    ShowWindow(g_floor.window, SW_SHOWNOACTIVATE);
+    UpdateWindow(g_floor.window);
+    HANDLE reader = CreateThread(nullptr, 0, &ReadLoop, nullptr, 0, nullptr);
+    if (!reader) return 3;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    CloseHandle(out);
+    return 0;
+}
+}  // namespace floor_window

@@ -1,0 +1,17 @@
+// The floor beside the panel's paint and display figures: a bare window of the panel's client
+// size whose WM_PAINT is one BitBlt from a memory DC, and whose reader thread takes each field
+// the control writes (a cursor address and an 8-character value), draws it into that memory and
+// asks at once for a repaint of its rectangle. Whatever the panel spends above it is the panel's.
+#pragma once
+#include <windows.h>
+
+namespace floor_window {
+constexpr char ClassName[] = "QuorvexE2eFloor";
+
+// `quorvex-e2e floor DEVICE X Y WIDTH HEIGHT`: opens device DEVICE's pipe pair, shows the window
+// with its client area at (X, Y) on the screen and runs until the pipes break.
+int Run(int device, int x, int y, int width, int height);
+
+// Where a field of the display sits in a client area like the panel's (8-pixel cells, 15-pixel lines).
+RECT FieldRect(int row, int column, int characters);
+}  // namespace floor_window
