@@ -313,6 +313,12 @@ LRESULT Frame::OnPaletteChanged(WPARAM wParam, LPARAM) {
 }
 
 LRESULT Frame::OnPaint(WPARAM, LPARAM) {
+    // Lines kept for the pacing timer join the paint that comes anyway: kept until the timer,
+    // a line changed just before a paint would wait a whole spacing more.
+    if (repaintPacer_.HasKept()) {
+        KillTimer(hwnd_, kPacingTimer);
+        InvalidateKeptLines(hwnd_);
+    }
     repaintPacer_.Painted(GetTickCount64());
     panel_painter::Paint(hwnd_, panel_, font_, display_, repaintGate_, paintSurface_);
     return 0;

@@ -3,18 +3,6 @@
 
 namespace bench_streams {
 namespace {
-class Random {
-public:
-    uint32_t Next(uint32_t bound) {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<uint32_t>(state_ >> 33) % bound;
-    }
-    uint8_t Printable() { return static_cast<uint8_t>(0x20 + Next(0x5F)); }
-
-private:
-    uint64_t state_ = 0x5EED;
-};
-
 void Address(std::vector<uint8_t>& s, int row, int column) {
     s.push_back(static_cast<uint8_t>(0x80 | row));
     s.push_back(static_cast<uint8_t>(0x80 | column));

@@ -23,6 +23,7 @@
 #include "bench/e2e/process_probe_win.h"
 #include "bench/e2e/stats.h"
 #include "bench/streams.h"
+#include "display/repaint_pacer.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/keypad/panel_input_win.h"
 
@@ -313,29 +314,37 @@ private:
 };
 
 // UPDATENOW sends WM_PAINT and waits for it, across processes too.
-double TimePaint(HWND window) {
+double TimePaint(HWND window, UINT extra = 0) {
     const int64_t t0 = bench_clock::Now();
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | extra);
     return bench_clock::Ms(bench_clock::Now() - t0);
 }
 
-// Full paints of the panel and of the floor window, one after the other; the panel's CPU per
-// paint in *cpuMs: on a loaded machine the time includes waiting for a core, the CPU does not.
+// Full paints of the floor window and of the panel, one after the other, and the panel's
+// window alone (its keys and status bar are invalidated with it, and each of their paints is a
+// message of its own from this process); the panel's CPU per paint in *cpuMs: on a loaded
+// machine the time includes waiting for a core, the CPU does not.
 void PaintFigures(Panel& panel, FloorWindow& floor, const Settings& s, double* cpuMs) {
     if (!panel.Peer().Write(FullLines())) Fail("the full lines could not be written");
     panel.Settle();
     const int64_t cpuBefore = panel.CpuMs();
-    Percentiles panelMs, floorMs;
+    Percentiles panelMs, floorMs, frameMs;
     for (int rep = 0; rep < s.repetitions; ++rep) {
-        std::vector<double> p, f;
+        std::vector<double> p, f, w;
+        // Each of the panel's paints after one of the floor's: a paint right after another of
+        // the same process waits for that one's pixels to go to the X server.
         for (int i = 0; i < s.paintsPerRep; ++i) {
             f.push_back(TimePaint(floor.Window()));
             p.push_back(TimePaint(panel.Frame()));
+            f.push_back(TimePaint(floor.Window()));
+            w.push_back(TimePaint(panel.Frame(), RDW_NOCHILDREN));
         }
         panelMs.Add(p);
         floorMs.Add(f);
+        frameMs.Add(w);
     }
-    *cpuMs = static_cast<double>(panel.CpuMs() - cpuBefore) / (s.paintsPerRep * s.repetitions);
+    frameMs.Report("paint_frame_only");
+    *cpuMs = static_cast<double>(panel.CpuMs() - cpuBefore) / (2 * s.paintsPerRep * s.repetitions);
     panelMs.Report("paint");
     floorMs.Report("paint_floor");
 }
@@ -463,8 +472,9 @@ public:
         return true;
     }
 
-    Flood(Panel& panel, const std::vector<uint8_t>& stream)
-        : panel_(panel), stream_(stream), pieces_(EventPieces(stream, 16384)) {
+    // `settle` waits, after the flood, until the window's process has read everything.
+    Flood(BenchPeer& peer, const std::vector<uint8_t>& stream, std::function<void()> settle)
+        : peer_(peer), stream_(stream), pieces_(EventPieces(stream, 16384)), settle_(std::move(settle)) {
         if (pieces_.empty()) Fail("the flood's stream is too short");
         thread_ = CreateThread(nullptr, 0, &Flood::Loop, this, 0, nullptr);
         if (!thread_) Fail("the flood did not start");
@@ -479,7 +489,7 @@ public:
             CloseHandle(thread_);
             thread_ = nullptr;
             mbps_ = static_cast<double>(sent_) / bench_clock::Ms(bench_clock::Now() - start_) / 1000.0;
-            panel_.Settle();
+            settle_();
         }
         return mbps_;
     }
@@ -493,17 +503,18 @@ private:
                 std::lock_guard<std::mutex> guard(f->injectLock_);
                 injected.swap(f->injected_);
             }
-            if (!injected.empty() && !f->panel_.Peer().Write(injected)) break;
+            if (!injected.empty() && !f->peer_.Write(injected)) break;
             const auto [at, n] = f->pieces_[i];
-            if (!f->panel_.Peer().Write(f->stream_.data() + at, n)) break;
+            if (!f->peer_.Write(f->stream_.data() + at, n)) break;
             f->sent_ += n;
         }
         return 0;
     }
 
-    Panel& panel_;
+    BenchPeer& peer_;
     const std::vector<uint8_t>& stream_;
     std::vector<std::pair<size_t, size_t>> pieces_;
+    std::function<void()> settle_;
     HANDLE thread_ = nullptr;
     std::mutex injectLock_;
     std::string injected_;
@@ -528,6 +539,7 @@ void Learn(FieldWatch& watch, const char* whose) {
 // shown within the wait) are counted, not timed.
 std::vector<Percentiles> DisplayLatencies(const std::vector<FieldWatch*>& watches, const Settings& s, int* lost) {
     std::vector<Percentiles> figures(watches.size());
+    bench_streams::Random random;
     for (int rep = 0; rep < s.repetitions; ++rep) {
         std::vector<std::vector<double>> ms(watches.size());
         for (int i = 0; i < s.displaySamplesPerRep; ++i)
@@ -535,7 +547,8 @@ std::vector<Percentiles> DisplayLatencies(const std::vector<FieldWatch*>& watche
                 const double latency = watches[w]->Sample();
                 if (latency > 0) ms[w].push_back(latency);
                 else ++*lost;
-                Sleep(kDisplayQuietMs);
+                // A random part, so that the samples do not keep one phase of the panel's paints.
+                Sleep(kDisplayQuietMs + random.Next(static_cast<uint32_t>(RepaintPacer::SpacingMs) + 1));
             }
         for (size_t w = 0; w < watches.size(); ++w) figures[w].Add(ms[w]);
     }
@@ -567,7 +580,7 @@ void MeasureKeysAndDisplay(Panel& panel, FloorWindow* floor, const std::vector<u
     }
 
     Progress("key latency, flooded");
-    Flood flood(panel, stream);
+    Flood flood(panel.Peer(), stream, [&panel] { panel.Settle(); });
     Sleep(200);
     const LatencyFigures flooded = KeyLatencies(panel, s, nullptr);
     ReportKeys(flooded, "flood_key_latency");
@@ -580,6 +593,16 @@ void MeasureKeysAndDisplay(Panel& panel, FloorWindow* floor, const std::vector<u
         Figure("flood_display_samples_lost", lost);
     }
     Figure("flood_mbps", flood.Stop());
+    if (floor) {
+        // The floor under the same flood: what the traffic ahead in the pipe costs any reader.
+        Progress("display latency of the floor, flooded");
+        Flood floorFlood(floor->Peer(), stream, [] { Sleep(500); });
+        floorWatch->WriteThrough([&floorFlood](const std::string& bytes) { return floorFlood.Inject(bytes); });
+        int lost = 0;
+        DisplayLatencies({floorWatch.get()}, s, &lost)[0].Report("flood_display_latency_floor");
+        Figure("flood_display_floor_samples_lost", lost);
+        Figure("flood_floor_mbps", floorFlood.Stop());
+    }
 }
 
 int RunAll(const std::string& panelDir, const Settings& s) {

@@ -1,7 +1,8 @@
 // The floor beside the panel's paint and display figures: a bare window of the panel's client
-// size whose WM_PAINT is one BitBlt from a memory DC, and whose reader thread takes each field
-// the control writes (a cursor address and an 8-character value), draws it into that memory and
-// asks at once for a repaint of its rectangle. Whatever the panel spends above it is the panel's.
+// size whose WM_PAINT is one BitBlt from a memory DC, and whose reader thread takes the fields
+// the control writes (a cursor address and the 8 characters after it), draws them into that
+// memory and asks at once for a repaint of one rectangle a read. Whatever the panel spends above
+// it is the panel's.
 #pragma once
 #include <windows.h>
 
