@@ -357,12 +357,28 @@ struct Probe {
 
 // One latency in ms: from the input until its `bytes` arrived at the peer; 0 when they did not
 // arrive within the wait.
-double Latency(Panel& panel, const Probe& probe) {
-    const size_t before = panel.Peer().Received();
+double Latency(BenchPeer& peer, const Probe& probe) {
+    const size_t before = peer.Received();
     const int64_t t0 = bench_clock::Now();
     probe.act();
-    const int64_t t1 = panel.Peer().WaitTotal(before + probe.bytes, kWaitMs);
+    const int64_t t1 = peer.WaitTotal(before + probe.bytes, kWaitMs);
     return t1 ? bench_clock::Ms(t1 - t0) : 0;
+}
+
+// The key's floor: a posted key-down to the floor window, which writes its byte from its window
+// thread at once. The same message delivery as the panel's posted key-down, without its path
+// through the outbound queue and writer thread.
+std::vector<double> FloorKeyLatencies(FloorWindow& floor, int count) {
+    HWND window = floor.Window();
+    const Probe probe = {"floor key-down", [window] { PostMessageA(window, WM_KEYDOWN, '1', 1); }, 1};
+    std::vector<double> ms;
+    for (int i = 0; i < count; ++i) {
+        const double latency = Latency(floor.Peer(), probe);
+        if (latency == 0) Fail("the floor window did not answer a key");
+        ms.push_back(latency);
+        Sleep(kKeySpacingMs);
+    }
+    return ms;
 }
 
 // The pipe's floor: the stamp child writes the time just before its write, this process's
@@ -390,11 +406,12 @@ std::vector<double> PipeLatencies(ChildEnd& stamp, int count) {
 struct LatencyFigures {
     Percentiles keys;
     Percentiles pipe;
+    Percentiles floorKeys;
     std::map<std::string, std::vector<double>> byKind;
     bool lost = false;
 };
 
-LatencyFigures KeyLatencies(Panel& panel, const Settings& s, ChildEnd* stamp) {
+LatencyFigures KeyLatencies(Panel& panel, const Settings& s, ChildEnd* stamp, FloorWindow* floor) {
     HWND frame = panel.Frame();
     const POINT key = panel_input::KeyCenter(frame, kLineKeyId);
     const LPARAM line3 = MAKELPARAM(20, 13 + 3 * 15 + 7);
@@ -420,7 +437,7 @@ LatencyFigures KeyLatencies(Panel& panel, const Settings& s, ChildEnd* stamp) {
         std::vector<double> ms;
         for (int i = 0; i < s.samplesPerKind && !f.lost; ++i)
             for (const Probe& p : probes) {
-                const double latency = Latency(panel, p);
+                const double latency = Latency(panel.Peer(), p);
                 if (latency == 0) {
                     Progress("%s: no answer within %lu ms", p.kind, kWaitMs);
                     f.lost = true;
@@ -434,6 +451,7 @@ LatencyFigures KeyLatencies(Panel& panel, const Settings& s, ChildEnd* stamp) {
         if (f.lost) ms.push_back(kWaitMs);
         f.keys.Add(ms);
         if (stamp) f.pipe.Add(PipeLatencies(*stamp, s.pipeSamples));
+        if (floor) f.floorKeys.Add(FloorKeyLatencies(*floor, s.pipeSamples));
     }
     return f;
 }
@@ -443,7 +461,10 @@ void ReportKeys(const LatencyFigures& f, const std::string& prefix) {
     Figure(prefix + "_p99_ms", bench_stats::Median(f.keys.p99));
     Figure(prefix + "_p999_ms", bench_stats::Median(f.keys.p999));
     Figure(prefix + "_samples", static_cast<double>(f.keys.samples));
-    for (const auto& [kind, ms] : f.byKind) Figure(prefix + "_max_ms " + kind, bench_stats::Percentile(ms, 100));
+    for (const auto& [kind, ms] : f.byKind) {
+        Figure(prefix + "_p99_ms " + kind, bench_stats::Percentile(ms, 99));
+        Figure(prefix + "_max_ms " + kind, bench_stats::Percentile(ms, 100));
+    }
 }
 
 // Pieces of about `size` bytes of the stream, each ending where an event begins (a cursor
@@ -570,11 +591,12 @@ void MeasureKeysAndDisplay(Panel& panel, FloorWindow* floor, const std::vector<u
         Figure("display_samples_lost", lost);
     }
 
-    Progress("key latency, idle, and the pipe's floor");
+    Progress("key latency, idle, and the floors of the pipe and of a key");
     {
         ChildEnd stamp(StampChild, kStampDevice, "stamp " + std::to_string(kStampDevice));
-        const LatencyFigures idle = KeyLatencies(panel, s, &stamp);
+        const LatencyFigures idle = KeyLatencies(panel, s, &stamp, floor);
         ReportKeys(idle, "key_latency");
+        if (floor) idle.floorKeys.Report("key_floor_latency", true);
         idle.pipe.Report("pipe_latency", true);
         Figure("key_inputs_lost", idle.lost ? 1 : 0);
     }
@@ -582,7 +604,7 @@ void MeasureKeysAndDisplay(Panel& panel, FloorWindow* floor, const std::vector<u
     Progress("key latency, flooded");
     Flood flood(panel.Peer(), stream, [&panel] { panel.Settle(); });
     Sleep(200);
-    const LatencyFigures flooded = KeyLatencies(panel, s, nullptr);
+    const LatencyFigures flooded = KeyLatencies(panel, s, nullptr, nullptr);
     ReportKeys(flooded, "flood_key_latency");
     Figure("flood_inputs_lost", flooded.lost ? 1 : 0);
     if (floor) {

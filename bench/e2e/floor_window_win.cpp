@@ -21,6 +21,7 @@ struct Floor {
     int width = 0;
     int height = 0;
     HANDLE in = INVALID_HANDLE_VALUE;
+    HANDLE out = INVALID_HANDLE_VALUE;
 };
 Floor g_floor;
 
@@ -32,6 +33,12 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             const RECT& r = ps.rcPaint;
             BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, g_floor.memory, r.left, r.top, SRCCOPY);
             EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_KEYDOWN: {
+            // The key's floor: its byte written at once from the window thread.
+            DWORD written = 0;
+            WriteFile(g_floor.out, "1", 1, &written, nullptr);
             return 0;
         }
         case WM_DESTROY:
@@ -103,8 +110,7 @@ RECT FieldRect(int row, int column, int characters) {
 }
 
 int Run(int device, int x, int y, int width, int height) {
-    HANDLE out;
-    if (!OpenClientEnds(device, &g_floor.in, &out)) return 2;
+    if (!OpenClientEnds(device, &g_floor.in, &g_floor.out)) return 2;
     g_floor.width = width;
     g_floor.height = height;
 
@@ -138,7 +144,7 @@ int Run(int device, int x, int y, int width, int height) {
     if (!reader) return 3;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-    CloseHandle(out);
+    CloseHandle(g_floor.out);
     return 0;
 }
 }  // namespace floor_window

@@ -1,8 +1,8 @@
 // The floor beside the panel's paint and display figures: a bare window of the panel's client
 // size whose WM_PAINT is one BitBlt from a memory DC, and whose reader thread takes the fields
 // the control writes (a cursor address and the 8 characters after it), draws them into that
-// memory and asks at once for a repaint of one rectangle a read. Whatever the panel spends above
-// it is the panel's.
+// memory and asks at once for a repaint of one rectangle a read; a key-down makes it write "1" to
+// the control at once. Whatever the panel spends above it is the panel's.
 #pragma once
 #include <windows.h>
 
