@@ -1,10 +1,11 @@
 // quorvex-e2e.exe: quorvex.exe measured from outside under Wine, against baselines of the same run.
 //   quorvex-e2e run PANEL_DIR [--quick] [--keys-only] [--stream-mb N]   prints one JSON object of figures
-//   quorvex-e2e stream|idle PANEL_DIR SECONDS   a connected panel streamed into or left idle
-//                                                (for a profiler or a trace from outside)
+//   quorvex-e2e stream|idle|paint PANEL_DIR SECONDS   a connected panel streamed into, left idle or
+//                                                fully repainted in a loop (for a profiler or a trace)
 //   quorvex-e2e drain DEVICE   the raw baseline: a client that only drains the pipe
 //   quorvex-e2e stamp DEVICE   the pipe's floor: answers every read with the time of its answer
-//   quorvex-e2e floor DEVICE X Y WIDTH HEIGHT   the paint's and the display's floor (a bare window)
+//   quorvex-e2e floor DEVICE X Y WIDTH HEIGHT TOKEN   the paint's and the display's floor (a bare
+//                                                window; TOKEN names it among Linux's processes)
 #include <windows.h>
 
 #include <cstdarg>
@@ -291,9 +292,12 @@ public:
     explicit FloorWindow(HWND frame) : end_(FloorChild, kFloorDevice, Arguments(frame)) {
         window_ = WaitForWindow(end_.Pid(), floor_window::ClassName);
         if (!window_) Fail("no floor window");
+        linuxPid_ = process_probe::FindLinuxPid(Token());
+        if (!linuxPid_) Fail("the floor window's Linux process was not found");
     }
     HWND Window() const { return window_; }
     BenchPeer& Peer() { return end_.Peer(); }
+    int64_t CpuMs() const { return process_probe::CpuMs(linuxPid_); }
 
 private:
     static std::string Arguments(HWND frame) {
@@ -306,11 +310,14 @@ private:
         if (x + client.right > GetSystemMetrics(SM_CXSCREEN))
             Fail("the screen is too narrow for the floor window beside the panel");
         return "floor " + std::to_string(kFloorDevice) + " " + std::to_string(x) + " " + std::to_string(origin.y) +
-               " " + std::to_string(client.right) + " " + std::to_string(client.bottom);
+               " " + std::to_string(client.right) + " " + std::to_string(client.bottom) + " " + Token();
     }
+    // Names this run's floor process among Linux's.
+    static std::string Token() { return "floor-" + std::to_string(GetCurrentProcessId()); }
 
     ChildEnd end_;
     HWND window_ = nullptr;
+    int linuxPid_ = 0;
 };
 
 // UPDATENOW sends WM_PAINT and waits for it, across processes too.
@@ -328,6 +335,7 @@ void PaintFigures(Panel& panel, FloorWindow& floor, const Settings& s, double* c
     if (!panel.Peer().Write(FullLines())) Fail("the full lines could not be written");
     panel.Settle();
     const int64_t cpuBefore = panel.CpuMs();
+    const int64_t floorCpuBefore = floor.CpuMs();
     Percentiles panelMs, floorMs, frameMs;
     for (int rep = 0; rep < s.repetitions; ++rep) {
         std::vector<double> p, f, w;
@@ -345,6 +353,7 @@ void PaintFigures(Panel& panel, FloorWindow& floor, const Settings& s, double* c
     }
     frameMs.Report("paint_frame_only");
     *cpuMs = static_cast<double>(panel.CpuMs() - cpuBefore) / (2 * s.paintsPerRep * s.repetitions);
+    Figure("paint_floor_cpu_ms", static_cast<double>(floor.CpuMs() - floorCpuBefore) / (2 * s.paintsPerRep * s.repetitions));
     panelMs.Report("paint");
     floorMs.Report("paint_floor");
 }
@@ -407,7 +416,8 @@ struct LatencyFigures {
     Percentiles keys;
     Percentiles pipe;
     Percentiles floorKeys;
-    std::map<std::string, std::vector<double>> byKind;
+    std::map<std::string, std::vector<double>> byKind;     // all repetitions
+    std::map<std::string, Percentiles> byKindPerRep;
     bool lost = false;
 };
 
@@ -435,6 +445,7 @@ LatencyFigures KeyLatencies(Panel& panel, const Settings& s, ChildEnd* stamp, Fl
     LatencyFigures f;
     for (int rep = 0; rep < s.repetitions && !f.lost; ++rep) {
         std::vector<double> ms;
+        std::map<std::string, std::vector<double>> kinds;
         for (int i = 0; i < s.samplesPerKind && !f.lost; ++i)
             for (const Probe& p : probes) {
                 const double latency = Latency(panel.Peer(), p);
@@ -445,11 +456,13 @@ LatencyFigures KeyLatencies(Panel& panel, const Settings& s, ChildEnd* stamp, Fl
                 }
                 ms.push_back(latency);
                 f.byKind[p.kind].push_back(latency);
+                kinds[p.kind].push_back(latency);
                 if (latency > 50) Progress("slow: %s %.1f ms (repetition %d, sample %d)", p.kind, latency, rep, i);
                 Sleep(kKeySpacingMs);
             }
         if (f.lost) ms.push_back(kWaitMs);
         f.keys.Add(ms);
+        for (const auto& [kind, kindMs] : kinds) f.byKindPerRep[kind].Add(kindMs);
         if (stamp) f.pipe.Add(PipeLatencies(*stamp, s.pipeSamples));
         if (floor) f.floorKeys.Add(FloorKeyLatencies(*floor, s.pipeSamples));
     }
@@ -461,9 +474,10 @@ void ReportKeys(const LatencyFigures& f, const std::string& prefix) {
     Figure(prefix + "_p99_ms", bench_stats::Median(f.keys.p99));
     Figure(prefix + "_p999_ms", bench_stats::Median(f.keys.p999));
     Figure(prefix + "_samples", static_cast<double>(f.keys.samples));
-    for (const auto& [kind, ms] : f.byKind) {
-        Figure(prefix + "_p99_ms " + kind, bench_stats::Percentile(ms, 99));
-        Figure(prefix + "_max_ms " + kind, bench_stats::Percentile(ms, 100));
+    for (const auto& [kind, ms] : f.byKind) Figure(prefix + "_max_ms " + kind, bench_stats::Percentile(ms, 100));
+    for (const auto& [kind, kindMs] : f.byKindPerRep) {
+        Figure(prefix + "_p50_ms " + kind, bench_stats::Median(kindMs.p50));
+        Figure(prefix + "_p99_ms " + kind, bench_stats::Median(kindMs.p99));
     }
 }
 
@@ -704,6 +718,20 @@ int StreamOnly(const std::string& panelDir, DWORD seconds) {
     return 0;
 }
 
+// Full paints of a connected panel, one after the other, for a while (for a profiler).
+int PaintOnly(const std::string& panelDir, DWORD seconds) {
+    CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
+    Panel panel(panelDir);
+    if (!panel.Peer().Write(FullLines())) Fail("the full lines could not be written");
+    panel.Settle();
+    Progress("painting for %lu s", seconds);
+    const int64_t start = bench_clock::Now();
+    int paints = 0;
+    for (; bench_clock::Ms(bench_clock::Now() - start) < seconds * 1000.0; ++paints) TimePaint(panel.Frame());
+    Progress("%.0f paints a second", paints * 1000.0 / bench_clock::Ms(bench_clock::Now() - start));
+    return 0;
+}
+
 // A connected panel left without traffic for a while (for tracing from outside).
 int IdleOnly(const std::string& panelDir, DWORD seconds) {
     CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
@@ -742,7 +770,7 @@ int Stamp(int device) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "drain") == 0) return Drain(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "stamp") == 0) return Stamp(std::atoi(argv[2]));
-    if (argc == 7 && std::strcmp(argv[1], "floor") == 0)
+    if (argc == 8 && std::strcmp(argv[1], "floor") == 0)
         return floor_window::Run(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
                                  std::atoi(argv[6]));
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0) {
@@ -768,7 +796,8 @@ int main(int argc, char** argv) {
     }
     if (argc == 4 && std::strcmp(argv[1], "stream") == 0) return StreamOnly(argv[2], std::atoi(argv[3]));
     if (argc == 4 && std::strcmp(argv[1], "idle") == 0) return IdleOnly(argv[2], std::atoi(argv[3]));
+    if (argc == 4 && std::strcmp(argv[1], "paint") == 0) return PaintOnly(argv[2], std::atoi(argv[3]));
     std::fprintf(stderr, "usage: quorvex-e2e run PANEL_DIR [--quick] [--keys-only] [--stream-mb N] | "
-                         "stream|idle PANEL_DIR SECONDS | drain|stamp DEVICE | floor DEVICE X Y WIDTH HEIGHT\n");
+                         "stream|idle|paint PANEL_DIR SECONDS | drain|stamp DEVICE | floor DEVICE X Y WIDTH HEIGHT TOKEN\n");
     return 2;
 }

@@ -9,7 +9,7 @@
 namespace floor_window {
 constexpr char ClassName[] = "QuorvexE2eFloor";
 
-// `quorvex-e2e floor DEVICE X Y WIDTH HEIGHT`: opens device DEVICE's pipe pair, shows the window
+// `quorvex-e2e floor DEVICE X Y WIDTH HEIGHT TOKEN`: opens device DEVICE's pipe pair, shows the window
 // with its client area at (X, Y) on the screen and runs until the pipes break.
 int Run(int device, int x, int y, int width, int height);
 
