@@ -161,7 +161,8 @@ set style histogram clustered gap 1
 set style fill solid 0.8 border -1
 set boxwidth 0.9
 set xtics rotate by -20
-set key top left
+set key top left reverse Left
+set yrange [0.1:300]
 set grid ytics
 plot "latency.dat" using 2:xtic(1) title "quorvex.exe", \\
      "" using 3 title "floor (bare window; the pipe alone for key p99, p99.9, flood key p99)"
