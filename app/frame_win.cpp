@@ -47,7 +47,7 @@ bool RegisterFrameClass() {
     return Window::RegisterClass(wc);
 }
 
-// Never with an erase: the paint covers every pixel of the line.
+// Never with an erase: the paint covers every pixel of the lines.
 void InvalidateLine(HWND window, const LineRect& r) {
     const RECT rect = {r.left, r.top, r.right, r.bottom};
     InvalidateRect(window, &rect, FALSE);
@@ -227,8 +227,17 @@ void Frame::RepaintLine(const LineRect& r) {
 
 void Frame::InvalidateKeptLines(HWND window) {
     const uint32_t kept = repaintPacer_.TakeKept();
-    for (int i = 0; i < display_geometry::Lines; ++i)
-        if (kept & (1u << i)) InvalidateLine(window, display_.LineRectAt(i));
+    // One request per run of adjacent lines: each is a call to the Wine server, which a flooding
+    // control keeps busy (19 lines asked one by one held the paint back by over a millisecond).
+    for (int first = 0; first < display_geometry::Lines; ++first) {
+        if (!(kept & (1u << first))) continue;
+        int last = first;
+        while (last + 1 < display_geometry::Lines && (kept & (1u << (last + 1)))) ++last;
+        LineRect run = display_.LineRectAt(first);
+        run.bottom = display_.LineRectAt(last).bottom;
+        InvalidateLine(window, run);
+        first = last;
+    }
 }
 
 LRESULT Frame::OnArmPacing(WPARAM, LPARAM) {
@@ -313,6 +322,12 @@ LRESULT Frame::OnPaletteChanged(WPARAM wParam, LPARAM) {
 }
 
 LRESULT Frame::OnPaint(WPARAM, LPARAM) {
+    // Lines kept for the pacing timer join the paint that comes anyway: kept until the timer,
+    // a line changed just before a paint would wait a whole spacing more.
+    if (repaintPacer_.HasKept()) {
+        KillTimer(hwnd_, kPacingTimer);
+        InvalidateKeptLines(hwnd_);
+    }
     repaintPacer_.Painted(GetTickCount64());
     panel_painter::Paint(hwnd_, panel_, font_, display_, repaintGate_, paintSurface_);
     return 0;

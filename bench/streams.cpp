@@ -3,18 +3,6 @@
 
 namespace bench_streams {
 namespace {
-class Random {
-public:
-    uint32_t Next(uint32_t bound) {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<uint32_t>(state_ >> 33) % bound;
-    }
-    uint8_t Printable() { return static_cast<uint8_t>(0x20 + Next(0x5F)); }
-
-private:
-    uint64_t state_ = 0x5EED;
-};
-
 void Address(std::vector<uint8_t>& s, int row, int column) {
     s.push_back(static_cast<uint8_t>(0x80 | row));
     s.push_back(static_cast<uint8_t>(0x80 | column));
@@ -67,19 +55,19 @@ std::vector<uint8_t> ControlHeavy(size_t size) {
     s.resize(size);
     return s;
 }
-std::vector<uint8_t> LiveScreens(size_t size) {
+std::vector<uint8_t> LiveScreens(size_t size, int rows) {
     constexpr int kFieldsPerScreen = 40;
     constexpr int kFieldWidth = 8;
     Random r;
     std::vector<uint8_t> s;
     s.reserve(size);
     while (s.size() < size) {
-        for (int row = 0; row < 20; ++row) {
+        for (int row = 0; row < rows; ++row) {
             Address(s, row, 0);
             for (int c = 0; c < 40; ++c) s.push_back(r.Printable());
         }
         for (int f = 0; f < kFieldsPerScreen; ++f) {
-            Address(s, static_cast<int>(r.Next(20)), static_cast<int>(r.Next(40 - kFieldWidth)));
+            Address(s, static_cast<int>(r.Next(static_cast<uint32_t>(rows))), static_cast<int>(r.Next(40 - kFieldWidth)));
             for (int c = 0; c < kFieldWidth; ++c) s.push_back(r.Printable());
         }
     }

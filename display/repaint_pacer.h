@@ -22,8 +22,10 @@ public:
     void Painted(uint64_t nowMs);
     // The timer's wait from nowMs until the spacing after the last paint is over (at least 1).
     uint32_t ArmDelayMs(uint64_t nowMs) const;
-    // The timer: the kept lines, a bit per line, now to be asked; the next kept line arms again.
+    // The timer, or a paint that comes first: the kept lines, a bit per line, now to be asked;
+    // the next kept line arms again.
     uint32_t TakeKept();
+    bool HasKept() const { return kept_.load(std::memory_order_acquire) != 0; }
 
 private:
     std::atomic<uint64_t> lastPaintMs_{0};

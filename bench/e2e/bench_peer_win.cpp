@@ -6,14 +6,23 @@
 namespace {
 constexpr DWORD kBufferSize = 65536;
 
+std::string PipeName(const char* kind, int device) {
+    return "\\\\.\\pipe\\Quorvex" + std::string(kind) + std::to_string(device);
+}
+
 HANDLE MakeEnd(int device, const char* kind, DWORD access) {
-    const std::string name = "\\\\.\\pipe\\Quorvex" + std::string(kind) + std::to_string(device);
-    return CreateNamedPipeA(name.c_str(), access, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kBufferSize,
+    return CreateNamedPipeA(PipeName(kind, device).c_str(), access, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kBufferSize,
                             kBufferSize, 0, nullptr);
 }
 
 bool Connect(HANDLE pipe) { return ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED; }
 }  // namespace
+
+bool OpenClientEnds(int device, HANDLE* read, HANDLE* write) {
+    *read = CreateFileA(PipeName("Read", device).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    *write = CreateFileA(PipeName("Write", device).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return *read != INVALID_HANDLE_VALUE && *write != INVALID_HANDLE_VALUE;
+}
 
 namespace bench_clock {
 int64_t Now() {

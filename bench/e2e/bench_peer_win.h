@@ -43,6 +43,9 @@ private:
     std::vector<int64_t> reachedAt_;  // reachedAt_[i]: when byte i arrived
 };
 
+// The client's ends of a device's pipe pair, opened as the panel opens them; false when either fails.
+bool OpenClientEnds(int device, HANDLE* read, HANDLE* write);
+
 namespace bench_clock {
 int64_t Now();
 double Ms(int64_t ticks);

@@ -1,8 +1,11 @@
 // quorvex-e2e.exe: quorvex.exe measured from outside under Wine, against baselines of the same run.
-//   quorvex-e2e run PANEL_DIR [--quick] [--stream-mb N]   prints one JSON object of figures
-//   quorvex-e2e stream|idle PANEL_DIR SECONDS   a connected panel streamed into or left idle
-//                                                (for a profiler or a trace from outside)
+//   quorvex-e2e run PANEL_DIR [--quick] [--keys-only] [--stream-mb N]   prints one JSON object of figures
+//   quorvex-e2e stream|idle|paint PANEL_DIR SECONDS   a connected panel streamed into, left idle or
+//                                                fully repainted in a loop (for a profiler or a trace)
 //   quorvex-e2e drain DEVICE   the raw baseline: a client that only drains the pipe
+//   quorvex-e2e stamp DEVICE   the pipe's floor: answers every read with the time of its answer
+//   quorvex-e2e floor DEVICE X Y WIDTH HEIGHT TOKEN   the paint's and the display's floor (a bare
+//                                                window; TOKEN names it among Linux's processes)
 #include <windows.h>
 
 #include <cstdarg>
@@ -10,34 +13,52 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "bench/e2e/bench_peer_win.h"
+#include "bench/e2e/display_latency_win.h"
+#include "bench/e2e/floor_window_win.h"
 #include "bench/e2e/process_probe_win.h"
 #include "bench/e2e/stats.h"
 #include "bench/streams.h"
+#include "display/repaint_pacer.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/keypad/panel_input_win.h"
 
 namespace {
 constexpr int kPanelDevice = 2;
 constexpr int kDrainDevice = 3;
+constexpr int kFloorDevice = 4;
+constexpr int kStampDevice = 5;
 constexpr uint8_t kIdentify = 0x1A;
 constexpr DWORD kWaitMs = 20000;
 constexpr DWORD kWatchdogMs = 40 * 60 * 1000;
 constexpr int32_t kLineKeyId = 2011;  // the "1" key
 constexpr int kWriteSizes[] = {64, 1024, 16384};
+// The flood writes the realistic stream on these lines only; the display probes use the others.
+constexpr int kFloodRows = 18;
+// Between two display probes: longer than the panel's paint spacing, so each is a change after a
+// quiet spell.
+constexpr DWORD kDisplayQuietMs = 30;
+constexpr DWORD kKeySpacingMs = 5;
 
 struct Settings {
     int repetitions = 5;
     size_t streamBytes = 20000000;
-    int samplesPerKind = 40;
+    int samplesPerKind = 340;  // three kinds: over 1,000 key samples a repetition
+    int pipeSamples = 1020;
+    int paintsPerRep = 200;
+    int displaySamplesPerRep = 200;
     DWORD cpuWindowMs = 10000;
+    bool keysOnly = false;
 };
 
 std::map<std::string, std::string> g_figures;  // name -> JSON value
-HANDLE g_children[2] = {};
+enum Child { PanelChild, DrainChild, FloorChild, StampChild, Children };
+HANDLE g_children[Children] = {};
 
 void Progress(const char* format, ...) {
     va_list args;
@@ -63,6 +84,17 @@ void FigureBySize(const std::string& name, const std::map<int, double>& values) 
     g_figures[name] = text + "}";
 }
 
+int PrintFigures() {
+    std::printf("{");
+    const char* separator = "";
+    for (const auto& [name, value] : g_figures) {
+        std::printf("%s\"%s\": %s", separator, name.c_str(), value.c_str());
+        separator = ", ";
+    }
+    std::printf("}\n");
+    return 0;
+}
+
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "quorvex-e2e: %s\n", what);
     for (HANDLE child : g_children)
@@ -82,22 +114,34 @@ std::string OwnDir() {
     return dir.substr(0, dir.find_last_of("\\/"));
 }
 
-struct FindFrame {
+struct FindWindowOf {
     DWORD pid;
+    const char* className;
     HWND found;
 };
 
-BOOL CALLBACK FindFrameWindow(HWND h, LPARAM lParam) {
-    auto* f = reinterpret_cast<FindFrame*>(lParam);
+BOOL CALLBACK FindVisibleWindow(HWND h, LPARAM lParam) {
+    auto* f = reinterpret_cast<FindWindowOf*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     char cls[32] = "";
     GetClassNameA(h, cls, sizeof cls);
-    if (pid == f->pid && std::strcmp(cls, "QuorvexFrame") == 0 && IsWindowVisible(h)) {
+    if (pid == f->pid && std::strcmp(cls, f->className) == 0 && IsWindowVisible(h)) {
         f->found = h;
         return FALSE;
     }
     return TRUE;
+}
+
+// The process's visible window of that class, waited for up to 10 s; null without one.
+HWND WaitForWindow(DWORD pid, const char* className) {
+    for (int i = 0; i < 500; ++i) {
+        FindWindowOf f = {pid, className, nullptr};
+        EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&f));
+        if (f.found) return f.found;
+        Sleep(20);
+    }
+    return nullptr;
 }
 
 // Writes the whole stream in writes of `writeSize`, then the identification request; the time
@@ -120,15 +164,41 @@ double RawStream(const std::vector<uint8_t>& stream, int writeSize) {
     if (!peer.Ok()) Fail("the drain's pipes could not be made");
     HANDLE drain = StartInOwnFolder(OwnDir(), "quorvex-e2e.exe drain " + std::to_string(kDrainDevice), nullptr);
     if (!drain) Fail("the drain did not start");
-    g_children[1] = drain;
+    g_children[DrainChild] = drain;
     if (!peer.Accept()) Fail("the drain did not connect");
     const double ms = TimeStream(peer, stream, writeSize);
     peer.Vanish();
     WaitForSingleObject(drain, 5000);
     CloseHandle(drain);
-    g_children[1] = nullptr;
+    g_children[DrainChild] = nullptr;
     return ms;
 }
+
+// A child of this benchmark on its own device's pipes, connected; ended with its pipes.
+class ChildEnd {
+public:
+    ChildEnd(Child slot, int device, const std::string& arguments) : slot_(slot), peer_(device) {
+        if (!peer_.Ok()) Fail("a child's pipes could not be made");
+        process_ = StartInOwnFolder(OwnDir(), "quorvex-e2e.exe " + arguments, &pid_);
+        if (!process_) Fail("a child of the benchmark did not start");
+        g_children[slot_] = process_;
+        if (!peer_.Accept()) Fail("a child of the benchmark did not connect");
+    }
+    ~ChildEnd() {
+        peer_.Vanish();
+        if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 99);
+        CloseHandle(process_);
+        g_children[slot_] = nullptr;
+    }
+    BenchPeer& Peer() { return peer_; }
+    DWORD Pid() const { return pid_; }
+
+private:
+    Child slot_;
+    BenchPeer peer_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
 
 class Panel {
 public:
@@ -137,15 +207,10 @@ public:
         token_ = "e2e-" + std::to_string(GetCurrentProcessId());
         process_ = StartInOwnFolder(dir, "quorvex.exe -l " + token_, &pid_);
         if (!process_) Fail("quorvex.exe did not start");
-        g_children[0] = process_;
+        g_children[PanelChild] = process_;
         if (!peer_.Accept()) Fail("the panel did not connect");
         if (!peer_.WaitTotal(3, kWaitMs) || peer_.ReceivedText() != "PPK") Fail("no PPK from the panel");
-        for (int i = 0; i < 500 && !frame_; ++i) {
-            FindFrame f = {pid_, nullptr};
-            EnumWindows(&FindFrameWindow, reinterpret_cast<LPARAM>(&f));
-            frame_ = f.found;
-            if (!frame_) Sleep(20);
-        }
+        frame_ = WaitForWindow(pid_, "QuorvexFrame");
         if (!frame_) Fail("no panel window");
         linuxPid_ = process_probe::FindLinuxPid(token_);
         if (!linuxPid_) Fail("the panel's Linux process was not found");
@@ -153,7 +218,7 @@ public:
     ~Panel() {
         if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
         CloseHandle(process_);
-        g_children[0] = nullptr;
+        g_children[PanelChild] = nullptr;
     }
 
     BenchPeer& Peer() { return peer_; }
@@ -201,25 +266,96 @@ std::string FullLines() {
     return s;
 }
 
-// p99 of the paint's time, and (in *cpuMs) the panel's CPU per paint: on a loaded machine the
-// time includes waiting for a core, the CPU does not.
-double PaintP99(Panel& panel, const Settings& s, double* cpuMs) {
+// Percentiles of each repetition; a figure is their median over the repetitions.
+struct Percentiles {
+    std::vector<double> p50, p99, p999;
+    size_t samples = 0;
+
+    void Add(const std::vector<double>& ms) {
+        p50.push_back(bench_stats::Percentile(ms, 50));
+        p99.push_back(bench_stats::Percentile(ms, 99));
+        p999.push_back(bench_stats::Percentile(ms, 99.9));
+        samples += ms.size();
+    }
+    // Figures `<prefix>_ms_p50` and `_p99` (and `_p999` when asked).
+    void Report(const std::string& prefix, bool withP999 = false) const {
+        Figure(prefix + "_ms_p50", bench_stats::Median(p50));
+        Figure(prefix + "_ms_p99", bench_stats::Median(p99));
+        if (withP999) Figure(prefix + "_ms_p999", bench_stats::Median(p999));
+        Figure(prefix + "_samples", static_cast<double>(samples));
+    }
+};
+
+// The floor window beside the panel, with the panel's client size.
+class FloorWindow {
+public:
+    explicit FloorWindow(HWND frame) : end_(FloorChild, kFloorDevice, Arguments(frame)) {
+        window_ = WaitForWindow(end_.Pid(), floor_window::ClassName);
+        if (!window_) Fail("no floor window");
+        linuxPid_ = process_probe::FindLinuxPid(Token());
+        if (!linuxPid_) Fail("the floor window's Linux process was not found");
+    }
+    HWND Window() const { return window_; }
+    BenchPeer& Peer() { return end_.Peer(); }
+    int64_t CpuMs() const { return process_probe::CpuMs(linuxPid_); }
+
+private:
+    static std::string Arguments(HWND frame) {
+        RECT client, window;
+        GetClientRect(frame, &client);
+        GetWindowRect(frame, &window);
+        POINT origin = {0, 0};
+        ClientToScreen(frame, &origin);
+        const int x = window.right + 8;
+        if (x + client.right > GetSystemMetrics(SM_CXSCREEN))
+            Fail("the screen is too narrow for the floor window beside the panel");
+        return "floor " + std::to_string(kFloorDevice) + " " + std::to_string(x) + " " + std::to_string(origin.y) +
+               " " + std::to_string(client.right) + " " + std::to_string(client.bottom) + " " + Token();
+    }
+    // Names this run's floor process among Linux's.
+    static std::string Token() { return "floor-" + std::to_string(GetCurrentProcessId()); }
+
+    ChildEnd end_;
+    HWND window_ = nullptr;
+    int linuxPid_ = 0;
+};
+
+// UPDATENOW sends WM_PAINT and waits for it, across processes too.
+double TimePaint(HWND window, UINT extra = 0) {
+    const int64_t t0 = bench_clock::Now();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | extra);
+    return bench_clock::Ms(bench_clock::Now() - t0);
+}
+
+// Full paints of the floor window and of the panel, one after the other, and the panel's
+// window alone (its keys and status bar are invalidated with it, and each of their paints is a
+// message of its own from this process); the panel's CPU per paint in *cpuMs: on a loaded
+// machine the time includes waiting for a core, the CPU does not.
+void PaintFigures(Panel& panel, FloorWindow& floor, const Settings& s, double* cpuMs) {
     if (!panel.Peer().Write(FullLines())) Fail("the full lines could not be written");
     panel.Settle();
     const int64_t cpuBefore = panel.CpuMs();
-    std::vector<double> p99s;
+    const int64_t floorCpuBefore = floor.CpuMs();
+    Percentiles panelMs, floorMs, frameMs;
     for (int rep = 0; rep < s.repetitions; ++rep) {
-        std::vector<double> ms;
-        for (int i = 0; i < 100; ++i) {
-            const int64_t t0 = bench_clock::Now();
-            // UPDATENOW sends WM_PAINT and waits for it, across processes too.
-            RedrawWindow(panel.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            ms.push_back(bench_clock::Ms(bench_clock::Now() - t0));
+        std::vector<double> p, f, w;
+        // Each of the panel's paints after one of the floor's: a paint right after another of
+        // the same process waits for that one's pixels to go to the X server.
+        for (int i = 0; i < s.paintsPerRep; ++i) {
+            f.push_back(TimePaint(floor.Window()));
+            p.push_back(TimePaint(panel.Frame()));
+            f.push_back(TimePaint(floor.Window()));
+            w.push_back(TimePaint(panel.Frame(), RDW_NOCHILDREN));
         }
-        p99s.push_back(bench_stats::Percentile(ms, 99));
+        panelMs.Add(p);
+        floorMs.Add(f);
+        frameMs.Add(w);
     }
-    *cpuMs = static_cast<double>(panel.CpuMs() - cpuBefore) / (100.0 * s.repetitions);
-    return bench_stats::Median(p99s);
+    frameMs.Report("paint_frame_only");
+    *cpuMs = static_cast<double>(panel.CpuMs() - cpuBefore) / (2 * s.paintsPerRep * s.repetitions);
+    Figure("paint_floor_cpu_ms", static_cast<double>(floor.CpuMs() - floorCpuBefore) / (2 * s.paintsPerRep * s.repetitions));
+    panelMs.Report("paint");
+    floorMs.Report("paint_floor");
 }
 
 struct Probe {
@@ -230,24 +366,62 @@ struct Probe {
 
 // One latency in ms: from the input until its `bytes` arrived at the peer; 0 when they did not
 // arrive within the wait.
-double Latency(Panel& panel, const Probe& probe) {
-    const size_t before = panel.Peer().Received();
+double Latency(BenchPeer& peer, const Probe& probe) {
+    const size_t before = peer.Received();
     const int64_t t0 = bench_clock::Now();
     probe.act();
-    const int64_t t1 = panel.Peer().WaitTotal(before + probe.bytes, kWaitMs);
+    const int64_t t1 = peer.WaitTotal(before + probe.bytes, kWaitMs);
     return t1 ? bench_clock::Ms(t1 - t0) : 0;
 }
 
-// p99 of each repetition (all kinds of input mixed) and all samples. An input not answered
-// within the wait ends the measurement: its late bytes would be taken for the next input's.
+// The key's floor: a posted key-down to the floor window, which writes its byte from its window
+// thread at once. The same message delivery as the panel's posted key-down, without its path
+// through the outbound queue and writer thread.
+std::vector<double> FloorKeyLatencies(FloorWindow& floor, int count) {
+    HWND window = floor.Window();
+    const Probe probe = {"floor key-down", [window] { PostMessageA(window, WM_KEYDOWN, '1', 1); }, 1};
+    std::vector<double> ms;
+    for (int i = 0; i < count; ++i) {
+        const double latency = Latency(floor.Peer(), probe);
+        if (latency == 0) Fail("the floor window did not answer a key");
+        ms.push_back(latency);
+        Sleep(kKeySpacingMs);
+    }
+    return ms;
+}
+
+// The pipe's floor: the stamp child writes the time just before its write, this process's
+// receiver stamps the return of its blocked read (the performance counter is the machine's).
+std::vector<double> PipeLatencies(ChildEnd& stamp, int count) {
+    std::vector<double> ms;
+    BenchPeer& peer = stamp.Peer();
+    for (int i = 0; i < count; ++i) {
+        const size_t before = peer.Received();
+        const uint8_t ask = 1;
+        if (!peer.Write(&ask, 1)) Fail("the stamp child's pipe broke");
+        const int64_t arrived = peer.WaitTotal(before + sizeof(int64_t), kWaitMs);
+        if (!arrived) Fail("no answer from the stamp child");
+        int64_t written = 0;
+        std::memcpy(&written, peer.ReceivedText().data() + before, sizeof written);
+        ms.push_back(bench_clock::Ms(arrived - written));
+        Sleep(kKeySpacingMs);
+    }
+    return ms;
+}
+
+// All kinds of input mixed, percentiles per repetition, and per kind the worst. An input not
+// answered within the wait ends the measurement: its late bytes would be taken for the next
+// input's. With `stamp`, a repetition of the pipe's floor follows each repetition of the keys.
 struct LatencyFigures {
-    std::vector<double> p99PerRep;
-    std::vector<double> all;
-    std::map<std::string, std::vector<double>> byKind;
+    Percentiles keys;
+    Percentiles pipe;
+    Percentiles floorKeys;
+    std::map<std::string, std::vector<double>> byKind;     // all repetitions
+    std::map<std::string, Percentiles> byKindPerRep;
     bool lost = false;
 };
 
-LatencyFigures KeyLatencies(Panel& panel, const Settings& s) {
+LatencyFigures KeyLatencies(Panel& panel, const Settings& s, ChildEnd* stamp, FloorWindow* floor) {
     HWND frame = panel.Frame();
     const POINT key = panel_input::KeyCenter(frame, kLineKeyId);
     const LPARAM line3 = MAKELPARAM(20, 13 + 3 * 15 + 7);
@@ -271,9 +445,10 @@ LatencyFigures KeyLatencies(Panel& panel, const Settings& s) {
     LatencyFigures f;
     for (int rep = 0; rep < s.repetitions && !f.lost; ++rep) {
         std::vector<double> ms;
+        std::map<std::string, std::vector<double>> kinds;
         for (int i = 0; i < s.samplesPerKind && !f.lost; ++i)
             for (const Probe& p : probes) {
-                const double latency = Latency(panel, p);
+                const double latency = Latency(panel.Peer(), p);
                 if (latency == 0) {
                     Progress("%s: no answer within %lu ms", p.kind, kWaitMs);
                     f.lost = true;
@@ -281,74 +456,212 @@ LatencyFigures KeyLatencies(Panel& panel, const Settings& s) {
                 }
                 ms.push_back(latency);
                 f.byKind[p.kind].push_back(latency);
+                kinds[p.kind].push_back(latency);
                 if (latency > 50) Progress("slow: %s %.1f ms (repetition %d, sample %d)", p.kind, latency, rep, i);
-                Sleep(5);
+                Sleep(kKeySpacingMs);
             }
-        f.p99PerRep.push_back(f.lost ? kWaitMs : bench_stats::Percentile(ms, 99));
-        f.all.insert(f.all.end(), ms.begin(), ms.end());
+        if (f.lost) ms.push_back(kWaitMs);
+        f.keys.Add(ms);
+        for (const auto& [kind, kindMs] : kinds) f.byKindPerRep[kind].Add(kindMs);
+        if (stamp) f.pipe.Add(PipeLatencies(*stamp, s.pipeSamples));
+        if (floor) f.floorKeys.Add(FloorKeyLatencies(*floor, s.pipeSamples));
     }
     return f;
 }
 
-struct Flood {
-    BenchPeer* peer;
-    const std::vector<uint8_t>* stream;
-    volatile LONG stop;
-    size_t sent;
+void ReportKeys(const LatencyFigures& f, const std::string& prefix) {
+    Figure(prefix + "_p50_ms", bench_stats::Median(f.keys.p50));
+    Figure(prefix + "_p99_ms", bench_stats::Median(f.keys.p99));
+    Figure(prefix + "_p999_ms", bench_stats::Median(f.keys.p999));
+    Figure(prefix + "_samples", static_cast<double>(f.keys.samples));
+    for (const auto& [kind, ms] : f.byKind) Figure(prefix + "_max_ms " + kind, bench_stats::Percentile(ms, 100));
+    for (const auto& [kind, kindMs] : f.byKindPerRep) {
+        Figure(prefix + "_p50_ms " + kind, bench_stats::Median(kindMs.p50));
+        Figure(prefix + "_p99_ms " + kind, bench_stats::Median(kindMs.p99));
+    }
+}
+
+// Pieces of about `size` bytes of the stream, each ending where an event begins (a cursor
+// address after text), so that a field another thread writes between two pieces lands where it
+// says and the piece after it goes on where it should.
+std::vector<std::pair<size_t, size_t>> EventPieces(const std::vector<uint8_t>& stream, size_t size) {
+    std::vector<std::pair<size_t, size_t>> pieces;
+    for (size_t at = 0; at + size < stream.size();) {
+        size_t end = at + size;
+        while (end > at + 1 && !(stream[end] >= 0x80 && stream[end - 1] < 0x80)) --end;
+        pieces.push_back({at, end - at});
+        at = end;
+    }
+    return pieces;
+}
+
+// Realistic traffic into the panel as fast as the pipe takes it, from its own thread, in pieces
+// of about 16 KB. Fields of the display probe go out between two pieces, as a control's one
+// writer would send them (a lock shared with the probe's thread let the flood take it again and
+// again while the probe waited).
+class Flood {
+public:
+    bool Inject(const std::string& bytes) {
+        std::lock_guard<std::mutex> guard(injectLock_);
+        injected_ += bytes;
+        return true;
+    }
+
+    // `settle` waits, after the flood, until the window's process has read everything.
+    Flood(BenchPeer& peer, const std::vector<uint8_t>& stream, std::function<void()> settle)
+        : peer_(peer), stream_(stream), pieces_(EventPieces(stream, 16384)), settle_(std::move(settle)) {
+        if (pieces_.empty()) Fail("the flood's stream is too short");
+        thread_ = CreateThread(nullptr, 0, &Flood::Loop, this, 0, nullptr);
+        if (!thread_) Fail("the flood did not start");
+        start_ = bench_clock::Now();
+    }
+    ~Flood() { Stop(); }
+    // MB/s into the panel.
+    double Stop() {
+        if (thread_) {
+            InterlockedExchange(&stop_, 1);
+            WaitForSingleObject(thread_, kWaitMs);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+            mbps_ = static_cast<double>(sent_) / bench_clock::Ms(bench_clock::Now() - start_) / 1000.0;
+            settle_();
+        }
+        return mbps_;
+    }
+
+private:
+    static DWORD WINAPI Loop(void* context) {
+        auto* f = static_cast<Flood*>(context);
+        for (size_t i = 0; !f->stop_; i = (i + 1) % f->pieces_.size()) {
+            std::string injected;
+            {
+                std::lock_guard<std::mutex> guard(f->injectLock_);
+                injected.swap(f->injected_);
+            }
+            if (!injected.empty() && !f->peer_.Write(injected)) break;
+            const auto [at, n] = f->pieces_[i];
+            if (!f->peer_.Write(f->stream_.data() + at, n)) break;
+            f->sent_ += n;
+        }
+        return 0;
+    }
+
+    BenchPeer& peer_;
+    const std::vector<uint8_t>& stream_;
+    std::vector<std::pair<size_t, size_t>> pieces_;
+    std::function<void()> settle_;
+    HANDLE thread_ = nullptr;
+    std::mutex injectLock_;
+    std::string injected_;
+    volatile LONG stop_ = 0;
+    size_t sent_ = 0;
+    int64_t start_ = 0;
+    double mbps_ = 0;
 };
 
-DWORD WINAPI FloodLoop(void* context) {
-    auto* f = static_cast<Flood*>(context);
-    constexpr size_t kChunk = 16384;
-    size_t at = 0;
-    while (!f->stop) {
-        if (at + kChunk > f->stream->size()) at = 0;
-        if (!f->peer->Write(f->stream->data() + at, kChunk)) break;
-        at += kChunk;
-        f->sent += kChunk;
+std::function<bool(const std::string&)> WritesTo(BenchPeer& peer) {
+    return [&peer](const std::string& bytes) { return peer.Write(bytes); };
+}
+
+void Learn(FieldWatch& watch, const char* whose) {
+    if (const char* why = watch.Learn()) {
+        Progress("%s: %s", whose, why);
+        Fail("the display probe cannot see the changes");
     }
-    return 0;
+}
+
+// Byte-to-pixel samples, one watch after the other when there are several; lost samples (not
+// shown within the wait) are counted, not timed.
+std::vector<Percentiles> DisplayLatencies(const std::vector<FieldWatch*>& watches, const Settings& s, int* lost) {
+    std::vector<Percentiles> figures(watches.size());
+    bench_streams::Random random;
+    for (int rep = 0; rep < s.repetitions; ++rep) {
+        std::vector<std::vector<double>> ms(watches.size());
+        for (int i = 0; i < s.displaySamplesPerRep; ++i)
+            for (size_t w = 0; w < watches.size(); ++w) {
+                const double latency = watches[w]->Sample();
+                if (latency > 0) ms[w].push_back(latency);
+                else ++*lost;
+                // A random part, so that the samples do not keep one phase of the panel's paints.
+                Sleep(kDisplayQuietMs + random.Next(static_cast<uint32_t>(RepaintPacer::SpacingMs) + 1));
+            }
+        for (size_t w = 0; w < watches.size(); ++w) figures[w].Add(ms[w]);
+    }
+    return figures;
+}
+
+void MeasureKeysAndDisplay(Panel& panel, FloorWindow* floor, const std::vector<uint8_t>& stream, const Settings& s) {
+    FieldWatch panelWatch(panel.Frame(), WritesTo(panel.Peer()));
+    std::unique_ptr<FieldWatch> floorWatch;
+    if (floor) {
+        Progress("display latency, idle");
+        floorWatch = std::make_unique<FieldWatch>(floor->Window(), WritesTo(floor->Peer()));
+        Learn(panelWatch, "panel");
+        Learn(*floorWatch, "floor window");
+        int lost = 0;
+        const std::vector<Percentiles> idle = DisplayLatencies({&panelWatch, floorWatch.get()}, s, &lost);
+        idle[0].Report("display_latency");
+        idle[1].Report("display_latency_floor");
+        Figure("display_samples_lost", lost);
+    }
+
+    Progress("key latency, idle, and the floors of the pipe and of a key");
+    {
+        ChildEnd stamp(StampChild, kStampDevice, "stamp " + std::to_string(kStampDevice));
+        const LatencyFigures idle = KeyLatencies(panel, s, &stamp, floor);
+        ReportKeys(idle, "key_latency");
+        if (floor) idle.floorKeys.Report("key_floor_latency", true);
+        idle.pipe.Report("pipe_latency", true);
+        Figure("key_inputs_lost", idle.lost ? 1 : 0);
+    }
+
+    Progress("key latency, flooded");
+    Flood flood(panel.Peer(), stream, [&panel] { panel.Settle(); });
+    Sleep(200);
+    const LatencyFigures flooded = KeyLatencies(panel, s, nullptr, nullptr);
+    ReportKeys(flooded, "flood_key_latency");
+    Figure("flood_inputs_lost", flooded.lost ? 1 : 0);
+    if (floor) {
+        Progress("display latency, flooded");
+        panelWatch.WriteThrough([&flood](const std::string& bytes) { return flood.Inject(bytes); });
+        int lost = 0;
+        DisplayLatencies({&panelWatch}, s, &lost)[0].Report("flood_display_latency");
+        Figure("flood_display_samples_lost", lost);
+    }
+    Figure("flood_mbps", flood.Stop());
+    if (floor) {
+        // The floor under the same flood: what the traffic ahead in the pipe costs any reader.
+        Progress("display latency of the floor, flooded");
+        Flood floorFlood(floor->Peer(), stream, [] { Sleep(500); });
+        floorWatch->WriteThrough([&floorFlood](const std::string& bytes) { return floorFlood.Inject(bytes); });
+        int lost = 0;
+        DisplayLatencies({floorWatch.get()}, s, &lost)[0].Report("flood_display_latency_floor");
+        Figure("flood_display_floor_samples_lost", lost);
+        Figure("flood_floor_mbps", floorFlood.Stop());
+    }
 }
 
 int RunAll(const std::string& panelDir, const Settings& s) {
     CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
     const std::vector<uint8_t> stream = bench_streams::LiveScreens(s.streamBytes);
+    const std::vector<uint8_t> floodStream = bench_streams::LiveScreens(s.streamBytes, kFloodRows);
     Panel panel(panelDir);
+    if (s.keysOnly) {
+        MeasureKeysAndDisplay(panel, nullptr, floodStream, s);
+        return PrintFigures();
+    }
     const int64_t handlesBefore = process_probe::HandleCount(panel.Pid());
 
     Progress("idle CPU (%d x %lu ms)", s.repetitions, s.cpuWindowMs);
     Figure("idle_cpu_ms_per_10s", bench_stats::Median(CpuWindows(panel, s)));
 
-    Progress("paint");
+    std::unique_ptr<FloorWindow> floor = std::make_unique<FloorWindow>(panel.Frame());
+    Progress("paint, and the floor's");
     double paintCpu = 0;
-    Figure("paint_ms_p99", PaintP99(panel, s, &paintCpu));
+    PaintFigures(panel, *floor, s, &paintCpu);
     Figure("paint_cpu_ms", paintCpu);
-
-    Progress("key latency, idle");
-    const LatencyFigures idle = KeyLatencies(panel, s);
-    Figure("key_latency_p99_ms", bench_stats::Median(idle.p99PerRep));
-    Figure("key_latency_p50_ms", bench_stats::Percentile(idle.all, 50));
-    for (const auto& [kind, ms] : idle.byKind) Figure("key_latency_max_ms " + kind, bench_stats::Percentile(ms, 100));
-
-    Progress("key latency, flooded");
-    Flood flood = {&panel.Peer(), &stream, 0, 0};
-    HANDLE flooder = CreateThread(nullptr, 0, &FloodLoop, &flood, 0, nullptr);
-    Sleep(200);
-    const int64_t floodStart = bench_clock::Now();
-    const LatencyFigures flooded = KeyLatencies(panel, s);
-    const double floodMs = bench_clock::Ms(bench_clock::Now() - floodStart);
-    InterlockedExchange(&flood.stop, 1);
-    WaitForSingleObject(flooder, kWaitMs);
-    CloseHandle(flooder);
-    panel.Settle();
-    Figure("flood_key_latency_p99_ms", bench_stats::Median(flooded.p99PerRep));
-    Figure("flood_key_latency_p50_ms", bench_stats::Percentile(flooded.all, 50));
-    for (const auto& [kind, ms] : flooded.byKind)
-        Figure("flood_key_latency_max_ms " + kind, bench_stats::Percentile(ms, 100));
-    Figure("flood_inputs_lost", flooded.lost ? 1 : 0);
-    Figure("key_inputs_lost", idle.lost ? 1 : 0);
-    Figure("flood_mbps", static_cast<double>(flood.sent) / floodMs / 1000.0);
-
+    MeasureKeysAndDisplay(panel, floor.get(), floodStream, s);
+    floor.reset();
     std::map<int, double> e2e, raw;
     double busyCpu = 0;
     for (int size : kWriteSizes) {
@@ -386,15 +699,7 @@ int RunAll(const std::string& panelDir, const Settings& s) {
     PostMessageA(panel.Frame(), WM_CLOSE, 0, 0);
     if (WaitForSingleObject(panel.Process(), kWaitMs) != WAIT_OBJECT_0) Fail("the panel did not end after WM_CLOSE");
     Figure("broken_pipe_close_ms", bench_clock::Ms(bench_clock::Now() - closeStart));
-
-    std::printf("{");
-    const char* separator = "";
-    for (const auto& [name, value] : g_figures) {
-        std::printf("%s\"%s\": %s", separator, name.c_str(), value.c_str());
-        separator = ", ";
-    }
-    std::printf("}\n");
-    return 0;
+    return PrintFigures();
 }
 
 // Streams 1 KB writes into a connected panel for a while (for a profiler watching from outside).
@@ -413,6 +718,20 @@ int StreamOnly(const std::string& panelDir, DWORD seconds) {
     return 0;
 }
 
+// Full paints of a connected panel, one after the other, for a while (for a profiler).
+int PaintOnly(const std::string& panelDir, DWORD seconds) {
+    CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
+    Panel panel(panelDir);
+    if (!panel.Peer().Write(FullLines())) Fail("the full lines could not be written");
+    panel.Settle();
+    Progress("painting for %lu s", seconds);
+    const int64_t start = bench_clock::Now();
+    int paints = 0;
+    for (; bench_clock::Ms(bench_clock::Now() - start) < seconds * 1000.0; ++paints) TimePaint(panel.Frame());
+    Progress("%.0f paints a second", paints * 1000.0 / bench_clock::Ms(bench_clock::Now() - start));
+    return 0;
+}
+
 // A connected panel left without traffic for a while (for tracing from outside).
 int IdleOnly(const std::string& panelDir, DWORD seconds) {
     CreateThread(nullptr, 0, &Watchdog, nullptr, 0, nullptr);
@@ -424,11 +743,8 @@ int IdleOnly(const std::string& panelDir, DWORD seconds) {
 
 // Reads like the panel's reader (blocks of 2048 bytes) and answers an identification request.
 int Drain(int device) {
-    const std::string read = "\\\\.\\pipe\\QuorvexRead" + std::to_string(device);
-    const std::string write = "\\\\.\\pipe\\QuorvexWrite" + std::to_string(device);
-    HANDLE in = CreateFileA(read.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    HANDLE out = CreateFileA(write.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (in == INVALID_HANDLE_VALUE || out == INVALID_HANDLE_VALUE) return 2;
+    HANDLE in, out;
+    if (!OpenClientEnds(device, &in, &out)) return 2;
     uint8_t block[2048];
     DWORD n = 0;
     while (ReadFile(in, block, sizeof block, &n, nullptr)) {
@@ -436,18 +752,40 @@ int Drain(int device) {
     }
     return 0;
 }
+
+// The pipe's floor: every read answered with the performance counter's value just before the write.
+int Stamp(int device) {
+    HANDLE in, out;
+    if (!OpenClientEnds(device, &in, &out)) return 2;
+    uint8_t block[2048];
+    DWORD n = 0;
+    while (ReadFile(in, block, sizeof block, &n, nullptr)) {
+        const int64_t now = bench_clock::Now();
+        WriteFile(out, &now, sizeof now, &n, nullptr);
+    }
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "drain") == 0) return Drain(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "stamp") == 0) return Stamp(std::atoi(argv[2]));
+    if (argc == 8 && std::strcmp(argv[1], "floor") == 0)
+        return floor_window::Run(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                                 std::atoi(argv[6]));
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0) {
         Settings s;
         for (int i = 3; i < argc; ++i) {
             if (std::strcmp(argv[i], "--quick") == 0) {
                 s.repetitions = 2;
                 s.streamBytes = 2000000;
-                s.samplesPerKind = 10;
+                s.samplesPerKind = 34;
+                s.pipeSamples = 102;
+                s.paintsPerRep = 50;
+                s.displaySamplesPerRep = 40;
                 s.cpuWindowMs = 2000;
+            } else if (std::strcmp(argv[i], "--keys-only") == 0) {
+                s.keysOnly = true;
             } else if (std::strcmp(argv[i], "--stream-mb") == 0 && i + 1 < argc) {
                 s.streamBytes = static_cast<size_t>(std::atof(argv[++i]) * 1e6);
             }
@@ -458,6 +796,8 @@ int main(int argc, char** argv) {
     }
     if (argc == 4 && std::strcmp(argv[1], "stream") == 0) return StreamOnly(argv[2], std::atoi(argv[3]));
     if (argc == 4 && std::strcmp(argv[1], "idle") == 0) return IdleOnly(argv[2], std::atoi(argv[3]));
-    std::fprintf(stderr, "usage: quorvex-e2e run PANEL_DIR [--quick] [--stream-mb N] | stream|idle PANEL_DIR SECONDS | drain DEVICE\n");
+    if (argc == 4 && std::strcmp(argv[1], "paint") == 0) return PaintOnly(argv[2], std::atoi(argv[3]));
+    std::fprintf(stderr, "usage: quorvex-e2e run PANEL_DIR [--quick] [--keys-only] [--stream-mb N] | "
+                         "stream|idle|paint PANEL_DIR SECONDS | drain|stamp DEVICE | floor DEVICE X Y WIDTH HEIGHT TOKEN\n");
     return 2;
 }

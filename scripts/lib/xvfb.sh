@@ -1,10 +1,11 @@
 # Starts private Xvfb servers on free displays (DISPLAY names the last one) and stops them all.
+# quorvex_xvfb_start [FIRST_DISPLAY [SCREEN]]; SCREEN as Xvfb takes it, 1024x768x24 unless given.
 quorvex_xvfb_pids=()
 quorvex_xvfb_start() {
-    local n=${1:-90} pid
+    local n=${1:-90} screen=${2:-1024x768x24} pid
     for _ in $(seq 20); do
         while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "$screen" -nolisten tcp </dev/null >/dev/null 2>&1 &
         pid=$!
         for _ in $(seq 50); do
             if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$pid" 2>/dev/null; then
