@@ -5,6 +5,7 @@
 #include <new>
 
 #include "link/pipe_io_win.h"
+#include "link/thread_stopper_win.h"
 
 namespace {
 constexpr uint32_t kWriteChunk = 4096;
@@ -27,10 +28,6 @@ OutboundPath* OutboundPath::Start(HANDLE writePipe, OutboundLossListener* listen
     return path;
 }
 
-void OutboundPath::Release() {
-    if (refs_.fetch_sub(1) == 1) delete this;
-}
-
 OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss) {
     if (!bytes || count <= 0) return OutboundQueue::Added::Queued;
     const OutboundQueue::Added added = queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64());
@@ -41,6 +38,7 @@ OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool re
 DWORD WINAPI OutboundPath::WriterThreadMain(void* self) {
     auto* path = static_cast<OutboundPath*>(self);
     path->Run();
+    path->Finish();
     path->Release();
     return 0;
 }
@@ -49,11 +47,11 @@ void OutboundPath::Run() {
     char buf[kWriteChunk];
     for (;;) {
         const uint32_t n = queue_.Take(buf, sizeof buf);
-        if (n == 0 || stopping_) return;
+        if (n == 0 || StopRequested()) return;
         if (WriteOut(buf, n)) continue;
-        if (stopping_) return;
+        if (StopRequested()) return;
         const bool report = queue_.MarkGone();
-        if (report && !queue_.WaitForInboundEnd(InboundEndWaitMs) && !stopping_) ReportLoss();
+        if (report && !queue_.WaitForInboundEnd(InboundEndWaitMs) && !StopRequested()) ReportLoss();
         return;
     }
 }
@@ -63,7 +61,7 @@ bool OutboundPath::WriteOut(const char* bytes, uint32_t count) {
     // Blocks for as long as the control does not read: only this thread waits for it.
     const BOOL ok = WriteFile(pipe_, bytes, count, &written, nullptr);
     const DWORD error = ok ? 0 : GetLastError();
-    if (stopping_) return false;
+    if (StopRequested()) return false;
     queue_.Written(written, GetTickCount64());
     if (ok || written != 0) return true;
     if (pipe_io::IsPipeGone(error)) return false;
@@ -75,25 +73,18 @@ bool OutboundPath::WriteOut(const char* bytes, uint32_t count) {
 }
 
 void OutboundPath::ReportLoss() {
-    if (listener_ && !stopping_) listener_->OnOutboundLoss();
+    if (listener_ && !StopRequested()) listener_->OnOutboundLoss();
 }
 
 void OutboundPath::Stop() {
     queue_.Stop();
-    stopping_ = true;
-    if (!thread_) return;
-    // A cancel that lands just before the write starts is lost, hence one per step.
-    const ULONGLONG start = GetTickCount64();
-    for (;;) {
-        CancelSynchronousIo(thread_);
-        if (WaitForSingleObject(thread_, StopStepMs) == WAIT_OBJECT_0) break;
-        if (GetTickCount64() - start >= StopBoundMs) {
-            TerminateThread(thread_, 0);
-            // A terminated writer never releases its reference, so the path stays allocated.
-            WaitForSingleObject(thread_, 100);
-            break;
-        }
+    if (!thread_) {
+        RequestStop();
+        return;
     }
+    ThreadStopper stopper(thread_);
+    // A terminated writer never releases its reference, so the path stays allocated.
+    StopReader(*this, stopper, {StopBoundMs, StopStepMs});
     CloseHandle(thread_);
     thread_ = nullptr;
 }

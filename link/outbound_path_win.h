@@ -3,10 +3,9 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
-
 #include "link/byte_io.h"
 #include "link/outbound_queue.h"
+#include "link/stop_state.h"
 
 // Told, on the writer thread or on whichever thread overflowed the queue, that the control is
 // lost with a command whose loss is reported; it must not wait on any thread.
@@ -18,14 +17,13 @@ protected:
     ~OutboundLossListener() = default;
 };
 
-class OutboundPath final {
+// Shared by the writer thread and its owners (AddRef, Release); stopped as the reader is, but
+// it never waits on the window thread, so only the busy and out phases occur.
+class OutboundPath final : public StopState {
 public:
     // Starts the writer on this pipe (not owned); null without memory or thread. The caller holds
     // one reference.
     static OutboundPath* Start(HANDLE writePipe, OutboundLossListener* listener);
-
-    void AddRef() { refs_.fetch_add(1); }
-    void Release();
 
     // Joins the queue; an overflow also tells the listener.
     OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss);
@@ -37,8 +35,8 @@ public:
     // after StopBoundMs as a last resort); the listener is not called after it returns.
     void Stop();
 
-    static constexpr DWORD StopBoundMs = 1000;
-    static constexpr DWORD StopStepMs = 5;
+    static constexpr int32_t StopBoundMs = 1000;
+    static constexpr int32_t StopStepMs = 5;
     // How long a gone pipe waits for the inbound stream's end before reporting, so that a
     // control that sent its exit notice and closed is not reported lost.
     static constexpr uint32_t InboundEndWaitMs = 500;
@@ -47,7 +45,7 @@ public:
 
 private:
     OutboundPath(HANDLE writePipe, OutboundLossListener* listener) : pipe_(writePipe), listener_(listener) {}
-    ~OutboundPath() = default;
+    ~OutboundPath() override = default;
     static DWORD WINAPI WriterThreadMain(void* self);
     void Run();
     // False when the pipe is gone (or the path stopping); true when the bytes went or may be retried.
@@ -58,8 +56,6 @@ private:
     HANDLE pipe_;
     OutboundLossListener* listener_;
     HANDLE thread_ = nullptr;
-    std::atomic<int32_t> refs_{1};
-    std::atomic<bool> stopping_{false};
 };
 
 // The command writer of the encoded commands: a command joins the road and counts as written;

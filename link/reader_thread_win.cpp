@@ -2,6 +2,7 @@
 #include "link/reader_thread_win.h"
 
 #include "link/read_loop.h"
+#include "link/thread_stopper_win.h"
 
 ReaderContext::ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink* display)
     : readPipe_(readPipe),
@@ -73,27 +74,6 @@ DWORD WINAPI ReaderContext::ReaderThreadMain(void* context) {
     self->Release();
     return 0;
 }
-
-namespace {
-
-class ThreadStopper final : public ReaderStopper {
-public:
-    explicit ThreadStopper(HANDLE thread) : thread_(thread) {}
-    void CancelBlockedIo() override { CancelSynchronousIo(thread_); }
-    bool WaitForExit(int32_t ms) override {
-        return WaitForSingleObject(thread_, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
-    }
-    void Terminate() override {
-        TerminateThread(thread_, 0);
-        WaitForSingleObject(thread_, 100);
-    }
-    uint32_t NowMilliseconds() override { return GetTickCount(); }
-
-private:
-    HANDLE thread_;
-};
-
-}  // namespace
 
 namespace reader_thread {
 

@@ -1,5 +1,6 @@
-// The stop hand-over between the reader thread and the link that closes it: a shared,
-// reference-counted record of where the reader stands, and the bounded stop procedure.
+// The stop hand-over between a link's thread (the reader, and the writer of the outbound road)
+// and the link that closes it: a shared, reference-counted record of where the thread stands,
+// and the bounded stop procedure.
 #pragma once
 #include <atomic>
 #include <cstdint>

@@ -1,0 +1,23 @@
+// The platform's side of a bounded thread stop: breaking the thread's blocked read or write,
+// waiting for its end, and terminating it as the last resort.
+#pragma once
+#include <windows.h>
+
+#include "link/stop_state.h"
+
+class ThreadStopper final : public ReaderStopper {
+public:
+    explicit ThreadStopper(HANDLE thread) : thread_(thread) {}
+    void CancelBlockedIo() override { CancelSynchronousIo(thread_); }
+    bool WaitForExit(int32_t ms) override {
+        return WaitForSingleObject(thread_, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+    }
+    void Terminate() override {
+        TerminateThread(thread_, 0);
+        WaitForSingleObject(thread_, 100);
+    }
+    uint32_t NowMilliseconds() override { return GetTickCount(); }
+
+private:
+    HANDLE thread_;
+};
