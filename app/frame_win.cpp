@@ -371,29 +371,30 @@ LRESULT Frame::OnLinkLost(WPARAM, LPARAM) {
 
 void Frame::ShowIdleStatus() {
     menuPrompt_ = false;
-    backlogShown_ = 0;
-    ShowBacklog();
-    if (backlogShown_ != 0) return;
-    char idle[64] = "";
-    LoadStringA(GetModuleHandleA(nullptr), text_id::IdleStatus, idle, sizeof(idle));
-    statusBar_.SetPaneText(0, idle);
+    backlogShown_ = StalledCommands();
+    ShowPaneZero(backlogShown_);
 }
 
 void Frame::ShowBacklog() {
-    if (menuPrompt_ || !link_) return;
-    const OutboundQueue::Backlog backlog = link_->Backlog();
-    const uint32_t waiting = backlog.idleMs > kStallMs ? backlog.commands : 0;
+    if (menuPrompt_) return;
+    const uint32_t waiting = StalledCommands();
     if (waiting == backlogShown_) return;
-    const bool wasShown = backlogShown_ != 0;
     backlogShown_ = waiting;
-    if (waiting == 0) {
-        if (wasShown) ShowIdleStatus();
-        return;
-    }
+    ShowPaneZero(waiting);
+}
+
+uint32_t Frame::StalledCommands() const {
+    if (!link_) return 0;
+    const OutboundQueue::Backlog backlog = link_->Backlog();
+    return backlog.idleMs > kStallMs ? backlog.commands : 0;
+}
+
+void Frame::ShowPaneZero(uint32_t stalledCommands) {
     char format[128] = "";
     char text[160] = "";
-    LoadStringA(GetModuleHandleA(nullptr), text_id::ControlNotReading, format, sizeof(format));
-    snprintf(text, sizeof text, format, static_cast<int>(waiting));
+    const unsigned id = stalledCommands ? text_id::ControlNotReading : text_id::IdleStatus;
+    LoadStringA(GetModuleHandleA(nullptr), id, format, sizeof(format));
+    snprintf(text, sizeof text, format, static_cast<int>(stalledCommands));
     statusBar_.SetPaneText(0, text);
 }
 

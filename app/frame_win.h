@@ -92,6 +92,10 @@ private:
     void ShowIdleStatus();
     // Pane 0 names a control that has taken nothing for a while; the idle text comes back after.
     void ShowBacklog();
+    // Commands waiting for a control that has taken nothing for a while, else 0.
+    uint32_t StalledCommands() const;
+    // The stall text for a count above 0, else the idle text.
+    void ShowPaneZero(uint32_t stalledCommands);
     void InvalidateKeptLines(HWND window);
 
     StatusBar statusBar_;

@@ -176,7 +176,8 @@ int32_t ControlLink::SendCommand(const PanelCommand& command) {
 }
 
 int ControlLink::WriteBytes(const char* bytes, int32_t count) {
-    if (outbound_ && outbound_->Add(bytes, count, false) == OutboundQueue::Added::Overflow) ReportLoss();
+    // A queue past its bounds tells the owner window through the loss listener.
+    if (outbound_) outbound_->Add(bytes, count, false);
     return 1;
 }
 

@@ -49,7 +49,8 @@ public:
     // made before them. 0 when the command has no byte form; otherwise 1, after reporting a
     // control already known to be lost.
     int32_t SendCommand(const PanelCommand& command);
-    // Exactly these bytes, outcome ignored (but for a queue past its bounds); returns 1.
+    // Exactly these bytes, outcome ignored (a queue past its bounds is reported as the loss of
+    // the control, through the owner window); returns 1.
     int WriteBytes(const char* bytes, int32_t count);
     // The fatal report of a lost control, at most once; window thread.
     void ReportLoss();
