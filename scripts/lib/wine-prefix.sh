@@ -1,4 +1,5 @@
 # Makes the project's Wine prefix once and readies it for use; source after wine-env.sh.
+source "$quorvex_root/scripts/lib/machine.sh"
 # A new prefix gets no window-manager delays, the faces of fonts-wine that dialogs ("MS Sans
 # Serif") and caption buttons (Marlett) ask for, and a warm-up run of a small GUI program, so
 # that the first test meets the same prefix as the later ones.
@@ -17,18 +18,22 @@ quorvex_now() { date +%s.%N; }
 quorvex_seconds_since() { awk -v a="$1" -v b="$(quorvex_now)" 'BEGIN { printf "%.1f", b - a }'; }
 
 # Creates $WINEPREFIX when it is not ready, says how long that and its warm-up took, then
-# pre-starts its wineserver and the desktop keeper. Needs DISPLAY. A prefix made before the
-# 32-bit Wine was installed has no 32-bit system files and is made again.
+# pre-starts its wineserver and the desktop keeper. Needs DISPLAY. Where Wine runs x86 programs,
+# a prefix made before its 32-bit side was installed has no 32-bit system files and is made
+# again; where it cannot (see machine.sh), no prefix ever has them and none is remade for it.
 quorvex_wine_prefix() {
     quorvex_build_warmup || return 1
-    if [ ! -f "$WINEPREFIX/.quorvex-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    local need32=""
+    quorvex_wine_runs_32bit && need32=1
+    if [ ! -f "$WINEPREFIX/.quorvex-ready" ] ||
+            { [ -n "$need32" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; }; then
         local start warm
         start=$(quorvex_now)
         # wineboot only updates an existing prefix: one without the 32-bit files is made anew,
         # but only one of the project's own.
         if [ -d "$WINEPREFIX/drive_c" ]; then
             case "$WINEPREFIX" in
-                "$quorvex_root"/build/*) wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX" ;;
+                "$quorvex_root"/build/*) wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" ;;
                 *) echo "$WINEPREFIX is not ready (no 32-bit Windows files): remove it or use another WINEPREFIX" >&2
                    return 1 ;;
             esac
