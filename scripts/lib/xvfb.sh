@@ -16,7 +16,7 @@ quorvex_xvfb_start() {
             kill -0 "$pid" 2>/dev/null || break  # another server took this display first
             sleep 0.1
         done
-        kill "$pid" 2>/dev/null
+        kill "$pid" 2>/dev/null || true
         n=$((n + 1))
     done
     echo "Xvfb did not start" >&2
@@ -24,6 +24,7 @@ quorvex_xvfb_start() {
 }
 quorvex_xvfb_stop() {
     local pid
-    for pid in "${quorvex_xvfb_pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    # An Xvfb that is gone already, or ends by the signal, is no failure of the caller's.
+    for pid in "${quorvex_xvfb_pids[@]}"; do { kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; } || true; done
     quorvex_xvfb_pids=()
 }

@@ -40,6 +40,9 @@ INSTALLER_CONTAINERS = {
     "Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18",
     "Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components",
     "Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products",
+    # The 32-bit view's list of installed programs, which a prefix without Wine's 32-bit side
+    # lacks until the first x86 package is installed.
+    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
 }
 # Keys Wine makes itself when one of its processes crashes (the debugger and its console); seen
 # once in x86 runs, with every program of ours ending with its right exit code.
