@@ -4,10 +4,10 @@
 # not exist, and Wine's 32-bit side wanted only where 32-bit programs run.
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/tests/scripts/case_verdict.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin"
-failures=0
 
 # Fakes: dpkg-query answers from $work/installed, apt-get logs its calls and acts by $FAKE_APT.
 cat >"$work/bin/dpkg-query" <<'FAKE'
@@ -63,19 +63,12 @@ for row in "${cases[@]}"; do
     status=$?
     problem=""
     [ "$status" -eq "$want_status" ] || problem="status $status, not $want_status"
-    for e in "${expects[@]}"; do
-        [ -z "$e" ] || grep -qF -- "$e" <<<"$out" || problem="$problem; no \"$e\" in the output"
-    done
+    quorvex_expect_texts "$out" "${expects[@]}"
     [ "$name" = "nothing missing" ] && [ -s "$state/calls" ] && problem="$problem; called $(head -n 1 "$state/calls")"
     [ "$runs32" = 0 ] && grep -q 'wine32' "$state/calls" && problem="$problem; asked for wine32:i386 where 32-bit programs cannot run"
     if [ "$runs32" = 1 ]; then
         grep -qx 'dpkg --add-architecture i386' "$state/calls" || problem="$problem; the i386 architecture was not added"
     fi
-    if [ -n "$problem" ]; then
-        printf 'FAILED %s: %s\n%s\n' "$name" "${problem#; }" "$out"
-        failures=$((failures + 1))
-    else
-        printf 'passed %s\n' "$name"
-    fi
+    quorvex_case_verdict "$name" "$out"
 done
 [ $failures -eq 0 ]

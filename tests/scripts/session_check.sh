@@ -6,6 +6,7 @@
 # with a line naming the step and the command. Runs in a copy of the prefix of its ctest slot.
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/tests/scripts/case_verdict.sh"
 source "$root/scripts/lib/wine-env.sh"
 if [ -n "${CTEST_RESOURCE_GROUP_0_WINE:-}" ]; then
     slot=${CTEST_RESOURCE_GROUP_0_WINE#id:}
@@ -43,7 +44,6 @@ echo reached the end|0|reached the end"
 ls /no/such/folder
 echo reached the end|fails|stopped in step \"the failing step\"|ls /no/such/folder"
 )
-failures=0
 for row in "${cases[@]}"; do
     IFS='|' read -r -d '' name body want rest <<<"$row"
     IFS='|' read -r -a expects <<<"${rest%$'\n'}"
@@ -56,15 +56,8 @@ for row in "${cases[@]}"; do
     else
         [ $status -eq "$want" ] || problem="status $status, not $want"
     fi
-    for e in "${expects[@]}"; do
-        grep -qF -- "$e" <<<"$out" || problem="$problem; no \"$e\" in the output"
-    done
+    quorvex_expect_texts "$out" "${expects[@]}"
     [ -f "$work/prefix/kept-mark" ] || problem="$problem; the prefix was made anew"
-    if [ -n "$problem" ]; then
-        printf 'FAILED %s: %s\n%s\n' "$name" "${problem#; }" "$out"
-        failures=$((failures + 1))
-    else
-        printf 'passed %s\n' "$name"
-    fi
+    quorvex_case_verdict "$name" "$out"
 done
 [ $failures -eq 0 ]
