@@ -60,14 +60,9 @@ uint32_t OutboundQueue::Take(char* buf, uint32_t capacity) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return stopped_ || gone_ || byteCount_ > 0; });
     if (stopped_ || gone_ || capacity == 0) return 0;
-    // Whole commands while they fit, so that a write the pipe fails leaves no command half sent
-    // behind a whole one; a command longer than the buffer goes out in pieces.
+    // One command a write: a control that acts on one message or one read at a time must never
+    // find two commands in it. A command longer than the buffer goes out in pieces.
     uint32_t n = (commands_[commandHead_] & kLengthMask) - headSent_;
-    for (uint32_t i = 1; i < commandCount_ && n < capacity; ++i) {
-        const uint32_t length = commands_[(commandHead_ + i) % CommandCapacity] & kLengthMask;
-        if (n + length > capacity) break;
-        n += length;
-    }
     n = std::min(n, capacity);
     const uint32_t first = std::min(n, ByteCapacity - byteHead_);
     std::memcpy(buf, bytes_.get() + byteHead_, first);

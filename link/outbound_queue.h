@@ -32,8 +32,9 @@ public:
     // The writer found the pipe gone, or a bound was passed.
     bool Gone() const;
 
-    // Writer side. Blocks until bytes wait, then copies the oldest ones (whole commands while
-    // they fit) without removing them; 0 once stopped or gone.
+    // Writer side. Blocks until bytes wait, then copies what is left of the oldest command alone
+    // (up to capacity) without removing it, so that each command goes to the pipe in a write of
+    // its own; 0 once stopped or gone.
     uint32_t Take(char* buf, uint32_t capacity);
     // The pipe accepted the first count bytes of the last Take.
     void Written(uint32_t count, uint64_t nowMs);
