@@ -117,7 +117,7 @@ bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
     lossWindow_.store(owner_ ? owner_->OwnerWindow() : nullptr);
     OutboundPath* outbound = OutboundPath::Start(writePipe, this);
     if (!outbound) return false;  // the caller closes both pipes
-    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr);
+    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr, this);
     if (!context) {
         outbound->Stop();
         outbound->Release();
@@ -191,6 +191,6 @@ OutboundQueue::Backlog ControlLink::Backlog() const {
     return outbound_ ? outbound_->Waiting() : OutboundQueue::Backlog{0, 0};
 }
 
-void ControlLink::OnOutboundLoss() {
+void ControlLink::OnControlLost() {
     if (HWND window = lossWindow_.load()) PostMessageA(window, LostMessage, 0, 0);
 }

@@ -27,10 +27,10 @@ protected:
     ~LinkOwner() = default;
 };
 
-class ControlLink final : private OutboundLossListener {
+class ControlLink final : private ControlLossListener {
 public:
-    // Posted to the owner window when the writer finds the control gone; the owner answers it
-    // with ReportLoss on the window thread.
+    // Posted to the owner window when the writer or the reader finds the control gone; the owner
+    // answers it with ReportLoss on the window thread.
     static constexpr UINT LostMessage = WM_APP + 2;
 
     explicit ControlLink(LinkOwner* owner);
@@ -83,8 +83,8 @@ private:
     class LostOnce;
 
     bool StartReader(HANDLE readPipe, HANDLE writePipe);
-    // On the writer thread, or the thread that overflowed the queue.
-    void OnOutboundLoss() override;
+    // On the writer or the reader thread, or the thread that overflowed the queue.
+    void OnControlLost() override;
 
     LinkOwner* owner_;
     HANDLE readPipe_ = nullptr;

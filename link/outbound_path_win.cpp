@@ -11,7 +11,7 @@ namespace {
 constexpr uint32_t kWriteChunk = 4096;
 }  // namespace
 
-OutboundPath* OutboundPath::Start(HANDLE writePipe, OutboundLossListener* listener) {
+OutboundPath* OutboundPath::Start(HANDLE writePipe, ControlLossListener* listener) {
     auto* path = new (std::nothrow) OutboundPath(writePipe, listener);
     if (!path) return nullptr;
     if (!path->queue_.Allocate()) {
@@ -73,7 +73,7 @@ bool OutboundPath::WriteOut(const char* bytes, uint32_t count) {
 }
 
 void OutboundPath::ReportLoss() {
-    if (listener_ && !StopRequested()) listener_->OnOutboundLoss();
+    if (listener_ && !StopRequested()) listener_->OnControlLost();
 }
 
 void OutboundPath::Stop() {
