@@ -168,16 +168,16 @@ unsigned ControlLink::Close() {
     return 0;
 }
 
-int32_t ControlLink::SendCommand(const PanelCommand& command) {
-    QueuedCommandWriter writer(outbound_);
+int32_t ControlLink::SendCommand(const PanelCommand& command, uint64_t* ticket) {
+    QueuedCommandWriter writer(outbound_, ticket);
     FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
     LostOnce once(*this, reporter_ ? reporter_ : &fatal);
     return ::SendCommand(command, writer, &once);
 }
 
-int ControlLink::WriteBytes(const char* bytes, int32_t count) {
+int ControlLink::WriteBytes(const char* bytes, int32_t count, uint64_t* ticket) {
     // A queue past its bounds tells the owner window through the loss listener.
-    if (outbound_) outbound_->Add(bytes, count, false);
+    if (outbound_) outbound_->Add(bytes, count, false, ticket);
     return 1;
 }
 

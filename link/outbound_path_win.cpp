@@ -28,9 +28,10 @@ OutboundPath* OutboundPath::Start(HANDLE writePipe, ControlLossListener* listene
     return path;
 }
 
-OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss) {
+OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket) {
     if (!bytes || count <= 0) return OutboundQueue::Added::Queued;
-    const OutboundQueue::Added added = queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64());
+    const OutboundQueue::Added added =
+        queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64(), ticket);
     if (added == OutboundQueue::Added::Overflow) ReportLoss();
     return added;
 }
@@ -91,7 +92,7 @@ void OutboundPath::Stop() {
 
 PipeWriter::WriteStatus QueuedCommandWriter::Write(const char* bytes, uint32_t count, uint32_t* written) {
     const OutboundQueue::Added added =
-        path_ ? path_->Add(bytes, static_cast<int32_t>(count), true) : OutboundQueue::Added::Gone;
+        path_ ? path_->Add(bytes, static_cast<int32_t>(count), true, ticket_) : OutboundQueue::Added::Gone;
     const bool accepted = added == OutboundQueue::Added::Queued || added == OutboundQueue::Added::Discarded;
     if (written) *written = accepted ? count : 0;
     return accepted ? WriteStatus::Ok : WriteStatus::PipeGone;

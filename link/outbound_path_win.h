@@ -26,8 +26,8 @@ public:
     // one reference.
     static OutboundPath* Start(HANDLE writePipe, ControlLossListener* listener);
 
-    // Joins the queue; an overflow also tells the listener.
-    OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss);
+    // Joins the queue (its ticket to *ticket when queued); an overflow also tells the listener.
+    OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket = nullptr);
     OutboundQueue::Backlog Waiting() const { return queue_.Waiting(GetTickCount64()); }
     OutboundQueue& Queue() { return queue_; }
     const OutboundQueue& Queue() const { return queue_; }
@@ -63,11 +63,13 @@ private:
 // only a control already known to be gone (or a queue past its bounds) fails it.
 class QueuedCommandWriter final : public PipeWriter {
 public:
-    explicit QueuedCommandWriter(OutboundPath* path) : path_(path) {}
+    // ticket (null: none) receives the queued command's ticket.
+    explicit QueuedCommandWriter(OutboundPath* path, uint64_t* ticket = nullptr) : path_(path), ticket_(ticket) {}
     WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) override;
     // The writer thread settles a failed write itself.
     bool Flush() override { return false; }
 
 private:
     OutboundPath* path_;
+    uint64_t* ticket_;
 };

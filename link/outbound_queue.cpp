@@ -18,7 +18,8 @@ bool OutboundQueue::Allocate() {
     return bytes_ && commands_;
 }
 
-OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs) {
+OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs,
+                                        uint64_t* ticket) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopped_ || !bytes_ || !commands_) return Added::Discarded;
     if (gone_) return exited_ ? Added::Discarded : Added::Gone;
@@ -33,6 +34,8 @@ OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool 
     commands_[(commandHead_ + commandCount_) % CommandCapacity] = count | (reportsLoss ? kReportsLoss : 0);
     ++commandCount_;
     if (reportsLoss) ++reporting_;
+    if (ticket) *ticket = issued_;
+    ++issued_;
     changed_.notify_all();
     return Added::Queued;
 }
@@ -49,6 +52,11 @@ OutboundQueue::Backlog OutboundQueue::Waiting(uint64_t nowMs) const {
     std::lock_guard<std::mutex> lock(mutex_);
     if (commandCount_ == 0) return {0, 0};
     return {commandCount_, nowMs > progressMs_ ? nowMs - progressMs_ : 0};
+}
+
+bool OutboundQueue::Waits(uint64_t ticket) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !stopped_ && !gone_ && ticket >= done_ && ticket < issued_;
 }
 
 bool OutboundQueue::Gone() const {
@@ -87,6 +95,7 @@ void OutboundQueue::PopCommand() {
     if (entry & kReportsLoss) --reporting_;
     commandHead_ = (commandHead_ + 1) % CommandCapacity;
     --commandCount_;
+    ++done_;
 }
 
 bool OutboundQueue::MarkGone() {
@@ -118,5 +127,6 @@ void OutboundQueue::Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = true;
     byteCount_ = commandCount_ = headSent_ = reporting_ = 0;
+    done_ = issued_;
     changed_.notify_all();
 }
