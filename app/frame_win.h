@@ -19,7 +19,11 @@
 
 class DIB;
 
-class Frame : public Window, public DisplayOwner, public LinkOwner, public KeypadPort, private HeldPresses::Road {
+class Frame : public Window,
+              public DisplayOwner,
+              public LinkOwner,
+              public KeypadPort,
+              private HeldPresses::Road {
     QV_DECLARE_RUNTIME_CLASS(Frame)
     QV_DECLARE_MESSAGE_MAP()
 public:

@@ -117,7 +117,8 @@ bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
     lossWindow_.store(owner_ ? owner_->OwnerWindow() : nullptr);
     OutboundPath* outbound = OutboundPath::Start(writePipe, this);
     if (!outbound) return false;  // the caller closes both pipes
-    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr, this);
+    auto* context =
+        new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr, this);
     if (!context) {
         outbound->Stop();
         outbound->Release();

@@ -41,7 +41,8 @@ TEST(HeldPresses, RepeatsWaitForTheirPressCommandAndNewPressesNever) {
         {"a new key-down of the same key", {insert, repeat, insert}, "YNY"},
         {"another key's command holds nothing",
          {tick, {'c', 2007, 7, true}, insert, {'r', 46, 0, true}}, "YYYY"},
-        {"a press whose action queued nothing", {{'k', 16, 0, false}, {'r', 16, 0, false}, {'r', 16, 0, true}, {'r', 16, 0, true}},
+        {"a press whose action queued nothing",
+         {{'k', 16, 0, false}, {'r', 16, 0, false}, {'r', 16, 0, true}, {'r', 16, 0, true}},
          "YYYN"},
         {"a stopped link holds nothing", {tick, {'s', 0, 0, false}, tick}, "Y.Y"},
     };

@@ -108,7 +108,9 @@ TEST(ReadFailureWatch, GoneErrorsAtOnceOthersOnceTheyLastASecond) {
         {"a gone error after other failures", {{'F', 0}, {'F', 20}, {'G', 40}}, 2},
         {"another error lasting just under the bound", {{'F', 100}, {'F', 600}, {'F', 1099}}, -1},
         {"another error lasting the bound", {{'F', 100}, {'F', 600}, {'F', 1100}}, 2},
-        {"a success in between starts the count again", {{'F', 0}, {'F', 900}, {'S', 950}, {'F', 1000}, {'F', 1999}}, -1},
+        {"a success in between starts the count again",
+         {{'F', 0}, {'F', 900}, {'S', 950}, {'F', 1000}, {'F', 1999}},
+         -1},
         {"and the new run then lasts the bound", {{'F', 0}, {'S', 950}, {'F', 1000}, {'F', 2000}}, 3},
     };
     for (const Case& c : cases) {
