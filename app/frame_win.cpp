@@ -401,16 +401,38 @@ void Frame::ShowPaneZero(uint32_t stalledCommands) {
 bool Frame::ShowsPushed(int32_t keyId) { return (Key(keyId).GetState() & BST_PUSHED) != 0; }
 void Frame::ToggleLatch(int32_t keyId) { Key(keyId).ToggleLatch(); }
 void Frame::ReleaseLatch(int32_t keyId) { Key(keyId).ReleaseLatch(); }
-int32_t Frame::SendCommand(const PanelCommand& command) { return link_ ? link_->SendCommand(command) : 0; }
-int Frame::WriteBytes(const char* bytes, int32_t count) { return link_ ? link_->WriteBytes(bytes, count) : 0; }
+int32_t Frame::SendCommand(const PanelCommand& command) {
+    if (!link_) return 0;
+    uint64_t ticket = HeldPresses::NoTicket;
+    const int32_t result = link_->SendCommand(command, &ticket);
+    presses_.Made(ticket);
+    return result;
+}
+
+int Frame::WriteBytes(const char* bytes, int32_t count) {
+    if (!link_) return 0;
+    uint64_t ticket = HeldPresses::NoTicket;
+    const int result = link_->WriteBytes(bytes, count, &ticket);
+    presses_.Made(ticket);
+    return result;
+}
 
 LRESULT Frame::OnKeyCommand(WPARAM wParam, LPARAM) {
-    PerformKeyAction(ActionForKey(LOWORD(wParam)), *this);
+    const int32_t id = LOWORD(wParam);
+    const uint32_t press = KeyTable::IsKey(id) ? Key(id).HeldPress() : 0;
+    if (!presses_.AdmitClick(id, press, *this)) return 0;
+    PerformKeyAction(ActionForKey(id), *this);
+    presses_.Done();
     return 0;
 }
 
-LRESULT Frame::OnKeyDown(WPARAM wParam, LPARAM) {
-    PerformKeyAction(ActionForVirtualKey(static_cast<uint32_t>(wParam)), *this);
+LRESULT Frame::OnKeyDown(WPARAM wParam, LPARAM lParam) {
+    // Bit 30: the key was down already, so this key-down is an auto-repeat.
+    const bool repeat = (static_cast<uint32_t>(lParam) & 0x40000000u) != 0;
+    if (presses_.AdmitKeyDown(static_cast<uint32_t>(wParam), repeat, *this)) {
+        PerformKeyAction(ActionForVirtualKey(static_cast<uint32_t>(wParam)), *this);
+        presses_.Done();
+    }
     // An action may have closed the window (a lost control's fatal box).
     return Exists() ? Default() : 0;
 }

@@ -9,6 +9,7 @@
 #include "display/repaint_gate.h"
 #include "display/repaint_pacer.h"
 #include "display/text_display.h"
+#include "keypad/held_presses.h"
 #include "keypad/hmi_button_win.h"
 #include "keypad/key_bindings.h"
 #include "keypad/key_table.h"
@@ -18,7 +19,11 @@
 
 class DIB;
 
-class Frame : public Window, public DisplayOwner, public LinkOwner, public KeypadPort {
+class Frame : public Window,
+              public DisplayOwner,
+              public LinkOwner,
+              public KeypadPort,
+              private HeldPresses::Road {
     QV_DECLARE_RUNTIME_CLASS(Frame)
     QV_DECLARE_MESSAGE_MAP()
 public:
@@ -97,9 +102,12 @@ private:
     // The stall text for a count above 0, else the idle text.
     void ShowPaneZero(uint32_t stalledCommands);
     void InvalidateKeptLines(HWND window);
+    // HeldPresses::Road
+    bool Waits(uint64_t ticket) const override { return link_ && link_->Waits(ticket); }
 
     StatusBar statusBar_;
     HMIButton keys_[KeyTable::Count];
+    HeldPresses presses_;
     int connectedLocally_ = 0;
     uint32_t backlogShown_ = 0;  // the waiting commands pane 0 names, 0 when it names none
     bool menuPrompt_ = false;

@@ -75,14 +75,15 @@ void HMIButton::DrawItem(const DRAWITEMSTRUCT& item) {
 
 LRESULT HMIButton::OnLButtonDown(WPARAM, LPARAM) {
     if (mode_ == KeyTable::AutoRepeat) repeatTimer_ = SetTimer(hwnd_, kRepeatTimerId, kRepeatMs, nullptr);
-    pressHeld_ = true;
+    if (++presses_ == 0) presses_ = 1;
+    heldPress_ = presses_;
     return Default();
 }
 
 LRESULT HMIButton::OnLButtonUp(WPARAM, LPARAM lParam) {
     if (mode_ == KeyTable::AutoRepeat) {
         KillTimer(hwnd_, repeatTimer_);
-    } else if (mode_ == KeyTable::Latch && pressHeld_) {
+    } else if (mode_ == KeyTable::Latch && heldPress_ != 0) {
         RECT window;
         GetWindowRect(hwnd_, &window);
         POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -92,8 +93,9 @@ LRESULT HMIButton::OnLButtonUp(WPARAM, LPARAM lParam) {
             SetState(latched_ != 0);
         }
     }
-    pressHeld_ = false;
+    // Still held during the base processing: its release click belongs to the press.
     const LRESULT result = Default();
+    heldPress_ = 0;
     ReturnFocus();
     return result;
 }

@@ -30,6 +30,9 @@ public:
 
     uint32_t Mode() const { return mode_; }
     bool Latched() const { return latched_ != 0; }
+    // Numbers the mouse press held on the key while it is held (its ticks and its release
+    // click come from it), else 0.
+    uint32_t HeldPress() const { return heldPress_; }
 
 private:
     LRESULT OnLButtonDown(WPARAM, LPARAM);
@@ -45,7 +48,8 @@ private:
     int latched_ = 0;
     // A latch key toggles only on the release of a press that began on it: a press begun elsewhere
     // and released here would latch without a click.
-    bool pressHeld_ = false;
+    uint32_t heldPress_ = 0;
+    uint32_t presses_ = 0;
     DIB normal_;
     DIB pressed_;
     DIB focus_;

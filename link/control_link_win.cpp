@@ -117,7 +117,8 @@ bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
     lossWindow_.store(owner_ ? owner_->OwnerWindow() : nullptr);
     OutboundPath* outbound = OutboundPath::Start(writePipe, this);
     if (!outbound) return false;  // the caller closes both pipes
-    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr);
+    auto* context =
+        new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr, this);
     if (!context) {
         outbound->Stop();
         outbound->Release();
@@ -168,16 +169,16 @@ unsigned ControlLink::Close() {
     return 0;
 }
 
-int32_t ControlLink::SendCommand(const PanelCommand& command) {
-    QueuedCommandWriter writer(outbound_);
+int32_t ControlLink::SendCommand(const PanelCommand& command, uint64_t* ticket) {
+    QueuedCommandWriter writer(outbound_, ticket);
     FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
     LostOnce once(*this, reporter_ ? reporter_ : &fatal);
     return ::SendCommand(command, writer, &once);
 }
 
-int ControlLink::WriteBytes(const char* bytes, int32_t count) {
+int ControlLink::WriteBytes(const char* bytes, int32_t count, uint64_t* ticket) {
     // A queue past its bounds tells the owner window through the loss listener.
-    if (outbound_) outbound_->Add(bytes, count, false);
+    if (outbound_) outbound_->Add(bytes, count, false, ticket);
     return 1;
 }
 
@@ -191,6 +192,6 @@ OutboundQueue::Backlog ControlLink::Backlog() const {
     return outbound_ ? outbound_->Waiting() : OutboundQueue::Backlog{0, 0};
 }
 
-void ControlLink::OnOutboundLoss() {
+void ControlLink::OnControlLost() {
     if (HWND window = lossWindow_.load()) PostMessageA(window, LostMessage, 0, 0);
 }

@@ -27,10 +27,10 @@ protected:
     ~LinkOwner() = default;
 };
 
-class ControlLink final : private OutboundLossListener {
+class ControlLink final : private ControlLossListener {
 public:
-    // Posted to the owner window when the writer finds the control gone; the owner answers it
-    // with ReportLoss on the window thread.
+    // Posted to the owner window when the writer or the reader finds the control gone; the owner
+    // answers it with ReportLoss on the window thread.
     static constexpr UINT LostMessage = WM_APP + 2;
 
     explicit ControlLink(LinkOwner* owner);
@@ -47,11 +47,13 @@ public:
 
     // Neither waits on the control: the bytes join the outbound road whole, behind everything
     // made before them. 0 when the command has no byte form; otherwise 1, after reporting a
-    // control already known to be lost.
-    int32_t SendCommand(const PanelCommand& command);
+    // control already known to be lost. A queued command's ticket goes to *ticket when given.
+    int32_t SendCommand(const PanelCommand& command, uint64_t* ticket = nullptr);
     // Exactly these bytes, outcome ignored (a queue past its bounds is reported as the loss of
     // the control, through the owner window); returns 1.
-    int WriteBytes(const char* bytes, int32_t count);
+    int WriteBytes(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
+    // The command of this ticket still waits for the control to take it.
+    bool Waits(uint64_t ticket) const { return outbound_ && outbound_->Queue().Waits(ticket); }
     // The fatal report of a lost control, at most once; window thread.
     void ReportLoss();
     // What waits for the control to take it.
@@ -83,8 +85,8 @@ private:
     class LostOnce;
 
     bool StartReader(HANDLE readPipe, HANDLE writePipe);
-    // On the writer thread, or the thread that overflowed the queue.
-    void OnOutboundLoss() override;
+    // On the writer or the reader thread, or the thread that overflowed the queue.
+    void OnControlLost() override;
 
     LinkOwner* owner_;
     HANDLE readPipe_ = nullptr;

@@ -11,7 +11,7 @@ namespace {
 constexpr uint32_t kWriteChunk = 4096;
 }  // namespace
 
-OutboundPath* OutboundPath::Start(HANDLE writePipe, OutboundLossListener* listener) {
+OutboundPath* OutboundPath::Start(HANDLE writePipe, ControlLossListener* listener) {
     auto* path = new (std::nothrow) OutboundPath(writePipe, listener);
     if (!path) return nullptr;
     if (!path->queue_.Allocate()) {
@@ -28,9 +28,10 @@ OutboundPath* OutboundPath::Start(HANDLE writePipe, OutboundLossListener* listen
     return path;
 }
 
-OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss) {
+OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket) {
     if (!bytes || count <= 0) return OutboundQueue::Added::Queued;
-    const OutboundQueue::Added added = queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64());
+    const OutboundQueue::Added added =
+        queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64(), ticket);
     if (added == OutboundQueue::Added::Overflow) ReportLoss();
     return added;
 }
@@ -73,7 +74,7 @@ bool OutboundPath::WriteOut(const char* bytes, uint32_t count) {
 }
 
 void OutboundPath::ReportLoss() {
-    if (listener_ && !StopRequested()) listener_->OnOutboundLoss();
+    if (listener_ && !StopRequested()) listener_->OnControlLost();
 }
 
 void OutboundPath::Stop() {
@@ -91,7 +92,7 @@ void OutboundPath::Stop() {
 
 PipeWriter::WriteStatus QueuedCommandWriter::Write(const char* bytes, uint32_t count, uint32_t* written) {
     const OutboundQueue::Added added =
-        path_ ? path_->Add(bytes, static_cast<int32_t>(count), true) : OutboundQueue::Added::Gone;
+        path_ ? path_->Add(bytes, static_cast<int32_t>(count), true, ticket_) : OutboundQueue::Added::Gone;
     const bool accepted = added == OutboundQueue::Added::Queued || added == OutboundQueue::Added::Discarded;
     if (written) *written = accepted ? count : 0;
     return accepted ? WriteStatus::Ok : WriteStatus::PipeGone;

@@ -7,14 +7,15 @@
 #include "link/outbound_queue.h"
 #include "link/stop_state.h"
 
-// Told, on the writer thread or on whichever thread overflowed the queue, that the control is
-// lost with a command whose loss is reported; it must not wait on any thread.
-class OutboundLossListener {
+// Told that the control is lost: by the writer thread when a command whose loss is reported
+// meets a gone pipe, by the reader thread when the reads find it gone, or by the thread that
+// overflowed the queue. It must not wait on any thread.
+class ControlLossListener {
 public:
-    virtual void OnOutboundLoss() = 0;
+    virtual void OnControlLost() = 0;
 
 protected:
-    ~OutboundLossListener() = default;
+    ~ControlLossListener() = default;
 };
 
 // Shared by the writer thread and its owners (AddRef, Release); stopped as the reader is, but
@@ -23,10 +24,10 @@ class OutboundPath final : public StopState {
 public:
     // Starts the writer on this pipe (not owned); null without memory or thread. The caller holds
     // one reference.
-    static OutboundPath* Start(HANDLE writePipe, OutboundLossListener* listener);
+    static OutboundPath* Start(HANDLE writePipe, ControlLossListener* listener);
 
-    // Joins the queue; an overflow also tells the listener.
-    OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss);
+    // Joins the queue (its ticket to *ticket when queued); an overflow also tells the listener.
+    OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket = nullptr);
     OutboundQueue::Backlog Waiting() const { return queue_.Waiting(GetTickCount64()); }
     OutboundQueue& Queue() { return queue_; }
     const OutboundQueue& Queue() const { return queue_; }
@@ -44,7 +45,7 @@ public:
     static constexpr DWORD RetryPauseMs = 20;
 
 private:
-    OutboundPath(HANDLE writePipe, OutboundLossListener* listener) : pipe_(writePipe), listener_(listener) {}
+    OutboundPath(HANDLE writePipe, ControlLossListener* listener) : pipe_(writePipe), listener_(listener) {}
     ~OutboundPath() override = default;
     static DWORD WINAPI WriterThreadMain(void* self);
     void Run();
@@ -54,7 +55,7 @@ private:
 
     OutboundQueue queue_;
     HANDLE pipe_;
-    OutboundLossListener* listener_;
+    ControlLossListener* listener_;
     HANDLE thread_ = nullptr;
 };
 
@@ -62,11 +63,13 @@ private:
 // only a control already known to be gone (or a queue past its bounds) fails it.
 class QueuedCommandWriter final : public PipeWriter {
 public:
-    explicit QueuedCommandWriter(OutboundPath* path) : path_(path) {}
+    // ticket (null: none) receives the queued command's ticket.
+    explicit QueuedCommandWriter(OutboundPath* path, uint64_t* ticket = nullptr) : path_(path), ticket_(ticket) {}
     WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) override;
     // The writer thread settles a failed write itself.
     bool Flush() override { return false; }
 
 private:
     OutboundPath* path_;
+    uint64_t* ticket_;
 };

@@ -18,7 +18,8 @@ bool OutboundQueue::Allocate() {
     return bytes_ && commands_;
 }
 
-OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs) {
+OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs,
+                                        uint64_t* ticket) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopped_ || !bytes_ || !commands_) return Added::Discarded;
     if (gone_) return exited_ ? Added::Discarded : Added::Gone;
@@ -33,6 +34,8 @@ OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool 
     commands_[(commandHead_ + commandCount_) % CommandCapacity] = count | (reportsLoss ? kReportsLoss : 0);
     ++commandCount_;
     if (reportsLoss) ++reporting_;
+    if (ticket) *ticket = issued_;
+    ++issued_;
     changed_.notify_all();
     return Added::Queued;
 }
@@ -51,6 +54,11 @@ OutboundQueue::Backlog OutboundQueue::Waiting(uint64_t nowMs) const {
     return {commandCount_, nowMs > progressMs_ ? nowMs - progressMs_ : 0};
 }
 
+bool OutboundQueue::Waits(uint64_t ticket) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !stopped_ && !gone_ && ticket >= done_ && ticket < issued_;
+}
+
 bool OutboundQueue::Gone() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return gone_;
@@ -60,14 +68,9 @@ uint32_t OutboundQueue::Take(char* buf, uint32_t capacity) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return stopped_ || gone_ || byteCount_ > 0; });
     if (stopped_ || gone_ || capacity == 0) return 0;
-    // Whole commands while they fit, so that a write the pipe fails leaves no command half sent
-    // behind a whole one; a command longer than the buffer goes out in pieces.
+    // One command a write: a control that acts on one message or one read at a time must never
+    // find two commands in it. A command longer than the buffer goes out in pieces.
     uint32_t n = (commands_[commandHead_] & kLengthMask) - headSent_;
-    for (uint32_t i = 1; i < commandCount_ && n < capacity; ++i) {
-        const uint32_t length = commands_[(commandHead_ + i) % CommandCapacity] & kLengthMask;
-        if (n + length > capacity) break;
-        n += length;
-    }
     n = std::min(n, capacity);
     const uint32_t first = std::min(n, ByteCapacity - byteHead_);
     std::memcpy(buf, bytes_.get() + byteHead_, first);
@@ -92,6 +95,7 @@ void OutboundQueue::PopCommand() {
     if (entry & kReportsLoss) --reporting_;
     commandHead_ = (commandHead_ + 1) % CommandCapacity;
     --commandCount_;
+    ++done_;
 }
 
 bool OutboundQueue::MarkGone() {
@@ -123,5 +127,6 @@ void OutboundQueue::Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = true;
     byteCount_ = commandCount_ = headSent_ = reporting_ = 0;
+    done_ = issued_;
     changed_.notify_all();
 }

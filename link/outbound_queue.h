@@ -27,13 +27,17 @@ public:
     bool Allocate();
 
     // reportsLoss: a loss of this command is reported to the operator (the encoded commands).
-    Added Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs);
+    // A queued command's ticket (numbered in the order made) goes to *ticket when given.
+    Added Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs, uint64_t* ticket = nullptr);
+    // The command of this ticket is still waiting to be taken whole (false once stopped or gone).
+    bool Waits(uint64_t ticket) const;
     Backlog Waiting(uint64_t nowMs) const;
     // The writer found the pipe gone, or a bound was passed.
     bool Gone() const;
 
-    // Writer side. Blocks until bytes wait, then copies the oldest ones (whole commands while
-    // they fit) without removing them; 0 once stopped or gone.
+    // Writer side. Blocks until bytes wait, then copies what is left of the oldest command alone
+    // (up to capacity) without removing it, so that each command goes to the pipe in a write of
+    // its own; 0 once stopped or gone.
     uint32_t Take(char* buf, uint32_t capacity);
     // The pipe accepted the first count bytes of the last Take.
     void Written(uint32_t count, uint64_t nowMs);
@@ -65,6 +69,8 @@ private:
     uint32_t commandCount_ = 0;
     uint32_t headSent_ = 0;  // bytes of the oldest command already written
     uint32_t reporting_ = 0;  // queued commands whose loss is reported
+    uint64_t issued_ = 0;     // tickets given
+    uint64_t done_ = 0;       // tickets below this are no longer waiting
     uint64_t progressMs_ = 0;
     bool stopped_ = false;
     bool gone_ = false;

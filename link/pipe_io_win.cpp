@@ -2,7 +2,15 @@
 #include "link/pipe_io_win.h"
 
 namespace {
-constexpr DWORD kGoneErrors[] = {ERROR_NO_DATA, ERROR_BROKEN_PIPE, ERROR_PIPE_NOT_CONNECTED};
+// The local pipe's ends, then a remote pipe's network path: a session or connection that the
+// network has dropped or timed out does not come back on the same handle.
+constexpr DWORD kGoneErrors[] = {
+    ERROR_NO_DATA,          ERROR_BROKEN_PIPE,         ERROR_PIPE_NOT_CONNECTED,
+    ERROR_NETNAME_DELETED,  ERROR_UNEXP_NET_ERR,       ERROR_SEM_TIMEOUT,
+    ERROR_VC_DISCONNECTED,  ERROR_NETWORK_UNREACHABLE, ERROR_BAD_NETPATH,
+    ERROR_HOST_UNREACHABLE, ERROR_CONNECTION_ABORTED,  ERROR_NO_NETWORK,
+    ERROR_REM_NOT_LIST,     ERROR_DEV_NOT_EXIST,       ERROR_BAD_NET_RESP,
+};
 }  // namespace
 
 namespace pipe_io {

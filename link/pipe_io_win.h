@@ -7,7 +7,8 @@
 #include "link/connect_logic.h"
 
 namespace pipe_io {
-// Errors meaning the other end has closed: reads and writes cannot succeed again.
+// Errors meaning the other end or the network path to it has gone: reads and writes cannot
+// succeed again.
 bool IsPipeGone(DWORD error);
 // The panel's end of one of the control's pipes, for synchronous reads or writes; null when it
 // cannot be opened. Every connection road opens and closes its pipes through these two.
@@ -15,12 +16,21 @@ connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess a
 void ClosePipe(connect_logic::PipeHandle pipe);
 }  // namespace pipe_io
 
-class PipeReadSource final : public ReadSource {
+// A read source that says why its last read failed, in the platform's error codes.
+class PipeSource : public ReadSource {
+public:
+    virtual DWORD LastError() const = 0;
+
+protected:
+    ~PipeSource() = default;
+};
+
+class PipeReadSource final : public PipeSource {
 public:
     explicit PipeReadSource(HANDLE pipe) : pipe_(pipe) {}
     // One synchronous ReadFile of up to capacity bytes.
     bool Read(uint8_t* buf, uint32_t capacity, uint32_t* got) override;
-    DWORD LastError() const { return lastError_; }
+    DWORD LastError() const override { return lastError_; }
 
 private:
     HANDLE pipe_;

@@ -1,4 +1,4 @@
-// The read step of the reader thread, with its read buffer on the stack.
+// The read step of the reader thread, with its read buffer on the stack, and its failure watch.
 #include "link/read_loop.h"
 
 int32_t ReadAndDecode(ReadSource& source, StreamDecoder& decoder, EventSink* sink, ByteWriter& answer) {
@@ -9,4 +9,13 @@ int32_t ReadAndDecode(ReadSource& source, StreamDecoder& decoder, EventSink* sin
     if (got > sizeof block) got = sizeof block;
     return decoder.Decode(block, got, *sink, answer) == DecodeResult::ControlExited ? read_result::ControlExited
                                                                                       : read_result::Done;
+}
+
+bool ReadFailureWatch::Failed(bool pipeGone, uint64_t nowMs) {
+    if (pipeGone) return true;
+    if (!failing_) {
+        failing_ = true;
+        sinceMs_ = nowMs;
+    }
+    return nowMs - sinceMs_ >= GiveUpMs;
 }

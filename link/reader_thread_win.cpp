@@ -1,13 +1,17 @@
-// The reader loop with stop checks around every read, and the closer's side of the stop.
+// The reader loop with stop checks around every read, the loss it finds, and the closer's side
+// of the stop.
 #include "link/reader_thread_win.h"
 
 #include "link/read_loop.h"
 #include "link/thread_stopper_win.h"
 
-ReaderContext::ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink* display)
+ReaderContext::ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink* display, ControlLossListener* loss,
+                             PipeSource* source)
     : readPipe_(readPipe),
       outbound_(outbound),
-      pipeSource_(readPipe),
+      loss_(loss),
+      pipeReads_(readPipe),
+      pipeSource_(source ? *source : pipeReads_),
       source_(*this),
       sink_(*this, display),
       answer_(*this) {
@@ -51,19 +55,25 @@ bool ReaderContext::StoppableRead(uint8_t* buf, uint32_t capacity, uint32_t* got
 }
 
 void ReaderContext::Run() {
-    RunReads();
+    // Told while the reader is still busy, so that a closing link waits for the call; a post
+    // never waits on the window thread.
+    if (RunReads() && loss_ && !StopRequested()) loss_->OnControlLost();
     if (outbound_) outbound_->Queue().NoteInboundEnded();
 }
 
-void ReaderContext::RunReads() {
+bool ReaderContext::RunReads() {
+    ReadFailureWatch failures;
     for (;;) {
         const int32_t result = ReadAndDecode(source_, decoder_, &sink_, answer_);
         // After the control's exit nothing more is read, and the link may be gone already.
-        if (result == read_result::ControlExited || StopRequested()) break;
-        if (result == read_result::Failed) {
-            if (pipe_io::IsPipeGone(pipeSource_.LastError())) break;
-            Sleep(RetryPauseMs);
+        if (result == read_result::ControlExited || StopRequested()) return false;
+        if (result != read_result::Failed) {
+            failures.Succeeded();
+            continue;
         }
+        // A display that nothing feeds any more must not stay up looking live.
+        if (failures.Failed(pipe_io::IsPipeGone(pipeSource_.LastError()), GetTickCount64())) return true;
+        Sleep(RetryPauseMs);
     }
 }
 

@@ -1,5 +1,6 @@
-// The reader thread: its shared context (outlives the link), its loop, and its stop by
-// breaking the blocked read instead of terminating it.
+// The reader thread: its shared context (outlives the link), its loop, the loss it reports when
+// the reads find the control gone, and its stop by breaking the blocked read instead of
+// terminating it.
 #pragma once
 #include <windows.h>
 
@@ -13,8 +14,11 @@
 // Everything the reader thread uses besides the display, held by the thread and the link.
 class ReaderContext final : public StopState {
 public:
-    // Holds a reference of the outbound road, which its answers join, until it is deleted.
-    ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink* display);
+    // Holds a reference of the outbound road, which its answers join, until it is deleted. The
+    // listener (null: none) is told once when the reads find the control gone, not after a
+    // stop; the source replaces the read pipe's reads (tests).
+    ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink* display, ControlLossListener* loss,
+                  PipeSource* source = nullptr);
 
     HANDLE ReadPipe() const { return readPipe_; }
 
@@ -49,7 +53,8 @@ private:
 
     ~ReaderContext() override;
     void Run();
-    void RunReads();
+    // True when the reads found the control gone.
+    bool RunReads();
     bool StoppableRead(uint8_t* buf, uint32_t capacity, uint32_t* got);
 
     class StoppableSource final : public ReadSource {
@@ -65,7 +70,9 @@ private:
 
     HANDLE readPipe_;
     OutboundPath* outbound_;
-    PipeReadSource pipeSource_;
+    ControlLossListener* loss_;
+    PipeReadSource pipeReads_;
+    PipeSource& pipeSource_;
     StoppableSource source_;
     GuardedSink sink_;
     AnswerWriter answer_;

@@ -1,5 +1,6 @@
 // quorvex.exe under faults of its control, end to end under Wine: the peer killed at awkward
-// moments, the control's exit whatever is open, a peer that reads slowly, pauses or stops.
+// moments, the control's exit whatever is open, a peer that reads slowly, pauses or stops, one
+// message per command, and keys held while the control does not read.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,9 +9,12 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "bench/e2e/process_probe_win.h"
+#include "keypad/key_table.h"
 #include "tests/app/panel_process_win.h"
+#include "tests/keypad/panel_input_win.h"
 
 namespace {
 constexpr DWORD kWait = 10000;
@@ -19,12 +23,14 @@ const char kLost[] = "Communications error, control is no longer available.";
 constexpr WPARAM kFileExit = 57665;
 constexpr WPARAM kAbout = 57664;
 const LPARAM kLine3 = MAKELPARAM(20, 13 + 3 * 15 + 7);
+const LPARAM kLine1 = MAKELPARAM(20, 13 + 7);
 
 // A connected panel whose Linux process is known, for CPU readings from outside.
 struct Connected {
     // commandBuffer 0: each command write of the panel waits until the peer reads it, so the
     // first commands are read on a second thread while the panel starts.
-    explicit Connected(DWORD commandBuffer = 4096) : peer(2, PipePeer::Both, commandBuffer) {
+    explicit Connected(DWORD commandBuffer = 4096, bool messages = false)
+        : peer(2, PipePeer::Both, commandBuffer, messages) {
         std::string first;
         std::thread reader([&] { first = peer.WaitConnected(kWait) ? peer.Receive(3, kWait) : ""; });
         panel = std::make_unique<PanelProcess>("-l " + Token());
@@ -74,18 +80,25 @@ int CountDialogs(DWORD pid, const char* title) {
     return a.count;
 }
 
-TEST(PanelFaults, PeerKilledAtAnAwkwardMomentIsReportedOnceAtTheNextCommand) {
+// The control's pipes closed without its exit notice, whatever the panel was doing: the box
+// comes within a second with nothing pressed, once, and the panel then ends; after the exit
+// notice the same close is the orderly end.
+TEST(PanelFaults, AVanishedControlIsReportedAtOnceAndOnce) {
     struct Row {
         const char* name;
         std::function<void(Connected&)> beforeKill;
+        bool box;
     };
     const Row rows[] = {
-        {"mid 2048-byte block", [](Connected& c) { c.peer.Send(std::string(2048 + 700, 'x')); }},
-        {"mid cursor address", [](Connected& c) { c.peer.Send("AB\x85"); }},
+        {"nothing pressed", [](Connected&) {}, true},
+        {"mid 2048-byte block", [](Connected& c) { c.peer.Send(std::string(2048 + 700, 'x')); }, true},
+        {"mid cursor address", [](Connected& c) { c.peer.Send("AB\x85"); }, true},
         {"while the panel writes",
          [](Connected& c) {
              for (int i = 0; i < 30; ++i) c.Post(WM_KEYDOWN, VK_UP, 1);
-         }},
+         },
+         true},
+        {"after the exit notice", [](Connected& c) { c.peer.Send("\x16"); }, false},
     };
     for (const Row& r : rows) {
         Connected c;
@@ -93,16 +106,17 @@ TEST(PanelFaults, PeerKilledAtAnAwkwardMomentIsReportedOnceAtTheNextCommand) {
         ASSERT_NE(c.linuxPid, 0) << r.name;
         r.beforeKill(c);
         c.peer.Vanish();
-        Sleep(300);
-        EXPECT_TRUE(IsWindow(c.frame)) << r.name << ": the window went without a command";
-        EXPECT_LT(c.CpuOver(1000), 100) << r.name << ": the panel spins after the peer went";
-        // Whatever is still queued meets the lost pipe first; then one more command.
-        c.Post(WM_LBUTTONDOWN, MK_LBUTTON, kLine3);
-        c.Post(WM_LBUTTONUP, 0, kLine3);
+        const DWORD start = GetTickCount();
+        if (!r.box) {
+            EXPECT_EQ(c.panel->WaitExit(kWait), 0) << r.name;
+            EXPECT_EQ(CountDialogs(c.panel->Id(), kFatal), 0) << r.name;
+            continue;
+        }
         HWND box = c.panel->WaitDialog(kFatal, kWait);
-        ASSERT_NE(box, nullptr) << r.name << ": no fatal box";
+        ASSERT_NE(box, nullptr) << r.name << ": no fatal box without a command";
+        EXPECT_LE(GetTickCount() - start, 1000u) << r.name << ": the loss was shown late";
         EXPECT_EQ(MessageBoxText(box), kLost) << r.name;
-        Sleep(300);
+        EXPECT_LT(c.CpuOver(1000), 100) << r.name << ": the panel spins after the peer went";
         EXPECT_EQ(CountDialogs(c.panel->Id(), kFatal), 1) << r.name;
         PressButton(box, IDOK);
         EXPECT_EQ(c.panel->WaitExit(kWait), 0) << r.name;
@@ -300,6 +314,133 @@ TEST(SlowControl, ABacklogToAStuckControlNeverHoldsTheWindowOrTheExit) {
     c.Post(WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(c.panel->WaitExit(2000), 0);
     EXPECT_LE(GetTickCount() - start, 2000u);
+}
+
+std::string Shown(const std::vector<std::string>& messages) {
+    std::string s;
+    for (const std::string& m : messages) s += "[" + m + "]";
+    return s;
+}
+
+// A control that takes one command per message: after a stall every command arrives in a
+// message of its own, whole and in the order made; also through a 1-byte pipe read a byte at a
+// time, with identification answers made on the reader thread among the commands.
+TEST(SlowControl, EveryCommandArrivesInAWriteOfItsOwn) {
+    struct Input {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* bytes;
+    };
+    const Input kUp = {WM_KEYDOWN, VK_UP, 1, "K"}, kDown = {WM_KEYDOWN, VK_DOWN, 1, "J"};
+    const Input kOne = {WM_KEYDOWN, '1', 1, "1"}, kLineOne = {WM_LBUTTONDOWN, MK_LBUTTON, kLine1, "p1\n"};
+    const Input kNext = {WM_KEYDOWN, VK_NEXT, 1, "O"};
+    struct Row {
+        const char* name;
+        DWORD commandBuffer;
+        int inputs;
+        int requestEvery;  // an identification request after every so many inputs, 0 none
+        DWORD stallMs;
+        DWORD readSize;
+        DWORD readPauseMs;
+    };
+    const Row rows[] = {
+        {"four inputs after a 2 s stall", 0, 4, 0, 2000, 256, 0},
+        {"300 inputs, 1-byte pipe read a byte every 10 ms", 1, 300, 10, 0, 1, 10},
+    };
+    const Input cycle[] = {kUp, kDown, kOne, kLineOne, kNext};
+    for (const Row& r : rows) {
+        Connected c(r.commandBuffer, true);
+        ASSERT_NE(c.frame, nullptr) << r.name;
+        std::vector<std::string> want;
+        int requests = 0;
+        for (int i = 0; i < r.inputs; ++i) {
+            const Input& in = cycle[i % 5];
+            c.Post(in.message, in.wParam, in.lParam);
+            if (in.message == WM_LBUTTONDOWN) c.Post(WM_LBUTTONUP, 0, in.lParam);
+            want.push_back(in.bytes);
+            if (r.requestEvery && i % r.requestEvery == 0) {
+                ASSERT_TRUE(c.peer.Send("\x1a")) << r.name;
+                ++requests;
+            }
+            Sleep(2);
+        }
+        Sleep(r.stallMs);
+        const std::vector<std::string> got =
+            c.peer.ReceiveMessages(want.size() + requests, 20000, r.readSize, r.readPauseMs);
+        std::vector<std::string> commands;
+        int answers = 0;
+        for (const std::string& m : got) {
+            if (m == "VFD")
+                ++answers;
+            else
+                commands.push_back(m);
+        }
+        EXPECT_EQ(answers, requests) << r.name << ": " << Shown(got);
+        EXPECT_EQ(Shown(commands), Shown(want)) << r.name;
+    }
+}
+
+// Activates the panel for real input with a click on a spot that is neither a key nor a line.
+void Activate(HWND frame) {
+    SetForegroundWindow(frame);
+    panel_input::Click(panel_input::OnScreen(frame, 620, 40));
+    Sleep(150);
+}
+
+// A key held while the control reads nothing: its repeats do not pile up behind the command it
+// already made, and presses made on purpose all arrive once the control reads again.
+TEST(SlowControl, AHeldKeyBuildsNoBacklogBehindAControlThatDoesNotRead) {
+    using namespace panel_input;
+    struct Row {
+        const char* name;
+        std::function<void(HWND)> input;
+        size_t atLeast, atMost;
+    };
+    const Row rows[] = {
+        {"ADJUST up held 3 s",
+         [](HWND f) {
+             MoveTo(KeyCenter(f, 2006));
+             ButtonDown();
+             Sleep(3000);
+             ButtonUp();
+         },
+         1, 2},
+        {"Insert held 2 s, key-downs repeating 30 times a second",
+         [](HWND) {
+             for (int i = 0; i < 60; ++i) {
+                 KeyDown(VK_INSERT);
+                 Sleep(33);
+             }
+             KeyUp(VK_INSERT);
+         },
+         1, 2},
+        {"ADJUST up clicked twice",
+         [](HWND f) {
+             Click(KeyCenter(f, 2006));
+             Sleep(200);
+             Click(KeyCenter(f, 2006));
+         },
+         2, 2},
+        {"Insert struck twice",
+         [](HWND) {
+             Tap(VK_INSERT);
+             Sleep(200);
+             Tap(VK_INSERT);
+         },
+         2, 2},
+    };
+    for (const Row& r : rows) {
+        Connected c(0);
+        ASSERT_NE(c.frame, nullptr) << r.name;
+        Activate(c.frame);
+        r.input(c.frame);
+        Sleep(2000);
+        const std::string got = c.peer.ReceiveFor(1000);
+        EXPECT_EQ(got.find_first_not_of('A'), std::string::npos) << r.name << ": " << got;
+        EXPECT_GE(got.size(), r.atLeast) << r.name << ": " << got;
+        EXPECT_LE(got.size(), r.atMost) << r.name << ": " << got;
+    }
 }
 
 // The control vanishes while commands wait for it: one communications box, then the end.

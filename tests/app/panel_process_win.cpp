@@ -15,9 +15,10 @@ std::string PipeName(const char* kind, int device) {
     return name;
 }
 
-HANDLE MakePipe(const std::string& name, DWORD direction, DWORD inBuffer = 4096) {
-    return CreateNamedPipeA(name.c_str(), direction | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
-                            1, 4096, inBuffer, 0, nullptr);
+HANDLE MakePipe(const std::string& name, DWORD direction, DWORD inBuffer = 4096, bool messages = false) {
+    const DWORD mode = messages ? PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE : PIPE_TYPE_BYTE | PIPE_READMODE_BYTE;
+    return CreateNamedPipeA(name.c_str(), direction | FILE_FLAG_OVERLAPPED, mode | PIPE_WAIT, 1, 4096, inBuffer, 0,
+                            nullptr);
 }
 
 void StartConnect(HANDLE pipe, OVERLAPPED& ov) {
@@ -74,14 +75,14 @@ BOOL CALLBACK LongestStatic(HWND h, LPARAM lParam) {
 }
 }  // namespace
 
-PipePeer::PipePeer(int device, Sides sides, DWORD commandBuffer) {
+PipePeer::PipePeer(int device, Sides sides, DWORD commandBuffer, bool messages) {
     if (sides != WriteOnly) {
         display_ = MakePipe(PipeName("Read", device), PIPE_ACCESS_OUTBOUND);
         if (display_ == INVALID_HANDLE_VALUE) return;
         StartConnect(display_, displayConnect_);
     }
     if (sides != ReadOnly) {
-        commands_ = MakePipe(PipeName("Write", device), PIPE_ACCESS_INBOUND, commandBuffer);
+        commands_ = MakePipe(PipeName("Write", device), PIPE_ACCESS_INBOUND, commandBuffer, messages);
         if (commands_ == INVALID_HANDLE_VALUE) return;
         StartConnect(commands_, commandsConnect_);
     }
@@ -135,6 +136,42 @@ std::string PipePeer::Receive(size_t count, DWORD timeoutMs) {
 }
 
 std::string PipePeer::ReceiveFor(DWORD timeoutMs) { return Receive(static_cast<size_t>(-1) / 2, timeoutMs); }
+
+std::vector<std::string> PipePeer::ReceiveMessages(size_t count, DWORD timeoutMs, DWORD readSize, DWORD pauseMs) {
+    std::vector<std::string> messages;
+    std::string partial;
+    const DWORD start = GetTickCount();
+    while (messages.size() < count && commands_ != INVALID_HANDLE_VALUE) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= timeoutMs) break;
+        char buf[256];
+        OVERLAPPED ov = {};
+        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        const DWORD size = readSize < sizeof buf ? readSize : sizeof buf;
+        DWORD n = 0;
+        // A read that takes part of a message ends with ERROR_MORE_DATA.
+        BOOL ok = ReadFile(commands_, buf, size, nullptr, &ov);
+        bool done = ok || GetLastError() == ERROR_IO_PENDING || GetLastError() == ERROR_MORE_DATA;
+        if (done && WaitForSingleObject(ov.hEvent, timeoutMs - spent) != WAIT_OBJECT_0) {
+            CancelIo(commands_);
+            GetOverlappedResult(commands_, &ov, &n, TRUE);
+            done = false;
+        }
+        if (done) {
+            ok = GetOverlappedResult(commands_, &ov, &n, FALSE);
+            done = ok || GetLastError() == ERROR_MORE_DATA;
+        }
+        CloseHandle(ov.hEvent);
+        if (!done) break;
+        partial.append(buf, n);
+        if (ok) {
+            messages.push_back(partial);
+            partial.clear();
+        }
+        if (pauseMs) Sleep(pauseMs);
+    }
+    return messages;
+}
 
 void PipePeer::StopReading() {
     if (commands_ != INVALID_HANDLE_VALUE) CloseHandle(commands_);

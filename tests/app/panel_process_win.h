@@ -14,7 +14,8 @@ class PipePeer {
 public:
     enum Sides { Both, ReadOnly, WriteOnly };
     // commandBuffer 0: every command write of the panel blocks until the peer reads it.
-    PipePeer(int device, Sides sides = Both, DWORD commandBuffer = 4096);
+    // messages: the command pipe keeps each write of the panel as a message of its own.
+    PipePeer(int device, Sides sides = Both, DWORD commandBuffer = 4096, bool messages = false);
     ~PipePeer();
     bool Ok() const { return ok_; }
 
@@ -26,6 +27,9 @@ public:
     std::string Receive(size_t count, DWORD timeoutMs);
     // Everything that arrives within the time.
     std::string ReceiveFor(DWORD timeoutMs);
+    // Up to `count` messages (reads, on a byte pipe), each read of at most readSize bytes with
+    // pauseMs after it; a message longer than a read is gathered whole.
+    std::vector<std::string> ReceiveMessages(size_t count, DWORD timeoutMs, DWORD readSize = 256, DWORD pauseMs = 0);
     // Closes both sides abruptly, as a crashed control application would.
     void Vanish();
     // Closes only the side the panel writes: its next command cannot be written.

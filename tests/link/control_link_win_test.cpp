@@ -1,6 +1,7 @@
 // The link under Wine with real pipes: probing results, the reader's events and answer, a
 // vanishing peer, and Close while the reader is blocked reading or in the exit handling, or while
-// the answers wait for a control that does not read.
+// the answers wait for a control that does not read; the reader's network errors through its
+// read source.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "link/control_link_win.h"
+#include "link/reader_thread_win.h"
 #include "res/resource_ids.h"
 #include "tests/link/connect_test_peer_win.h"
 
@@ -183,9 +185,12 @@ TEST_F(LinkTest, PeerVanishingEndsTheReaderAndLosesTheControl) {
     ASSERT_TRUE(peer.Send(6, "X"));
     ASSERT_TRUE(sink.WaitForTexts(1, 2000));
     peer.Vanish(6);
-    // A broken pipe ends the thread instead of reading again and again.
+    // A broken pipe ends the thread instead of reading again and again, and tells the owner.
     EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
     CloseHandle(reader);
+    MSG lost;
+    EXPECT_TRUE(PeekMessageA(&lost, owner.OwnerWindow(), ControlLink::LostMessage, ControlLink::LostMessage, PM_REMOVE))
+        << "the reader did not report the loss";
     EXPECT_EQ(link.WriteBytes("7", 1), 1);
     const DWORD start = GetTickCount();
     while (!link.ControlGone() && GetTickCount() - start < 2000) Sleep(5);
@@ -390,6 +395,76 @@ TEST_F(LinkTest, ReaderEndsAfterTheExitWithoutAClose) {
     CloseHandle(reader);
     EXPECT_TRUE(sink.exitLeft.load());
     EXPECT_LT(TimedClose(link), 50u);
+}
+
+// Reads failing as a remote pipe's do when its network path goes, which Wine cannot show: the
+// platform's error codes through the reader's read source.
+class FailingReads final : public PipeSource {
+public:
+    FailingReads(DWORD error, DWORD failForMs) : error_(error), failForMs_(failForMs), start_(GetTickCount()) {}
+    bool Read(uint8_t* buf, uint32_t, uint32_t* got) override {
+        *got = 0;
+        lastError_ = GetTickCount() - start_ < failForMs_ ? error_ : 0;
+        if (lastError_) return false;
+        Sleep(10);
+        buf[0] = 'A';
+        *got = 1;
+        return true;
+    }
+    DWORD LastError() const override { return lastError_; }
+
+private:
+    DWORD error_;
+    DWORD failForMs_;
+    DWORD start_;
+    DWORD lastError_ = 0;
+};
+
+class CountingLoss final : public ControlLossListener {
+public:
+    void OnControlLost() override { losses.fetch_add(1); }
+    std::atomic<int> losses{0};
+};
+
+TEST(ReaderLoss, ErrorsOfAGonePathEndTheReadingAndReportTheLossOnce) {
+    const struct {
+        const char* name;
+        DWORD error;
+        DWORD failForMs;
+        bool lost;
+        DWORD minMs, maxMs;  // until the reader ended
+    } cases[] = {
+        {"ERROR_NETNAME_DELETED", ERROR_NETNAME_DELETED, INFINITE, true, 0, 500},
+        {"ERROR_UNEXP_NET_ERR", ERROR_UNEXP_NET_ERR, INFINITE, true, 0, 500},
+        {"ERROR_SEM_TIMEOUT", ERROR_SEM_TIMEOUT, INFINITE, true, 0, 500},
+        {"ERROR_VC_DISCONNECTED", ERROR_VC_DISCONNECTED, INFINITE, true, 0, 500},
+        {"ERROR_NETWORK_UNREACHABLE", ERROR_NETWORK_UNREACHABLE, INFINITE, true, 0, 500},
+        {"ERROR_BAD_NETPATH", ERROR_BAD_NETPATH, INFINITE, true, 0, 500},
+        {"ERROR_BROKEN_PIPE", ERROR_BROKEN_PIPE, INFINITE, true, 0, 500},
+        {"another error that lasts", ERROR_NO_SYSTEM_RESOURCES, INFINITE, true, 900, 2000},
+        {"another error that heals within the bound", ERROR_NO_SYSTEM_RESOURCES, 500, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        ThreadSink sink;
+        CountingLoss loss;
+        FailingReads reads(c.error, c.failForMs);
+        auto* context = new ReaderContext(nullptr, nullptr, &sink, &loss, &reads);
+        const DWORD start = GetTickCount();
+        HANDLE thread = reader_thread::Start(context);
+        ASSERT_NE(thread, nullptr) << c.name;
+        const bool ended = WaitForSingleObject(thread, 2500) == WAIT_OBJECT_0;
+        const DWORD ms = GetTickCount() - start;
+        EXPECT_EQ(ended, c.lost) << c.name;
+        if (c.lost) {
+            EXPECT_GE(ms, c.minMs) << c.name;
+            EXPECT_LE(ms, c.maxMs) << c.name;
+        } else {
+            EXPECT_FALSE(sink.Texts().empty()) << c.name << ": the reads after the error were not decoded";
+        }
+        reader_thread::Stop(thread, context);
+        context->Release();
+        EXPECT_EQ(loss.losses.load(), c.lost ? 1 : 0) << c.name;
+    }
 }
 
 }  // namespace

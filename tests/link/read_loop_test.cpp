@@ -1,4 +1,5 @@
-// The read step: failed reads, empty reads, a missing sink, the exit result and the block size.
+// The read step: failed reads, empty reads, a missing sink, the exit result and the block size;
+// when failed reads give the control up.
 #include "link/read_loop.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 #include <algorithm>
 #include <deque>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/link/recording_sink.h"
 
@@ -92,4 +95,36 @@ TEST(ReadAndDecode, AnOverlongCountIsCutToTheBlock) {
     EXPECT_EQ(ReadAndDecode(source, decoder, &sink, sink), read_result::Done);
     EXPECT_EQ(sink.log, (std::vector<std::string>{"T:" + std::string(2047, 'q'), "T:q"}));
 }
+// Each step is a read at a time: 'G' failed with a gone error, 'F' failed with another, 'S'
+// succeeded; the control is given up at the step named, or never (-1).
+TEST(ReadFailureWatch, GoneErrorsAtOnceOthersOnceTheyLastASecond) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<char, uint64_t>> reads;
+        int givenUpAt;
+    };
+    const Case cases[] = {
+        {"a gone error, first read", {{'G', 5}}, 0},
+        {"a gone error after other failures", {{'F', 0}, {'F', 20}, {'G', 40}}, 2},
+        {"another error lasting just under the bound", {{'F', 100}, {'F', 600}, {'F', 1099}}, -1},
+        {"another error lasting the bound", {{'F', 100}, {'F', 600}, {'F', 1100}}, 2},
+        {"a success in between starts the count again",
+         {{'F', 0}, {'F', 900}, {'S', 950}, {'F', 1000}, {'F', 1999}},
+         -1},
+        {"and the new run then lasts the bound", {{'F', 0}, {'S', 950}, {'F', 1000}, {'F', 2000}}, 3},
+    };
+    for (const Case& c : cases) {
+        ReadFailureWatch watch;
+        int givenUpAt = -1;
+        for (size_t i = 0; i < c.reads.size() && givenUpAt < 0; ++i) {
+            const auto [kind, now] = c.reads[i];
+            if (kind == 'S')
+                watch.Succeeded();
+            else if (watch.Failed(kind == 'G', now))
+                givenUpAt = static_cast<int>(i);
+        }
+        EXPECT_EQ(givenUpAt, c.givenUpAt) << c.name;
+    }
+}
+
 }  // namespace

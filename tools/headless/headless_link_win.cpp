@@ -78,7 +78,8 @@ unsigned HeadlessLink::Connect(int argc, const char* const* argv, std::string* t
 bool HeadlessLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
     OutboundPath* outbound = OutboundPath::Start(writePipe, this);
     if (!outbound) return false;
-    auto* context = new ReaderContext(readPipe, outbound, &display_);
+    // A control found gone by the reads shows as the reader's end (State), as it always has.
+    auto* context = new ReaderContext(readPipe, outbound, &display_, nullptr);
     HANDLE thread = reader_thread::Start(context);
     if (!thread) {
         outbound->Stop();

@@ -16,7 +16,7 @@ class ReaderContext;
 class HeadlessLink final : public HeadlessPanel,
                            private DisplayOwner,
                            private LostControlReporter,
-                           private OutboundLossListener {
+                           private ControlLossListener {
 public:
     HeadlessLink();
     ~HeadlessLink();
@@ -51,7 +51,7 @@ private:
     // LostControlReporter: the panel would show its fatal box and close.
     void ReportLostControl() override { lost_ = true; }
     // On the writer thread: the control went with commands waiting.
-    void OnOutboundLoss() override { lost_ = true; }
+    void OnControlLost() override { lost_ = true; }
 
     bool StartReader(HANDLE readPipe, HANDLE writePipe);
     std::string LoadText(unsigned textId) const;
