@@ -6,6 +6,7 @@
 
 #include "link/link_text_win.h"
 #include "res/resource_ids.h"
+#include "support/system_dll_win.h"
 #include "support/text_ids.h"
 
 namespace network_access {
@@ -14,7 +15,8 @@ DWORD Connect(HWND owner, const char* remoteName, const char* password, const ch
     NETRESOURCEA resource = {};
     resource.dwType = RESOURCETYPE_ANY;
     resource.lpRemoteName = const_cast<char*>(remoteName);
-    return WNetAddConnection3A(owner, &resource, password, user, 0);
+    auto add = system_dll::Function<decltype(&WNetAddConnection3A)>(system_dll::Dll::Network, "WNetAddConnection3A");
+    return add ? add(owner, &resource, password, user, 0) : ERROR_NO_NETWORK;
 }
 
 }  // namespace network_access

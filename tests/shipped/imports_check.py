@@ -1,6 +1,7 @@
-"""Checks the DLLs each shipped program imports: only the Windows system DLLs the programs are
-meant to use (no MinGW runtime DLLs, the programs are static; no api-ms-win-* sets), and PE
-headers that the oldest supported Windows (7, version 6.1) loads.
+"""Checks the DLLs each shipped program imports: only KnownDLLs of Windows 7 and later, which
+the loader takes from the system folder whatever lies beside the program (no MinGW runtime DLLs,
+the programs are static; no api-ms-win-* sets; the other system DLLs are loaded at run time
+from the system folder), and PE headers that the oldest supported Windows (7, version 6.1) loads.
 
 Usage: imports_check.py OBJDUMP BUILD_TREE EXE...
 The EXEs are relative to BUILD_TREE, or to QUORVEX_PROGRAMS_BUILD's tree where that is set.
@@ -10,10 +11,10 @@ import re
 import subprocess
 import sys
 
-# DLLs of Windows 7 and later that the programs may import; names compare case-insensitively.
-SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "mpr.dll", "msvcrt.dll",
-    "msvfw32.dll", "ole32.dll", "shell32.dll", "user32.dll",
+# KnownDLLs of Windows 7 and later that the programs may import (comctl32, mpr, msvfw32 and
+# version are not among them); names compare case-insensitively.
+KNOWN_DLLS = {
+    "advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll", "user32.dll",
 }
 MINIMUM_WINDOWS = (6, 1)
 
@@ -28,7 +29,8 @@ def problems_of(objdump, exe):
     dump = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
     dlls = re.findall(r"^\s*DLL Name: (\S+)", dump, re.M)
     print(f"{exe}: {' '.join(dlls)}")
-    problems = [f"imports {d}, which is not one of the system DLLs" for d in dlls if d.lower() not in SYSTEM_DLLS]
+    problems = [f"imports {d}, which is not a KnownDLL: a {d} beside the program would be loaded"
+                for d in dlls if d.lower() not in KNOWN_DLLS]
     if not dlls:
         problems.append("no imports found (not a PE file?)")
     for what, major, minor in (("subsystem", "MajorSubsystemVersion", "MinorSubsystemVersion"),

@@ -14,7 +14,7 @@ endif()
 # The Windows side the tools share: console lines.
 if(WIN32 AND NOT TARGET quorvex_tools_win)
   add_library(quorvex_tools_win STATIC ${CMAKE_CURRENT_LIST_DIR}/console_lines_win.cpp)
-  target_link_libraries(quorvex_tools_win PUBLIC quorvex_tools_common)
+  target_link_libraries(quorvex_tools_win PUBLIC quorvex_tools_common quorvex_system_dll)
 endif()
 # quorvex_tool_version(TARGET DESCRIPTION): the tool's version resource, as quorvex.exe has one.
 if(WIN32 AND NOT COMMAND quorvex_tool_version)
