@@ -114,7 +114,7 @@ TEST_F(FrameWindow, RepaintRequestsOnceTheWindowIsGoneReachNoOtherWindow) {
     DestroyWindow(other);
 }
 
-DWORD AccessGranted(HWND, const char*, const char*, const char*) { return NO_ERROR; }
+DWORD AccessGranted(HWND, const char*, const wchar_t*, const wchar_t*) { return NO_ERROR; }
 
 // A frame connected to this test's peer on device 2. "-r ." reaches this computer's pipes as a
 // remote computer named "."; the network access is granted.
