@@ -261,10 +261,12 @@ void Frame::OnControlExited() {
     // only these copies are used, never this object.
     const HWND window = readerWindow_.load();
     if (!window) return;  // already closing
-    const int local = connectedLocally_;
-    AppServices* services = g_appServices;
+    // The notice is made whole first: once the wait is declared, a close may delete the services.
+    ReadyReport notice;
+    if (!connectedLocally_ && g_appServices)
+        g_appServices->PrepareNotice(window, text_id::ControlExitedNotice, notice);
     if (!ControlLink::BeginWaitOnWindow()) return;
-    if (!local && services) services->ShowNotice(window, text_id::ControlExitedNotice);
+    notice.Show();
     SendMessageA(window, WM_CLOSE, 0, 0);
 }
 

@@ -61,12 +61,20 @@ void FormatPipeName(ConnectPlatform& platform, const PipeFormat& format, const c
     std::snprintf(out, kPipeNameCapacity, text, computerPart, device);
 }
 
-// Network access to a remote computer: silently first, then through the dialog.
+// Network access to a remote computer: silently first, then through the dialog. A connection
+// the panel makes is the link's to cancel, so that typed credentials do not outlive it; one
+// that was there before stays, and so does a silent one where that cannot be told.
 bool ObtainAccess(ConnectPlatform& platform, const ConnectionChoice& choice) {
     char remoteName[kNameCapacity + 2];
     FormatRemoteName(choice.computerName, remoteName, sizeof(remoteName));
-    if (platform.AddNetworkConnection(remoteName)) return true;
-    return platform.ShowPasswordDialog(remoteName);
+    const bool existed = platform.NetworkConnectionExists(remoteName);
+    if (platform.AddNetworkConnection(remoteName)) {
+        if (!existed) platform.KeepNetworkConnection(remoteName);
+        return true;
+    }
+    if (!platform.ShowPasswordDialog(remoteName)) return false;
+    platform.KeepNetworkConnection(remoteName);
+    return true;
 }
 
 struct ProbeResult {

@@ -34,6 +34,10 @@ public:
     virtual bool AddNetworkConnection(const char* remoteName) = 0;
     // True when the operator obtained access through the dialog.
     virtual bool ShowPasswordDialog(const char* remoteName) = 0;
+    // Whether this logon already has a connection to the remote name; true when it cannot tell.
+    virtual bool NetworkConnectionExists(const char* remoteName) = 0;
+    // The connection was made for this link: the link cancels it when it closes.
+    virtual void KeepNetworkConnection(const char* remoteName) = 0;
 
     virtual PipeHandle OpenPipe(const char* name, PipeAccess access) = 0;
     virtual void ClosePipe(PipeHandle pipe) = 0;

@@ -64,11 +64,17 @@ public:
         return dialog.DoModal() == IDOK;
     }
     bool AddNetworkConnection(const char* remoteName) override {
-        return link_.connector_ && link_.connector_(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
+        return link_.network_.connect && link_.network_.connect(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
     }
     bool ShowPasswordDialog(const char* remoteName) override {
-        NetworkPasswordDialog dialog(Owner(), remoteName, link_.connector_);
+        NetworkPasswordDialog dialog(Owner(), remoteName, link_.network_.connect);
         return dialog.DoModal() == IDOK;
+    }
+    bool NetworkConnectionExists(const char* remoteName) override {
+        return !link_.network_.exists || link_.network_.exists(remoteName);
+    }
+    void KeepNetworkConnection(const char* remoteName) override {
+        lstrcpynA(link_.ownConnection_, remoteName, sizeof(link_.ownConnection_));
     }
 
     connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
@@ -165,6 +171,10 @@ unsigned ControlLink::Close() {
     if (writePipe_) {
         CloseHandle(writePipe_);
         writePipe_ = nullptr;
+    }
+    if (ownConnection_[0]) {
+        if (network_.cancel) network_.cancel(ownConnection_);
+        ownConnection_[0] = '\0';
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "display/display_event.h"
 #include "link/command_encoder.h"
+#include "link/connect_logic.h"
 #include "link/network_password_dialog_win.h"
 #include "link/outbound_path_win.h"
 #include "link/panel_command.h"
@@ -75,7 +76,9 @@ public:
     // Replaces the services' command line (tools and tests): args[0] is the program.
     void UseArguments(int count, const char* const* args);
     // Replaces the platform's network connection call (tests).
-    void UseConnector(network_access::Connector connector) { connector_ = connector; }
+    void UseConnector(network_access::Connector connector) { network_.connect = connector; }
+    // Replaces all three network calls (tests).
+    void UseNetwork(const network_access::Network& network) { network_ = network; }
     // Replaces the fatal box of a lost control (tests); null restores it.
     void UseLostControlReporter(LostControlReporter* reporter) { reporter_ = reporter; }
 
@@ -98,7 +101,9 @@ private:
     std::atomic<HWND> lossWindow_{nullptr};
     int argCount_ = -1;  // -1: the services' command line
     const char* const* args_ = nullptr;
-    network_access::Connector connector_ = &network_access::Connect;
+    network_access::Network network_ = network_access::kSystemNetwork;
+    // The remote name of the connection made for this link, cancelled by Close; empty: none.
+    char ownConnection_[connect_logic::kNameCapacity + 2] = {};
     LostControlReporter* reporter_ = nullptr;
     // Window thread only: the loss has been reported.
     bool lossReported_ = false;

@@ -1,6 +1,8 @@
 // The panel's pipe ends, synchronous reads, and the errors that mean the other end is gone.
 #include "link/pipe_io_win.h"
 
+#include "link/pipe_client_win.h"
+
 namespace {
 // The local pipe's ends, then a remote pipe's network path: a session or connection that the
 // network has dropped or timed out does not come back on the same handle.
@@ -22,8 +24,7 @@ bool IsPipeGone(DWORD error) {
 }
 
 connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) {
-    const DWORD rights = access == connect_logic::PipeAccess::Read ? GENERIC_READ : GENERIC_WRITE;
-    HANDLE pipe = CreateFileA(name, rights, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE pipe = pipe_client::Open(name, access);
     return pipe == INVALID_HANDLE_VALUE ? nullptr : pipe;
 }
 

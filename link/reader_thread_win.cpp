@@ -2,6 +2,8 @@
 // of the stop.
 #include "link/reader_thread_win.h"
 
+#include <atomic>
+
 #include "link/read_loop.h"
 #include "link/thread_stopper_win.h"
 
@@ -87,9 +89,19 @@ DWORD WINAPI ReaderContext::ReaderThreadMain(void* context) {
 
 namespace reader_thread {
 
+namespace {
+std::atomic<void (*)()> g_windowWaitHook{nullptr};
+}  // namespace
+
+void UseWindowWaitHook(void (*hook)()) { g_windowWaitHook.store(hook); }
+
 bool BeginWindowWait() {
     ReaderContext* context = t_inExitHandling;
-    return context ? context->BeginWindowWait() : true;
+    const bool declared = context ? context->BeginWindowWait() : true;
+    if (declared) {
+        if (void (*hook)() = g_windowWaitHook.load()) hook();
+    }
+    return declared;
 }
 
 HANDLE Start(ReaderContext* context) {

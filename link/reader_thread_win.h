@@ -85,6 +85,8 @@ constexpr int32_t StopStepMs = 5;
 
 // See ControlLink::BeginWaitOnWindow.
 bool BeginWindowWait();
+// Tests: runs on the reader right after it has declared that wait (null: nothing).
+void UseWindowWaitHook(void (*hook)());
 
 // Starts the thread running at once with one reference of the context; null when it cannot start.
 HANDLE Start(ReaderContext* context);

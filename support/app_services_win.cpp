@@ -128,17 +128,24 @@ void AppServices::ShowErrorNaming(HWND owner, unsigned textId, const char* name)
 }
 
 void AppServices::Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId, const char* name) {
+    ReadyReport report;
+    Prepare(kind, given, textId, objectNameId, name, report);
+    report.Show();
+}
+
+void AppServices::PrepareNotice(HWND owner, unsigned textId, ReadyReport& report) {
+    Prepare(ReportKind::Notice, owner, textId, 0, nullptr, report);
+}
+
+void AppServices::Prepare(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId, const char* name,
+                          ReadyReport& report) {
     const ReportKindInfo& info = report_kinds::Info(kind);
-    // The exit notice runs on the reader thread, and the window thread may delete this object
-    // while its box is up: everything used after MessageBoxA is a local copied before it.
-    const HANDLE gate = gate_;
-    const bool gated = info.takesGate;
-    if (gated && !TakeGate(gate)) return;
-    if (!given && !owner_) {
-        if (gated) ReleaseMutex(gate);
+    if (info.takesGate && !DuplicateHandle(GetCurrentProcess(), gate_, GetCurrentProcess(), &report.gate_, 0, FALSE,
+                                           DUPLICATE_SAME_ACCESS)) {
+        report.gate_ = nullptr;
         return;
     }
-    const HWND owner = given ? given : owner_->Handle();
+    if (!given && !owner_) return;
     const char* title = nullptr;
     const char* message = nullptr;
     const bool ownMessage = IsServiceMessage(textId);
@@ -153,15 +160,30 @@ void AppServices::Report(ReportKind kind, HWND given, unsigned textId, unsigned 
             title = LoadQuietly(info.titleId);
         }
     }
-    if (title && message && (!info.needsOwnerWindow || IsWindow(owner))) {
-        const UINT icon = info.icon;
-        const bool postsClose = info.postsClose;
-        MessageBeep(icon);
-        MessageBoxA(owner, message, title, MB_OK | icon);
-        // Only locals from here on.
-        if (postsClose && owner) PostMessageA(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (!title || !message) return;
+    // Copied at once: the ring's pieces are taken again by later texts.
+    lstrcpynA(report.title_, title, ReadyReport::kTextCapacity);
+    lstrcpynA(report.message_, message, ReadyReport::kTextCapacity);
+    report.owner_ = given ? given : owner_->Handle();
+    report.icon_ = info.icon;
+    report.needsOwnerWindow_ = info.needsOwnerWindow;
+    report.postsClose_ = info.postsClose;
+    report.ready_ = true;
+}
+
+ReadyReport::~ReadyReport() {
+    if (gate_) CloseHandle(gate_);
+}
+
+void ReadyReport::Show() {
+    if (!ready_) return;
+    if (gate_ && !TakeGate(gate_)) return;
+    if (!needsOwnerWindow_ || IsWindow(owner_)) {
+        MessageBeep(icon_);
+        MessageBoxA(owner_, message_, title_, MB_OK | icon_);
+        if (postsClose_ && owner_) PostMessageA(owner_, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
-    if (gated) ReleaseMutex(gate);
+    if (gate_) ReleaseMutex(gate_);
 }
 
 void AppServices::SetStatusText(int index, const char* text) {

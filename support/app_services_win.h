@@ -16,6 +16,35 @@
 class StatusBar;
 class Window;
 
+// A report made ready with the services and shown without them: its texts, its owner and its
+// own handle on the box gate are copies, so a thread may show it after the services are gone
+// (the reader's exit notice, while a close deletes them).
+class ReadyReport {
+public:
+    ReadyReport() = default;
+    ~ReadyReport();
+    ReadyReport(const ReadyReport&) = delete;
+    ReadyReport& operator=(const ReadyReport&) = delete;
+
+    bool Ready() const { return ready_; }
+    // Beeps and shows the box (then posts the close a fatal report asks for); nothing when it was
+    // not made ready, when another thread holds the gate, or when its owner's window is gone.
+    void Show();
+
+private:
+    friend class AppServices;
+    static constexpr int kTextCapacity = 256;
+
+    bool ready_ = false;
+    HANDLE gate_ = nullptr;  // none for the fatal box, which takes no gate
+    HWND owner_ = nullptr;
+    UINT icon_ = 0;
+    bool needsOwnerWindow_ = true;
+    bool postsClose_ = false;
+    char title_[kTextCapacity] = {};
+    char message_[kTextCapacity] = {};
+};
+
 class AppServices {
 public:
     // Always yields an object; a failed step leaves it partly set up. The owner is the main
@@ -30,6 +59,8 @@ public:
     char* AllocScratch(int32_t size);
 
     void ShowNotice(HWND owner, unsigned textId);
+    // The notice ShowNotice would show, into a fresh report, to be shown later by report.Show().
+    void PrepareNotice(HWND owner, unsigned textId, ReadyReport& report);
     void ShowError(HWND owner, unsigned textId, unsigned objectNameId);
     void ShowInternalError(HWND owner, unsigned textId, unsigned objectNameId);
     void ShowFatalError(HWND owner, unsigned textId, unsigned objectNameId);
@@ -58,6 +89,8 @@ private:
 
     // `name`, when given, is formatted in place of the object name's text.
     void Report(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId, const char* name = nullptr);
+    void Prepare(ReportKind kind, HWND given, unsigned textId, unsigned objectNameId, const char* name,
+                 ReadyReport& report);
     bool OpenGuide(HWND owner);
     // A report's own text; its absence is not reported again.
     const char* LoadQuietly(unsigned textId);

@@ -53,8 +53,11 @@ Dialog::~Dialog() {
 INT_PTR Dialog::DoModal() {
     open_ = true;
     Track(this);
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent_,
-                                     &Dialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    INT_PTR result = unicodeFields_ ? DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent_,
+                                                      &Dialog::StaticDialogProc, self)
+                                    : DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent_,
+                                                      &Dialog::StaticDialogProc, self);
     Untrack(this);
     open_ = false;
     return result;

@@ -32,6 +32,9 @@ public:
     static void CancelAllModal();
 
 protected:
+    // A dialog whose fields take text outside the ANSI code page (credentials) runs as a Unicode
+    // window, so that its edit controls keep what is typed; set before DoModal.
+    bool unicodeFields_ = false;
     // Called after the data were loaded into the controls; true lets the dialog manager place the focus.
     virtual bool OnInitDialog() { return true; }
     virtual void DoDataExchange(DataExchange&) {}

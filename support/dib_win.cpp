@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "support/system_dll_win.h"
+
 QV_IMPLEMENT_RUNTIME_CLASS(DIB, GdiObject::classGdiObject)
 
 namespace {
@@ -65,7 +67,10 @@ bool DIB::BuildPalette() {
 void DIB::Release() {
     if (palette_) DeleteObject(palette_);
     palette_ = nullptr;
-    if (drawDib_) DrawDibClose(drawDib_);
+    if (drawDib_) {
+        if (auto close = system_dll::Function<decltype(&DrawDibClose)>(system_dll::Dll::DrawDib, "DrawDibClose"))
+            close(drawDib_);
+    }
     drawDib_ = nullptr;
     info_ = BITMAP{};
     DeleteHandle();
@@ -106,15 +111,19 @@ BOOL DIB::DrawThroughDrawDib(HDC dc, const RECT* dest, const RECT* src, bool for
     // Extents of -1 let DrawDib take the bitmap's own size.
     const RECT source = src ? *src : RECT{0, 0, -1, -1};
     const RECT target = dest ? *dest : source;
-    if (!drawDib_) drawDib_ = DrawDibOpen();
-    if (!drawDib_) return 0;
+    auto draw = system_dll::Function<decltype(&DrawDibDraw)>(system_dll::Dll::DrawDib, "DrawDibDraw");
+    if (!drawDib_) {
+        auto open = system_dll::Function<decltype(&DrawDibOpen)>(system_dll::Dll::DrawDib, "DrawDibOpen");
+        drawDib_ = open ? open() : nullptr;
+    }
+    if (!drawDib_ || !draw) return 0;
     DIBSECTION section;
     if (GetObjectA(Handle(), sizeof(section), &section) != static_cast<int>(sizeof(section))) return 0;
     BitmapDescription description;
     std::memset(&description, 0, sizeof(description));
     description.header = section.dsBmih;
     ReadColorTable(description.colors, MaxColors);
-    return DrawDibDraw(drawDib_, dc, target.left, target.top, Width(target), Height(target), &description.header,
+    return draw(drawDib_, dc, target.left, target.top, Width(target), Height(target), &description.header,
                        info_.bmBits, source.left, source.top, Width(source), Height(source),
                        foreground ? 0 : DDF_BACKGROUNDPAL);
 }

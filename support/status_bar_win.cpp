@@ -5,9 +5,13 @@
 
 #include <cstring>
 
+#include "support/system_dll_win.h"
+
 bool StatusBar::Create(HWND parent, UINT id) {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
+    auto init = system_dll::Function<decltype(&InitCommonControlsEx)>(system_dll::Dll::CommonControls,
+                                                                      "InitCommonControlsEx");
+    if (init) init(&icc);
     hwnd_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0, 0, 0, parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     return hwnd_ != nullptr;

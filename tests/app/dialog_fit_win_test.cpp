@@ -107,7 +107,7 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-DWORD Refuse(HWND, const char*, const char*, const char*) { return ERROR_ACCESS_DENIED; }
+DWORD Refuse(HWND, const char*, const wchar_t*, const wchar_t*) { return ERROR_ACCESS_DENIED; }
 
 TEST(DialogFit, EveryStaticTextFitsItsControlInTheDialogFont) {
     const struct {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/frame_win.h"
+#include "link/reader_thread_win.h"
 #include "support/app_services_win.h"
 #include "support/busy_cursor_win.h"
 #include "tests/link/connect_test_peer_win.h"
@@ -113,7 +114,7 @@ TEST_F(FrameWindow, RepaintRequestsOnceTheWindowIsGoneReachNoOtherWindow) {
     DestroyWindow(other);
 }
 
-DWORD AccessGranted(HWND, const char*, const char*, const char*) { return NO_ERROR; }
+DWORD AccessGranted(HWND, const char*, const wchar_t*, const wchar_t*) { return NO_ERROR; }
 
 // A frame connected to this test's peer on device 2. "-r ." reaches this computer's pipes as a
 // remote computer named "."; the network access is granted.
@@ -148,6 +149,38 @@ TEST(FrameExit, RemoteLinkShowsTheNoticeAndClosesOnceItIsDismissed) {
     EXPECT_EQ(notice.owner, window);
     ASSERT_TRUE(boxes.Press("Notice"));
     EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); })) << "still open after the notice";
+}
+
+// On the reader, once it has declared its wait on the window: closes the frame and waits until
+// the frame and its services are gone (the test's thread pumps), as a close at that moment would.
+std::atomic<HWND> gClosing{nullptr};
+std::atomic<bool> gServicesGoneInHook{false};
+void CloseDuringTheWait() {
+    PostMessageA(gClosing.load(), WM_CLOSE, 0, 0);
+    const DWORD start = GetTickCount();
+    while (g_appServices && GetTickCount() - start < 5000) Sleep(5);
+    gServicesGoneInHook.store(g_appServices == nullptr);
+}
+
+// The services of this test binary are allocated in pages of their own and released at their
+// delete (guarded_services_win.cpp): a reader that used them afterwards would fault.
+TEST(FrameExit, ACloseOnceTheReaderWaitsOnTheWindowLeavesItNothingOfTheServicesToUse) {
+    TestPeer peer;
+    ASSERT_TRUE(peer.Offer(2, true, true));
+    Frame* frame = ConnectedFrame(true);
+    ASSERT_NE(frame, nullptr);
+    const HWND window = frame->Handle();
+    ASSERT_EQ(peer.Receive(2, 3), "PPK");
+    HANDLE reader = OpenThread(SYNCHRONIZE, FALSE, frame->Link()->ReaderThreadId());
+    ASSERT_NE(reader, nullptr);
+    gClosing.store(window);
+    reader_thread::UseWindowWaitHook(&CloseDuringTheWait);
+    ASSERT_TRUE(peer.Send(2, "\x16"));
+    EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); })) << "the frame did not close";
+    EXPECT_EQ(WaitForSingleObject(reader, 5000), WAIT_OBJECT_0) << "the reader did not end";
+    reader_thread::UseWindowWaitHook(nullptr);
+    CloseHandle(reader);
+    EXPECT_TRUE(gServicesGoneInHook.load()) << "the services outlived the close inside the wait";
 }
 
 // Delivers the reader's events to the frame's display while the services exist; counts those

@@ -226,20 +226,31 @@ TEST(ConnectDialogsWin, TemplatesMatchTheLayout) {
     }
 }
 
-// A connector that grants access only to bob with "pw", and remembers what it saw.
+// Credentials outside the ANSI code page (Greek and Cyrillic), as an operator may type them.
+const wchar_t kWideUser[] = L"\x03a9\x03bc\x03ad\x03b3\x03b1";
+const wchar_t kWidePassword[] = L"\x043f\x0430\x0440\x043e\x043b\x044c";
+
+std::wstring WideItemText(HWND dialog, int id) {
+    wchar_t text[300] = L"";
+    GetDlgItemTextW(dialog, id, text, 300);
+    return text;
+}
+
+// A connector that grants access only to bob with "pw" or to the wide user with the wide
+// password, and remembers what it saw.
 struct ConnectorLog {
     int calls = 0;
     std::string remote;
-    std::string user;
-    std::string password;
-    std::string fieldText;
+    std::wstring user;
+    std::wstring password;
+    std::wstring fieldText;
     bool nullCredentials = false;
     HWND owner = nullptr;
-    const char* passwordBuffer = nullptr;
+    const wchar_t* passwordBuffer = nullptr;
 };
 ConnectorLog gConnector;
 
-DWORD FakeConnector(HWND owner, const char* remoteName, const char* password, const char* user) {
+DWORD FakeConnector(HWND owner, const char* remoteName, const wchar_t* password, const wchar_t* user) {
     ++gConnector.calls;
     gConnector.owner = owner;
     gConnector.remote = remoteName ? remoteName : "(null)";
@@ -250,8 +261,10 @@ DWORD FakeConnector(HWND owner, const char* remoteName, const char* password, co
     gConnector.user = user;
     gConnector.password = password;
     gConnector.passwordBuffer = password;
-    gConnector.fieldText = ItemText(owner, IDC_NET_PASSWORD);
-    return std::strcmp(user, "bob") == 0 && std::strcmp(password, "pw") == 0 ? NO_ERROR : ERROR_ACCESS_DENIED;
+    gConnector.fieldText = WideItemText(owner, IDC_NET_PASSWORD);
+    const bool bob = gConnector.user == L"bob" && gConnector.password == L"pw";
+    const bool wide = gConnector.user == kWideUser && gConnector.password == kWidePassword;
+    return bob || wide ? NO_ERROR : ERROR_ACCESS_DENIED;
 }
 
 struct PasswordSeen {
@@ -259,13 +272,14 @@ struct PasswordSeen {
     bool focusOnUser = false;
     bool masked = false;
     std::string boxText;
+    std::string remoteAfter;
     std::string userAfter = "?";
     std::string passwordAfter = "?";
     bool focusOnUserAfter = false;
 };
 
 // Types the credentials, clicks OK and answers the denial box; then tries again or cancels.
-void WrongThenSecond(HWND dialog, PasswordSeen& seen, const char* secondUser, const char* secondPassword) {
+void WrongThenSecond(HWND dialog, PasswordSeen& seen, const wchar_t* secondUser, const wchar_t* secondPassword) {
     seen.remote = ItemText(dialog, IDC_COMPUTER_NAME);
     seen.focusOnUser = FocusOf(dialog) == GetDlgItem(dialog, IDC_NET_USER);
     seen.masked = (Style(dialog, IDC_NET_PASSWORD) & ES_PASSWORD) != 0;
@@ -278,6 +292,7 @@ void WrongThenSecond(HWND dialog, PasswordSeen& seen, const char* secondUser, co
     }
     for (int i = 0; i < 200 && FindOwnDialog("Halvorne Quorvex"); ++i) Sleep(5);
     Sleep(50);
+    seen.remoteAfter = ItemText(dialog, IDC_COMPUTER_NAME);
     seen.userAfter = ItemText(dialog, IDC_NET_USER);
     seen.passwordAfter = ItemText(dialog, IDC_NET_PASSWORD);
     seen.focusOnUserAfter = FocusOf(dialog) == GetDlgItem(dialog, IDC_NET_USER);
@@ -285,8 +300,8 @@ void WrongThenSecond(HWND dialog, PasswordSeen& seen, const char* secondUser, co
         PostClick(dialog, IDCANCEL);
         return;
     }
-    SetDlgItemTextA(dialog, IDC_NET_USER, secondUser);
-    SetDlgItemTextA(dialog, IDC_NET_PASSWORD, secondPassword);
+    SetDlgItemTextW(dialog, IDC_NET_USER, secondUser);
+    SetDlgItemTextW(dialog, IDC_NET_PASSWORD, secondPassword);
     PostClick(dialog, IDOK);
 }
 
@@ -300,24 +315,27 @@ TEST(NetworkPasswordDialogWin, DeniedWithTheRealNetworkThenCancel) {
     EXPECT_TRUE(seen.focusOnUser);
     EXPECT_TRUE(seen.masked);
     EXPECT_EQ(seen.boxText, "Remote access denied.");
+    EXPECT_EQ(seen.remoteAfter, "\\\\PLANT");
     EXPECT_EQ(seen.userAfter, "");
     EXPECT_EQ(seen.passwordAfter, "");
     EXPECT_TRUE(seen.focusOnUserAfter);
-    const char* buffer = dialog.PasswordBuffer();
+    const wchar_t* buffer = dialog.PasswordBuffer();
     for (int i = 0; i < network_access::kCredentialCapacity; ++i) ASSERT_EQ(buffer[i], 0) << i;
 }
 
+// The second try types credentials outside the ANSI code page: they reach the system as typed.
 TEST(NetworkPasswordDialogWin, RetryGrantsAccessAndWipesThePassword) {
     gConnector = {};
     PasswordSeen seen;
-    DialogWatcher watcher("Enter Network Password", [&](HWND dialog) { WrongThenSecond(dialog, seen, "bob", "pw"); });
+    DialogWatcher watcher("Enter Network Password",
+                          [&](HWND dialog) { WrongThenSecond(dialog, seen, kWideUser, kWidePassword); });
     NetworkPasswordDialog dialog(nullptr, "\\\\PLANT", &FakeConnector);
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(gConnector.calls, 2);
     EXPECT_EQ(gConnector.remote, "\\\\PLANT");
-    EXPECT_EQ(gConnector.user, "bob");
-    EXPECT_EQ(gConnector.password, "pw");
-    EXPECT_EQ(gConnector.fieldText, "pw");
+    EXPECT_EQ(gConnector.user, kWideUser);
+    EXPECT_EQ(gConnector.password, kWidePassword);
+    EXPECT_EQ(gConnector.fieldText, kWidePassword);
     EXPECT_NE(gConnector.owner, nullptr);
     EXPECT_FALSE(gConnector.nullCredentials);
     EXPECT_EQ(seen.boxText, "Remote access denied.");
@@ -337,12 +355,12 @@ TEST(NetworkPasswordDialogWin, EmptyFieldsGiveEmptyTextsNotNull) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(gConnector.calls, 1);
     EXPECT_FALSE(gConnector.nullCredentials);
-    EXPECT_EQ(gConnector.user, "");
-    EXPECT_EQ(gConnector.password, "");
+    EXPECT_EQ(gConnector.user, L"");
+    EXPECT_EQ(gConnector.password, L"");
 }
 
 // The remote road through the link: silent attempt, dialog, cancel or access, then probing.
-DWORD GrantSilently(HWND, const char* remoteName, const char* password, const char* user) {
+DWORD GrantSilently(HWND, const char* remoteName, const wchar_t* password, const wchar_t* user) {
     ++gConnector.calls;
     gConnector.remote = remoteName;
     gConnector.nullCredentials = !password && !user;
@@ -408,8 +426,54 @@ TEST_F(RemoteLinkTest, DialogAccessThenProbing) {
     EXPECT_EQ(link.Connect(nullptr), 62203u);
     EXPECT_TRUE(watcher.Found());
     EXPECT_EQ(gConnector.calls, 2);
-    EXPECT_EQ(gConnector.user, "bob");
+    EXPECT_EQ(gConnector.user, L"bob");
     EXPECT_FALSE(StillBusy());
+}
+
+std::vector<std::string> gCancels;
+DWORD RecordCancel(const char* remoteName) {
+    gCancels.push_back(remoteName);
+    return NO_ERROR;
+}
+bool Existed(const char*) { return true; }
+bool New(const char*) { return false; }
+
+// The connection the link made is cancelled when it closes, once, whichever way it closes (a
+// second Close, the destructor); one that was there before stays.
+TEST_F(RemoteLinkTest, TheLinkCancelsOnlyTheConnectionItMade) {
+    const struct {
+        const char* road;
+        network_access::Connector connect;
+        network_access::ExistenceQuery exists;
+        bool typed;
+        size_t cancels;
+    } cases[] = {
+        {"typed login", &FakeConnector, &New, true, 1},
+        {"typed login beside an existing connection", &FakeConnector, &Existed, true, 1},
+        {"silent, new connection", &GrantSilently, &New, false, 1},
+        {"silent, connection there before", &GrantSilently, &Existed, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.road);
+        gCancels.clear();
+        {
+            ControlLink remote(&owner);
+            const char* const args[] = {"quorvex.exe", "-r", "PLANT"};
+            remote.UseArguments(3, args);
+            remote.UseNetwork({c.connect, &RecordCancel, c.exists});
+            DialogWatcher watcher("Enter Network Password", [](HWND dialog) {
+                SetDlgItemTextA(dialog, IDC_NET_USER, "bob");
+                SetDlgItemTextA(dialog, IDC_NET_PASSWORD, "pw");
+                PostClick(dialog, IDOK);
+            }, c.typed ? 10000 : 500);
+            EXPECT_EQ(remote.Connect(nullptr), 62203u);  // remote pipes do not open under Wine
+            EXPECT_EQ(watcher.Found(), c.typed);
+            EXPECT_TRUE(gCancels.empty()) << "cancelled before the link closed";
+            remote.Close();
+            remote.Close();
+        }
+        EXPECT_EQ(gCancels, std::vector<std::string>(c.cancels, "\\\\PLANT"));
+    }
 }
 
 TEST_F(RemoteLinkTest, LongNameOpensTheDialogPreset) {

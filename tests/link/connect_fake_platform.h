@@ -19,6 +19,8 @@ public:
     std::string dialogName;
     bool silentAccess = true;
     bool passwordOk = true;
+    bool connectionExisted = false;
+    std::vector<std::string> kept;  // connections handed to the link to cancel
     bool readerStarts = true;
     bool textsAvailable = true;
     std::set<std::string> openable;
@@ -71,6 +73,8 @@ public:
         log.push_back(std::string("password ") + remoteName + Busy());
         return passwordOk;
     }
+    bool NetworkConnectionExists(const char*) override { return connectionExisted; }
+    void KeepNetworkConnection(const char* remoteName) override { kept.push_back(remoteName); }
     connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
         const bool read = access == connect_logic::PipeAccess::Read;
         log.push_back(std::string(read ? "open read " : "open write ") + name + Busy());

@@ -150,17 +150,25 @@ struct RemoteCase {
     unsigned result;
     const char* part;  // computer part of the pipe names
     std::vector<std::string> access;  // network steps in order
+    bool existed;                     // a connection to the computer was there before
+    std::vector<std::string> kept;    // what the link will cancel when it closes
 };
 
 TEST(ConnectRemote, AccessRoad) {
     const RemoteCase cases[] = {
-        {"silent access", {"-r", "PLANT"}, 0, "", true, true, 0, "PLANT", {"silent \\\\PLANT (busy)"}},
+        {"silent access", {"-r", "PLANT"}, 0, "", true, true, 0, "PLANT", {"silent \\\\PLANT (busy)"}, false,
+         {"\\\\PLANT"}},
+        {"silent access on a connection there before", {"-r", "PLANT"}, 0, "", true, true, 0, "PLANT",
+         {"silent \\\\PLANT (busy)"}, true, {}},
         {"password accepted", {"-R", "PLANT"}, 0, "", false, true, 0, "PLANT",
-         {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}},
+         {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}, false, {"\\\\PLANT"}},
+        {"password accepted beside another connection", {"-R", "PLANT"}, 0, "", false, true, 0, "PLANT",
+         {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}, true, {"\\\\PLANT"}},
         {"password cancelled", {"-r", "PLANT"}, 0, "", false, false, 62209, "PLANT",
-         {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}},
-        {"remote from dialog", {}, 1, "HOST7", true, true, 0, "HOST7", {"silent \\\\HOST7 (busy)"}},
-        {"empty name from dialog", {"-r"}, 1, "", true, true, 0, "", {"silent \\\\ (busy)"}},
+         {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}, false, {}},
+        {"remote from dialog", {}, 1, "HOST7", true, true, 0, "HOST7", {"silent \\\\HOST7 (busy)"}, false,
+         {"\\\\HOST7"}},
+        {"empty name from dialog", {"-r"}, 1, "", true, true, 0, "", {"silent \\\\ (busy)"}, false, {"\\\\"}},
     };
     for (const RemoteCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -170,6 +178,7 @@ TEST(ConnectRemote, AccessRoad) {
         platform.dialogName = c.dialogName;
         platform.silentAccess = c.silent;
         platform.passwordOk = c.password;
+        platform.connectionExisted = c.existed;
         const std::string part = c.part;
         platform.openable = {"\\\\" + part + "\\pipe\\QuorvexRead3", "\\\\" + part + "\\pipe\\QuorvexWrite3"};
         int flag = -7;
@@ -178,6 +187,7 @@ TEST(ConnectRemote, AccessRoad) {
         for (const std::string& entry : platform.log)
             if (entry.rfind("silent", 0) == 0 || entry.rfind("password", 0) == 0) access.push_back(entry);
         EXPECT_EQ(access, c.access);
+        EXPECT_EQ(platform.kept, c.kept);
         EXPECT_EQ(platform.busyDepth, 0);
         if (c.result == 0) {
             EXPECT_EQ(flag, 0);

@@ -252,8 +252,10 @@ void* ReplaceImport(const char* dll, const char* function, void* replacement) {
 using SelectPaletteFunction = HPALETTE(WINAPI*)(HDC, HPALETTE, BOOL);
 using DrawDibDrawFunction = BOOL(VFWAPI*)(HDRAWDIB, HDC, int, int, int, int, LPBITMAPINFOHEADER, LPVOID, int, int,
                                           int, int, UINT);
+using GetProcAddressFunction = FARPROC(WINAPI*)(HMODULE, LPCSTR);
 SelectPaletteFunction gSelectPalette = nullptr;
 DrawDibDrawFunction gDrawDibDraw = nullptr;
+GetProcAddressFunction gGetProcAddress = nullptr;
 std::vector<BOOL> gForcedBackground;  // per SelectPalette call
 std::vector<UINT> gDrawDibFlags;
 
@@ -267,6 +269,14 @@ BOOL VFWAPI RecordDrawDibDraw(HDRAWDIB dd, HDC dc, int x, int y, int w, int h, L
     return gDrawDibDraw(dd, dc, x, y, w, h, bi, bits, sx, sy, sw, sh, flags);
 }
 
+// DrawDib is looked up at run time: the lookup hands out the recorder in its place.
+FARPROC WINAPI RecordingGetProcAddress(HMODULE module, LPCSTR name) {
+    FARPROC found = gGetProcAddress(module, name);
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) == 0 || std::strcmp(name, "DrawDibDraw") != 0 || !found) return found;
+    gDrawDibDraw = reinterpret_cast<DrawDibDrawFunction>(reinterpret_cast<void (*)()>(found));
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordDrawDibDraw));
+}
+
 // Records the palette selections and DrawDib flags of the DIB while it lives.
 class PaletteCalls {
 public:
@@ -275,14 +285,14 @@ public:
         gDrawDibFlags.clear();
         gSelectPalette = reinterpret_cast<SelectPaletteFunction>(
             ReplaceImport("gdi32.dll", "SelectPalette", reinterpret_cast<void*>(&RecordSelectPalette)));
-        gDrawDibDraw = reinterpret_cast<DrawDibDrawFunction>(
-            ReplaceImport("msvfw32.dll", "DrawDibDraw", reinterpret_cast<void*>(&RecordDrawDibDraw)));
+        gGetProcAddress = reinterpret_cast<GetProcAddressFunction>(
+            ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&RecordingGetProcAddress)));
     }
     ~PaletteCalls() {
         if (gSelectPalette) ReplaceImport("gdi32.dll", "SelectPalette", reinterpret_cast<void*>(gSelectPalette));
-        if (gDrawDibDraw) ReplaceImport("msvfw32.dll", "DrawDibDraw", reinterpret_cast<void*>(gDrawDibDraw));
+        if (gGetProcAddress) ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(gGetProcAddress));
     }
-    bool Ok() const { return gSelectPalette && gDrawDibDraw; }
+    bool Ok() const { return gSelectPalette && gGetProcAddress; }
 };
 
 TEST(DIB, TheForegroundFlagChoosesTheSelectionAndTheDrawDibPalette) {

@@ -14,14 +14,18 @@ endif()
 # The Windows side the tools share: console lines.
 if(WIN32 AND NOT TARGET quorvex_tools_win)
   add_library(quorvex_tools_win STATIC ${CMAKE_CURRENT_LIST_DIR}/console_lines_win.cpp)
-  target_link_libraries(quorvex_tools_win PUBLIC quorvex_tools_common)
+  target_link_libraries(quorvex_tools_win PUBLIC quorvex_tools_common quorvex_system_dll)
 endif()
-# quorvex_tool_version(TARGET DESCRIPTION): the tool's version resource, as quorvex.exe has one.
+# quorvex_tool_version(TARGET DESCRIPTION): the tool's version resource and manifest, as quorvex.exe has them.
 if(WIN32 AND NOT COMMAND quorvex_tool_version)
   set(quorvex_tool_version_template ${PROJECT_SOURCE_DIR}/res/tool_version.rc.in)
   function(quorvex_tool_version tool_name tool_description)
     set(rc ${CMAKE_CURRENT_BINARY_DIR}/${tool_name}_version.rc)
+    quorvex_manifest(${tool_name} "${tool_description}")
+    set(tool_manifest ${quorvex_manifest_dir}/${tool_name}.manifest)
     configure_file(${quorvex_tool_version_template} ${rc} @ONLY)
+    # windres names no dependencies: a changed manifest rebuilds the resources only so.
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${tool_manifest})
     target_sources(${tool_name} PRIVATE ${rc})
   endfunction()
 endif()

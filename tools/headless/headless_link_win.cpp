@@ -29,6 +29,8 @@ public:
         return network_access::Connect(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
     }
     bool ShowPasswordDialog(const char*) override { return false; }
+    bool NetworkConnectionExists(const char* remoteName) override { return network_access::ConnectionExists(remoteName); }
+    void KeepNetworkConnection(const char* remoteName) override { link_.ownConnection_ = remoteName; }
 
     connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
         return pipe_io::OpenPipe(name, access);
@@ -107,6 +109,8 @@ void HeadlessLink::Close() {
         if (*pipe) CloseHandle(*pipe);
         *pipe = nullptr;
     }
+    if (!ownConnection_.empty()) network_access::Cancel(ownConnection_.c_str());
+    ownConnection_.clear();
 }
 
 void HeadlessLink::OnControlExited() {

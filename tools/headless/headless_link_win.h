@@ -68,4 +68,6 @@ private:
     std::string lostText_;
     std::string title_;
     std::string status_;
+    // The connection made for this run, cancelled by Close; empty: none.
+    std::string ownConnection_;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/system_dll_win.h"
 #include "tools/common/console_lines_win.h"
 #include "tools/common/escapes.h"
 #include "tools/common/script_file.h"
@@ -90,6 +91,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    system_dll::RestrictSearchPath();
     HeadlessOptions options;
     const int answered =
         AnswerCommandLine(ParseHeadlessOptions(argc, argv, options), "quorvex-headless", HeadlessUsage(), stdout, stderr);

@@ -1,6 +1,7 @@
 // Overlapped pipe I/O bounded by a stop event, and the opening and offering of the pipe pairs.
 #include "tools/tap/tap_pipes_win.h"
 
+#include "link/pipe_client_win.h"
 #include "tools/common/texts.h"
 
 namespace {
@@ -77,11 +78,10 @@ unsigned OpenControlPipes(int device, uint32_t waitMs, HANDLE& readPipe, HANDLE&
     const std::string writeName = PipeName("Write", device);
     const ULONGLONG deadline = GetTickCount64() + waitMs;
     for (;;) {
-        readPipe = CreateFileA(readName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        readPipe = pipe_client::Open(readName.c_str(), connect_logic::PipeAccess::Read, FILE_FLAG_OVERLAPPED);
         DWORD error = GetLastError();
         if (readPipe != INVALID_HANDLE_VALUE) {
-            writePipe = CreateFileA(writeName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                                    nullptr);
+            writePipe = pipe_client::Open(writeName.c_str(), connect_logic::PipeAccess::Write, FILE_FLAG_OVERLAPPED);
             if (writePipe != INVALID_HANDLE_VALUE) return tool_text::Ok;
             error = GetLastError();
             ClosePipe(readPipe);
