@@ -68,7 +68,9 @@ struct AddressForm {
 };
 constexpr AddressForm kAddressForms[2] = {{0x80, 0, 0x80}, {0xC0, 50, 0xC0}};
 constexpr int FormOf(uint8_t lead) { return (lead >> 6) & 1; }
-constexpr int32_t AddressRow(uint8_t lead) { return (lead ^ kAddressForms[FormOf(lead)].leadXor) + kAddressForms[FormOf(lead)].rowOffset; }
+constexpr int32_t AddressRow(uint8_t lead) {
+    return (lead ^ kAddressForms[FormOf(lead)].leadXor) + kAddressForms[FormOf(lead)].rowOffset;
+}
 constexpr int32_t AddressColumn(uint8_t lead, uint8_t trail) { return trail ^ kAddressForms[FormOf(lead)].trailXor; }
 
 // The first form writes rows 0..63 and columns 0..127, which is all the tools write.

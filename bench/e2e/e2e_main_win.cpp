@@ -493,7 +493,8 @@ std::vector<std::pair<size_t, size_t>> EventPieces(const std::vector<uint8_t>& s
     std::vector<std::pair<size_t, size_t>> pieces;
     for (size_t at = 0; at + size < stream.size();) {
         size_t end = at + size;
-        while (end > at + 1 && !(stream[end] >= inbound::AddressFirst && stream[end - 1] < inbound::AddressFirst)) --end;
+        while (end > at + 1 && !(stream[end] >= inbound::AddressFirst && stream[end - 1] < inbound::AddressFirst))
+            --end;
         pieces.push_back({at, end - at});
         at = end;
     }
@@ -753,7 +754,8 @@ int Drain(int device) {
     uint8_t block[StreamDecoder::BlockSize];
     DWORD n = 0;
     while (ReadFile(in, block, sizeof block, &n, nullptr)) {
-        if (std::memchr(block, kIdentify, n)) WriteFile(out, kAnswer.data(), static_cast<DWORD>(kAnswer.size()), &n, nullptr);
+        if (std::memchr(block, kIdentify, n))
+            WriteFile(out, kAnswer.data(), static_cast<DWORD>(kAnswer.size()), &n, nullptr);
     }
     return 0;
 }

@@ -75,8 +75,8 @@ public:
             if (length_ < 0 || length_ == kValueLength) continue;
             colour_ = colour_ * 31 + b;
             if (++length_ < kValueLength) continue;
-            const RECT r =
-                FieldRect(inbound::AddressRow(address_[0]), inbound::AddressColumn(address_[0], address_[1]), kValueLength);
+            const int row = inbound::AddressRow(address_[0]);
+            const RECT r = FieldRect(row, inbound::AddressColumn(address_[0], address_[1]), kValueLength);
             Fill(r, colour_ & 0xFFFFFF);
             UnionRect(&changed, &changed, &r);
         }

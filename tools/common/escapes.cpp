@@ -111,7 +111,8 @@ std::string ShowBytes(std::string_view bytes) {
         auto next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0u;
         if (b >= inbound::AddressFirst && inbound::FormOf(b) == 0 && next >= inbound::AddressFirst) {
             const auto trail = static_cast<uint8_t>(next);
-            out += "\\@" + std::to_string(inbound::AddressRow(b)) + "," + std::to_string(inbound::AddressColumn(b, trail));
+            out += "\\@" + std::to_string(inbound::AddressRow(b)) + "," +
+                   std::to_string(inbound::AddressColumn(b, trail));
             ++i;
             afterAddress = true;
             continue;
