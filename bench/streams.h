@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "protocol/screen.h"
+
 namespace bench_streams {
 // A fixed-seed generator, so that every run sees the same choices.
 class Random {
@@ -28,5 +30,5 @@ std::vector<uint8_t> ControlHeavy(size_t size);
 // then live fields (an address and an 8-character value) changing in place. Text and addresses
 // only: no clear, query or exit code, so it can be cut anywhere and repeated. Only the first `rows`
 // lines are written, so that a benchmark can watch the others.
-std::vector<uint8_t> LiveScreens(size_t size, int rows = 20);
+std::vector<uint8_t> LiveScreens(size_t size, int rows = screen::Lines);
 }  // namespace bench_streams

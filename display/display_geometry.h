@@ -1,11 +1,12 @@
-// Where the 20 display lines sit on the panel, and which line a client point falls in.
+// Where the display lines sit on the panel, and which line a client point falls in.
 #pragma once
 #include <cstdint>
 
 #include "display/display_owner.h"
+#include "protocol/screen.h"
 
 namespace display_geometry {
-constexpr int32_t Lines = 20;
+constexpr int32_t Lines = screen::Lines;
 constexpr int32_t Left = 14;
 constexpr int32_t Top = 13;
 constexpr int32_t Right = 296;

@@ -97,7 +97,7 @@ void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, Repa
     HDC paintDc = BeginPaint(window, &ps);
     // Only after BeginPaint: a repaint asked from here on must bring another paint.
     gate.BeginServe();
-    constexpr int lineCount = display_geometry::Lines;
+    constexpr int lineCount = screen::Lines;
     char lines[lineCount][41];
     LineRect rects[lineCount];
     display.Snapshot(lines);

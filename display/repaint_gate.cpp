@@ -1,8 +1,10 @@
 // A bit per line: set by the request that asks the platform, cleared by the paint that serves it.
 #include "display/repaint_gate.h"
 
+#include "protocol/screen.h"
+
 namespace {
-constexpr bool Known(int32_t line) { return line >= 0 && line < RepaintGate::Lines; }
+constexpr bool Known(int32_t line) { return line >= 0 && line < screen::Lines; }
 }  // namespace
 
 bool RepaintGate::Request(int32_t line) {

@@ -6,8 +6,6 @@
 
 class RepaintGate {
 public:
-    static constexpr int32_t Lines = 20;
-
     // Any thread, after the line's change is in the buffer. True when the platform must be
     // asked (nothing pending for the line, or a line the gate does not know).
     bool Request(int32_t line);

@@ -1,10 +1,10 @@
 // The spacing is measured from the last paint, so a change after a quiet spell is asked at once.
 #include "display/repaint_pacer.h"
 
-#include "display/display_geometry.h"
+#include "protocol/screen.h"
 
 RepaintPacer::Ask RepaintPacer::Request(int32_t line, uint64_t nowMs) {
-    if (line < 0 || line >= display_geometry::Lines) return Ask::Now;
+    if (line < 0 || line >= screen::Lines) return Ask::Now;
     const uint64_t last = lastPaintMs_.load(std::memory_order_acquire);
     if (last == 0 || nowMs >= last + SpacingMs) return Ask::Now;
     kept_.fetch_or(1u << line, std::memory_order_acq_rel);

@@ -42,22 +42,22 @@ TextDisplay::Action TextDisplay::ActionFor(uint32_t type, intptr_t kind) {
 
 TextDisplay::TextDisplay() {
     for (auto& line : lines_) {
-        std::memset(line, ' ', Columns);
-        line[Columns] = '\0';
+        std::memset(line, ' ', screen::Columns);
+        line[screen::Columns] = '\0';
     }
 }
 
 void TextDisplay::SetOwner(DisplayOwner* owner) { owner_.store(owner, std::memory_order_release); }
 
 void TextDisplay::SetLineRect(int i, LineRect r) {
-    if (i >= 0 && i < Lines) rects_[i] = r;
+    if (i >= 0 && i < screen::Lines) rects_[i] = r;
 }
 
-LineRect TextDisplay::LineRectAt(int i) const { return i >= 0 && i < Lines ? rects_[i] : LineRect{}; }
+LineRect TextDisplay::LineRectAt(int i) const { return i >= 0 && i < screen::Lines ? rects_[i] : LineRect{}; }
 
 void TextDisplay::BlankAll() {
     std::lock_guard<std::mutex> guard(lock_);
-    for (auto& line : lines_) std::memset(line, ' ', Columns);
+    for (auto& line : lines_) std::memset(line, ' ', screen::Columns);
 }
 
 int32_t TextDisplay::ApplyEvent(uint32_t type, intptr_t kind, int32_t argument) {
@@ -92,7 +92,7 @@ void TextDisplay::Run(Action action, intptr_t kind, int32_t argument) {
     RequestRepaints(owner, repaint);
 }
 
-void TextDisplay::Snapshot(char out[Lines][Columns + 1]) const {
+void TextDisplay::Snapshot(char out[screen::Lines][screen::Columns + 1]) const {
     std::lock_guard<std::mutex> guard(lock_);
     std::memcpy(out, lines_, sizeof lines_);
 }
@@ -113,9 +113,9 @@ TextDisplay::Repaint TextDisplay::Perform(Action action, intptr_t kind, int32_t 
         MoveCursor(static_cast<int32_t>(kind), argument);
         return {0, 0};
     case Action::ClearScreen:
-        for (int32_t n = 0; n < Lines; ++n) Blank(n);
+        for (int32_t n = 0; n < screen::Lines; ++n) Blank(n);
         MoveCursor(0, 0);
-        return {0, Lines};
+        return {0, screen::Lines};
     case Action::ClearLine: {
         const Repaint r = Blank(argument);
         MoveCursor(argument, 0);
@@ -146,14 +146,14 @@ TextDisplay::Repaint TextDisplay::Perform(Action action, intptr_t kind, int32_t 
 
 void TextDisplay::MoveCursor(int32_t row, int32_t column) {
     // The row never leaves 0..19; the column takes any value (40 and up drop text).
-    if (row >= 0 && row < Lines && column >= 0 && column < Columns) row_ = row;
+    if (row >= 0 && row < screen::Lines && column >= 0 && column < screen::Columns) row_ = row;
     column_ = column;
 }
 
 TextDisplay::Repaint TextDisplay::Blank(int32_t n) {
-    if (n < 0 || n >= Lines) return {0, 0};
-    std::memset(lines_[n], ' ', Columns);
-    lines_[n][Columns] = '\0';
+    if (n < 0 || n >= screen::Lines) return {0, 0};
+    std::memset(lines_[n], ' ', screen::Columns);
+    lines_[n][screen::Columns] = '\0';
     MoveCursor(n, 0);
     return {n, 1};
 }
@@ -162,8 +162,8 @@ TextDisplay::Repaint TextDisplay::Write(const char* chars, int32_t count, bool h
     if (!hasFont) return {0, 0};
     const int32_t row = row_;
     const int32_t column = column_;
-    if (column >= 0 && column < Columns && count > 0) {
-        const int32_t n = count < Columns - column ? count : Columns - column;
+    if (column >= 0 && column < screen::Columns && count > 0) {
+        const int32_t n = count < screen::Columns - column ? count : screen::Columns - column;
         char* cell = lines_[row] + column;
         for (int32_t i = 0; i < n; ++i) {
             const unsigned char c = static_cast<unsigned char>(chars[i]);

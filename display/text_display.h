@@ -1,4 +1,4 @@
-// The 20 x 40 display buffer and its cursor, changed only by display events.
+// The display buffer of screen::Lines x screen::Columns cells and its cursor, changed only by display events.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -6,12 +6,10 @@
 
 #include "display/display_event.h"
 #include "display/display_owner.h"
+#include "protocol/screen.h"
 
 class TextDisplay final : public EventSink {
 public:
-    static constexpr int32_t Lines = 20;
-    static constexpr int32_t Columns = 40;
-
     TextDisplay();
 
     // The owner may be null (no repaints, no font, exits go nowhere).
@@ -28,8 +26,8 @@ public:
     void BlankLine(int32_t n);
     void WriteText(const char* chars, int32_t count);
 
-    // A consistent copy of the 20 lines, each 40 characters and a NUL.
-    void Snapshot(char out[Lines][Columns + 1]) const;
+    // A consistent copy of the lines, each a line's characters and a NUL.
+    void Snapshot(char out[screen::Lines][screen::Columns + 1]) const;
     int32_t CursorRow() const;
     int32_t CursorColumn() const;
 
@@ -51,9 +49,9 @@ private:
     void RequestRepaints(DisplayOwner* owner, Repaint r) const;
 
     mutable std::mutex lock_;
-    char lines_[Lines][Columns + 1];
+    char lines_[screen::Lines][screen::Columns + 1];
     int32_t row_ = 0;
     int32_t column_ = 0;
-    LineRect rects_[Lines] = {};
+    LineRect rects_[screen::Lines] = {};
     std::atomic<DisplayOwner*> owner_{nullptr};
 };

@@ -89,7 +89,7 @@ void CheckReports(const std::string& text) {
     report.message = text;
     report.expectation = text;
     report.hasScreen = true;
-    for (std::string& line : report.screen.lines) line = text.substr(0, ScreenColumns);
+    for (std::string& line : report.screen.lines) line = text.substr(0, screen::Columns);
     report.log = {text, text};
     for (const std::string& out : {JunitXml(report), JsonObject(report)})
         for (char c : out) Check((c >= 0x20 && c <= 0x7E) || c == '\n', "a report byte outside printable ASCII");
@@ -145,8 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case HeadlessKind::Click:
             case HeadlessKind::ExpectLine:
-                Check(s.value >= 1 && s.value <= ScreenRows, "line outside 1..20");
-                Check(s.text.size() <= static_cast<size_t>(ScreenColumns), "expected line longer than a line");
+                Check(s.value >= 1 && s.value <= screen::Lines, "line outside 1..20");
+                Check(s.text.size() <= static_cast<size_t>(screen::Columns), "expected line longer than a line");
                 break;
             case HeadlessKind::Branch:
                 Check(s.text.size() <= 32, "Branch To text above 32 characters");
@@ -156,8 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case HeadlessKind::ExpectScreen:
                 for (const std::string& line : s.screen.lines)
-                    Check(line.size() <= static_cast<size_t>(ScreenColumns), "screen line above 40 characters");
-                Check(!s.screen.checkCursor || (s.screen.row < ScreenRows && s.screen.column <= MaxCursorColumn),
+                    Check(line.size() <= static_cast<size_t>(screen::Columns), "screen line above 40 characters");
+                Check(!s.screen.checkCursor || (s.screen.row < screen::Lines && s.screen.column <= MaxCursorColumn),
                       "cursor outside the display");
                 Check(s.screen.mask == 0 || (s.screen.mask > ' ' && s.screen.mask <= '~'), "a mask that is no character");
                 break;

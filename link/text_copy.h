@@ -3,13 +3,17 @@
 #include <cstdint>
 #include <cstring>
 
+#include "protocol/inbound_table.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define QUORVEX_TEXT_COPY_SSE2 1
 #endif
 
 namespace text_copy {
-constexpr bool IsText(uint8_t b) { return b >= 0x20 && b < 0x80; }
+using inbound::IsText;
+// The word and vector tests below are written for these bounds.
+static_assert(inbound::TextFirst == 0x20 && inbound::AddressFirst == 0x80);
 
 // Eight bytes at a time; portable. Returns the count of leading text bytes copied (<= limit).
 inline uint32_t CopyTextWords(const uint8_t* src, uint32_t limit, char* dst) {

@@ -4,6 +4,7 @@
 
 #include "bench/e2e/bench_peer_win.h"
 #include "bench/e2e/floor_window_win.h"
+#include "protocol/inbound_table.h"
 
 namespace {
 struct ProbeField {
@@ -58,8 +59,7 @@ const std::vector<uint32_t>& FieldWatch::Capture(int probe) {
 }
 
 bool FieldWatch::Write(int probe, int value) {
-    std::string field = {static_cast<char>(0x80 | kProbeFields[probe].row),
-                         static_cast<char>(0x80 | kProbeFields[probe].column)};
+    std::string field = inbound::Address(kProbeFields[probe].row, kProbeFields[probe].column);
     field += kValues[value];
     shown_[probe] = value;
     return write_(field);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench/e2e/bench_peer_win.h"
@@ -25,6 +26,9 @@
 #include "bench/e2e/stats.h"
 #include "bench/streams.h"
 #include "display/repaint_pacer.h"
+#include "link/stream_decoder.h"
+#include "protocol/inbound_table.h"
+#include "protocol/screen.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/keypad/panel_input_win.h"
 
@@ -33,7 +37,8 @@ constexpr int kPanelDevice = 2;
 constexpr int kDrainDevice = 3;
 constexpr int kFloorDevice = 4;
 constexpr int kStampDevice = 5;
-constexpr uint8_t kIdentify = 0x1A;
+constexpr uint8_t kIdentify = inbound::Identify;
+constexpr std::string_view kAnswer(inbound::IdentificationAnswer, sizeof inbound::IdentificationAnswer);
 constexpr DWORD kWaitMs = 20000;
 constexpr DWORD kWatchdogMs = 40 * 60 * 1000;
 constexpr int32_t kLineKeyId = 2011;  // the "1" key
@@ -154,8 +159,8 @@ double TimeStream(BenchPeer& peer, const std::vector<uint8_t>& stream, int write
         if (!peer.Write(stream.data() + at, n)) Fail("a stream write failed");
     }
     if (!peer.Write(&kIdentify, 1)) Fail("the identification request could not be written");
-    const int64_t end = peer.WaitTotal(before + 3, 120000);
-    if (!end || peer.ReceivedText().substr(before, 3) != "VFD") Fail("no VFD after the stream");
+    const int64_t end = peer.WaitTotal(before + kAnswer.size(), 120000);
+    if (!end || peer.ReceivedText().substr(before, kAnswer.size()) != kAnswer) Fail("no VFD after the stream");
     return bench_clock::Ms(end - start);
 }
 
@@ -230,7 +235,8 @@ public:
     // Until everything sent so far has been decoded.
     void Settle() {
         const size_t before = peer_.Received();
-        if (!peer_.Write(&kIdentify, 1) || !peer_.WaitTotal(before + 3, kWaitMs)) Fail("the panel did not answer");
+        if (!peer_.Write(&kIdentify, 1) || !peer_.WaitTotal(before + kAnswer.size(), kWaitMs))
+            Fail("the panel did not answer");
     }
 
 private:
@@ -258,10 +264,9 @@ std::vector<double> CpuWindows(Panel& panel, const Settings& s) {
 
 std::string FullLines() {
     std::string s;
-    for (int row = 0; row < 20; ++row) {
-        s += static_cast<char>(0x80 | row);
-        s += static_cast<char>(0x80);
-        s += std::string(40, static_cast<char>('A' + row));
+    for (int row = 0; row < screen::Lines; ++row) {
+        s += inbound::Address(row, 0);
+        s += std::string(screen::Columns, static_cast<char>('A' + row));
     }
     return s;
 }
@@ -488,7 +493,8 @@ std::vector<std::pair<size_t, size_t>> EventPieces(const std::vector<uint8_t>& s
     std::vector<std::pair<size_t, size_t>> pieces;
     for (size_t at = 0; at + size < stream.size();) {
         size_t end = at + size;
-        while (end > at + 1 && !(stream[end] >= 0x80 && stream[end - 1] < 0x80)) --end;
+        while (end > at + 1 && !(stream[end] >= inbound::AddressFirst && stream[end - 1] < inbound::AddressFirst))
+            --end;
         pieces.push_back({at, end - at});
         at = end;
     }
@@ -741,14 +747,15 @@ int IdleOnly(const std::string& panelDir, DWORD seconds) {
     return 0;
 }
 
-// Reads like the panel's reader (blocks of 2048 bytes) and answers an identification request.
+// Reads like the panel's reader (blocks of its size) and answers an identification request.
 int Drain(int device) {
     HANDLE in, out;
     if (!OpenClientEnds(device, &in, &out)) return 2;
-    uint8_t block[2048];
+    uint8_t block[StreamDecoder::BlockSize];
     DWORD n = 0;
     while (ReadFile(in, block, sizeof block, &n, nullptr)) {
-        if (std::memchr(block, kIdentify, n)) WriteFile(out, "VFD", 3, &n, nullptr);
+        if (std::memchr(block, kIdentify, n))
+            WriteFile(out, kAnswer.data(), static_cast<DWORD>(kAnswer.size()), &n, nullptr);
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "bench/e2e/bench_peer_win.h"
 #include "display/display_geometry.h"
+#include "protocol/inbound_table.h"
 
 namespace floor_window {
 namespace {
@@ -64,8 +65,8 @@ public:
         RECT changed = {};
         for (DWORD i = 0; i < count; ++i) {
             const uint8_t b = bytes[i];
-            if (b >= 0x80) {
-                address_[addressBytes_++ % 2] = b & 0x7F;
+            if (b >= inbound::AddressFirst) {
+                address_[addressBytes_++ % 2] = b;
                 length_ = addressBytes_ % 2 == 0 ? 0 : -1;
                 colour_ = 0x404040;
                 continue;
@@ -74,7 +75,8 @@ public:
             if (length_ < 0 || length_ == kValueLength) continue;
             colour_ = colour_ * 31 + b;
             if (++length_ < kValueLength) continue;
-            const RECT r = FieldRect(address_[0], address_[1], kValueLength);
+            const int row = inbound::AddressRow(address_[0]);
+            const RECT r = FieldRect(row, inbound::AddressColumn(address_[0], address_[1]), kValueLength);
             Fill(r, colour_ & 0xFFFFFF);
             UnionRect(&changed, &changed, &r);
         }
@@ -83,7 +85,7 @@ public:
 
 private:
     static constexpr int kValueLength = kFieldBytes - 2;
-    int address_[2] = {};
+    uint8_t address_[2] = {};
     int addressBytes_ = 0;
     int length_ = -1;  // characters of the current field so far; -1 outside a field
     uint32_t colour_ = 0;

@@ -17,10 +17,10 @@
 namespace ev = display_event;
 
 namespace {
-constexpr int kLines = TextDisplay::Lines;
+constexpr int kLines = screen::Lines;
 
 struct Lines {
-    char cells[kLines][TextDisplay::Columns + 1];
+    char cells[kLines][screen::Columns + 1];
 };
 
 class TextDisplayTest : public ::testing::Test {
@@ -33,8 +33,8 @@ protected:
     std::string Line(int i) {
         Lines l;
         display.Snapshot(l.cells);
-        EXPECT_EQ(l.cells[i][TextDisplay::Columns], '\0') << "line " << i;
-        return std::string(l.cells[i], TextDisplay::Columns);
+        EXPECT_EQ(l.cells[i][screen::Columns], '\0') << "line " << i;
+        return std::string(l.cells[i], screen::Columns);
     }
 
     void Text(const std::string& s) {
@@ -44,7 +44,7 @@ protected:
     void FillScreen(char c) {
         for (int row = 0; row < kLines; ++row) {
             display.SetCursor(row, 0);
-            Text(std::string(TextDisplay::Columns, c));
+            Text(std::string(screen::Columns, c));
         }
         owner.repaints.clear();
     }
@@ -54,7 +54,7 @@ protected:
         EXPECT_EQ(display.CursorColumn(), column);
     }
 
-    static std::string Blank() { return std::string(TextDisplay::Columns, ' '); }
+    static std::string Blank() { return std::string(screen::Columns, ' '); }
 
     FakeOwner owner;
     TextDisplay display;

@@ -22,7 +22,7 @@ RunReport FailedRun() {
     r.expectation = "line 12: expect-exit";
     r.message = "line 12: expect-exit failed: no exit notice after 5000 ms";
     r.hasScreen = true;
-    for (std::string& line : r.screen.lines) line = std::string(ScreenColumns, ' ');
+    for (std::string& line : r.screen.lines) line = std::string(screen::Columns, ' ');
     r.screen.lines[0] = "MAIN MENU <&>\"'\x7f\xff]]>";
     r.screen.row = 0;
     r.screen.column = 40;

@@ -20,7 +20,7 @@ public:
         PanelState state;
     };
     explicit FakePanel(std::vector<Change> changes) : changes_(std::move(changes)) {
-        for (std::string& line : screen_.lines) line = std::string(ScreenColumns, ' ');
+        for (std::string& line : screen_.lines) line = std::string(screen::Columns, ' ');
     }
     int32_t SendCommand(const PanelCommand& command) override {
         char bytes[CommandBufferSize];
@@ -58,7 +58,7 @@ public:
 
 private:
     void Apply(const Change& c) {
-        if (c.row >= 0) screen_.lines[c.row] = (c.text + std::string(ScreenColumns, ' ')).substr(0, ScreenColumns);
+        if (c.row >= 0) screen_.lines[c.row] = (c.text + std::string(screen::Columns, ' ')).substr(0, screen::Columns);
         state_ = c.state;
     }
     std::vector<Change> changes_;

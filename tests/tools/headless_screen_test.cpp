@@ -23,7 +23,7 @@ void ExpectRoundTrip(const ScreenCopy& shown, const std::string& what) {
 
 ScreenCopy Copy(const ShownScreen& shown) {
     ScreenCopy copy;
-    for (int i = 0; i < ScreenRows; ++i) copy.lines[i] = shown.lines[i];
+    for (int i = 0; i < screen::Lines; ++i) copy.lines[i] = shown.lines[i];
     copy.row = shown.row;
     copy.column = shown.column;
     return copy;
@@ -32,7 +32,7 @@ ScreenCopy Copy(const ShownScreen& shown) {
 TEST(HeadlessScreen, EverySimulatorScreenPrintedIsAcceptedByExpectScreen) {
     int pastTheLastColumn = 0;
     for (const ShownScreen& shown : EverySimulatorScreen()) {
-        pastTheLastColumn += shown.column >= ScreenColumns;
+        pastTheLastColumn += shown.column >= screen::Columns;
         ExpectRoundTrip(Copy(shown), shown.what);
     }
     EXPECT_GT(pastTheLastColumn, 0) << "no screen left the cursor past the last column";
@@ -43,9 +43,9 @@ TEST(HeadlessScreen, EverySimulatorScreenPrintedIsAcceptedByExpectScreen) {
 
 TEST(HeadlessScreen, MaskedCellsMatchAnythingOtherCellsStillCount) {
     ScreenCopy shown;
-    for (std::string& line : shown.lines) line = std::string(ScreenColumns, ' ');
+    for (std::string& line : shown.lines) line = std::string(screen::Columns, ' ');
     shown.lines[0] = "HP-250 PRESS LINE 3    AUTO     08:15:42";
-    shown.lines[0].resize(ScreenColumns, ' ');
+    shown.lines[0].resize(screen::Columns, ' ');
     std::string file = "HP-250 PRESS LINE 3    AUTO     ##:##:##\n" + std::string(19, '\n') + "mask #\n";
     ExpectedScreen expected;
     ASSERT_EQ(ParseScreenFile(file, expected, nullptr), 0u);

@@ -138,7 +138,7 @@ TEST(HeadlessScript, RefusalsNameTheLineAndThePiece) {
 
 TEST(HeadlessScript, EveryErrorIsReportedInLineOrderTooLongTextsAreRefusedAndBareTimeOutsNoted) {
     const std::string huge(10 * 1024 * 1024, 'A');
-    const std::string screenText = std::string(ScreenRows * ScreenColumns, 'B');
+    const std::string screenText = std::string(screen::Lines * screen::Columns, 'B');
     const std::string text = "key NOPE\nexpect " + huge + "\nexpect " + screenText + "\nsned\nexpect-line 2 OF 120\n" +
                              "click 30\nexpect A within 20\n";
     std::vector<HeadlessStep> steps;

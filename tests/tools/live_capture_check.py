@@ -3,7 +3,7 @@
 standard output into `tshark -i -` with the Quorvex dissector, and the headless panel, all under
 Wine. The first screen must reach tshark while the session still runs (the panel waits before
 its last key), every packet the tap recorded must reach tshark, and the tap's messages go to
-standard error. Usage: live_capture_check.py ROOT SIM TAP HEADLESS"""
+standard error. Usage: live_capture_check.py ROOT LUA SIM TAP HEADLESS (LUA: the dissector the build wrote)"""
 import os
 import subprocess
 import sys
@@ -30,7 +30,7 @@ expect DONE within 5000
 
 
 def main():
-    root, sim_exe, tap_exe, headless_exe = sys.argv[1:5]
+    root, lua, sim_exe, tap_exe, headless_exe = sys.argv[1:6]
     env = wine_environment(root)
     problems = []
     with tempfile.TemporaryDirectory() as tmp:
@@ -58,7 +58,6 @@ def main():
             tap = wine(tap_exe, "--listen", "6", "--control", "7", "--capture", "-",
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
             processes.append(tap)
-            lua = os.path.join(root, "tools", "wireshark", "quorvex.lua")
             tshark = subprocess.Popen(["tshark", "-l", "-i", "-", "-X", "lua_script:" + lua, "-T", "fields",
                                        "-e", "frame.len", "-e", "quorvex.direction", "-e", "_ws.col.Info"],
                                       stdin=tap.stdout, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env)

@@ -63,10 +63,7 @@ class Session:
             functions.append(f"{name}() {{ {call}; }}")
         self.prelude = "\n".join(functions) + "\n"
         self.env["WINE_RUN"] = os.path.join(root, "scripts", "wine-run")
-        os.makedirs(os.path.join(work, "tools", "wireshark"))
-        lua = os.path.join(root, "tools", "wireshark", "quorvex.lua")
-        for link in ("quorvex.lua", "tools/wireshark/quorvex.lua"):
-            os.symlink(lua, os.path.join(work, link))
+        os.symlink(os.path.join(build, "tools", "wireshark", "quorvex.lua"), os.path.join(work, "quorvex.lua"))
 
     def start(self, line, cwd=None):
         """A README line in the background, its output read as it comes."""

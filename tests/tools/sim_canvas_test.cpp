@@ -8,7 +8,7 @@
 
 namespace {
 void ExpectPanelShows(const PanelModel& panel, const Canvas& canvas) {
-    for (int row = 0; row < stream::Rows; ++row) EXPECT_EQ(panel.Line(row), canvas.Line(row)) << "row " << row;
+    for (int row = 0; row < screen::Lines; ++row) EXPECT_EQ(panel.Line(row), canvas.Line(row)) << "row " << row;
 }
 
 TEST(SimCanvas, PutCutsAtTheEdgesAndBlanksControlBytes) {

@@ -6,6 +6,7 @@
 #include "display/text_display.h"
 #include "link/stream_decoder.h"
 #include "tools/common/commands.h"
+#include "tools/common/screen_text.h"
 #include "tools/sim/controller.h"
 #include "tools/sim/screens.h"
 
@@ -22,13 +23,12 @@ public:
         }
     }
     ShownScreen Shown(const std::string& what) const {
-        char lines[TextDisplay::Lines][TextDisplay::Columns + 1];
-        display_.Snapshot(lines);
+        const ScreenCopy copy = CopyScreen(display_);
         ShownScreen shown;
         shown.what = what;
-        for (int i = 0; i < TextDisplay::Lines; ++i) shown.lines[i] = lines[i];
-        shown.row = display_.CursorRow();
-        shown.column = display_.CursorColumn();
+        for (int i = 0; i < screen::Lines; ++i) shown.lines[i] = copy.lines[i];
+        shown.row = copy.row;
+        shown.column = copy.column;
         return shown;
     }
     void RepaintLine(const LineRect&) override {}

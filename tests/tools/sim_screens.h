@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "protocol/screen.h"
+
 struct ShownScreen {
     std::string what;       // the screen and the key that led there
-    std::string lines[20];  // 40 characters each
+    std::string lines[screen::Lines];  // screen::Columns characters each
     int row = 0;
     int column = 0;
 };

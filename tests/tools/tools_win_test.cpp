@@ -213,7 +213,7 @@ TEST(Replay, ACaptureWithNothingToPlayIsRefused) {
 }
 
 std::vector<uint32_t> DisplayPixels(HWND frame) {
-    const int bottom = display_geometry::Top + display_geometry::Lines * display_font::CellHeight;
+    const int bottom = display_geometry::Top + screen::Lines * display_font::CellHeight;
     const POINT a = panel_input::OnScreen(frame, display_geometry::Left, display_geometry::Top);
     const POINT b = panel_input::OnScreen(frame, display_geometry::Right, bottom);
     return panel_input::CaptureScreen({a.x, a.y, b.x, b.y});

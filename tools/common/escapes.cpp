@@ -1,7 +1,7 @@
 // Escape decoding for scripts and the matching readable form for messages.
 #include "tools/common/escapes.h"
 
-#include "tools/common/stream_codes.h"
+#include "protocol/inbound_table.h"
 #include "tools/common/texts.h"
 
 namespace {
@@ -36,8 +36,8 @@ unsigned DecodeAddress(std::string_view text, size_t& pos, std::string& bytes) {
     ++pos;
     int column = ReadSmallNumber(text, pos);
     if (column < 0) return tool_text::BadAddressEscape;
-    if (row > stream::MaxAddressRow || column > stream::MaxAddressColumn) return tool_text::AddressOutOfRange;
-    bytes += stream::Address(row, column);
+    if (row > inbound::MaxAddressRow || column > inbound::MaxAddressColumn) return tool_text::AddressOutOfRange;
+    bytes += inbound::Address(row, column);
     return tool_text::Ok;
 }
 
@@ -109,8 +109,10 @@ std::string ShowBytes(std::string_view bytes) {
         afterAddress = false;
         auto b = static_cast<unsigned char>(bytes[i]);
         auto next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0u;
-        if (b >= 0x80 && b <= 0xBF && next >= 0x80) {
-            out += "\\@" + std::to_string(b & 0x3F) + "," + std::to_string(next & 0x7F);
+        if (b >= inbound::AddressFirst && inbound::FormOf(b) == 0 && next >= inbound::AddressFirst) {
+            const auto trail = static_cast<uint8_t>(next);
+            out += "\\@" + std::to_string(inbound::AddressRow(b)) + "," +
+                   std::to_string(inbound::AddressColumn(b, trail));
             ++i;
             afterAddress = true;
             continue;

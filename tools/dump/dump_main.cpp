@@ -12,6 +12,7 @@
 #include "display/text_display.h"
 #include "tools/common/capture_file.h"
 #include "tools/common/command_line.h"
+#include "tools/common/screen_text.h"
 #include "tools/common/texts.h"
 #include "tools/dump/session_print.h"
 
@@ -110,13 +111,6 @@ public:
     void OnControlExited() override {}
 };
 
-void PrintScreen(const TextDisplay& display) {
-    char lines[TextDisplay::Lines][TextDisplay::Columns + 1];
-    display.Snapshot(lines);
-    for (const auto& line : lines) std::printf("%s\n", line);
-    std::printf("cursor %d %d\n", static_cast<int>(display.CursorRow()), static_cast<int>(display.CursorColumn()));
-}
-
 void SetBinaryOutput() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
@@ -137,7 +131,7 @@ void DumpStream(const std::string& data, Mode mode) {
     TextDisplay display;
     display.SetOwner(&owner);
     ApplyInbound({{0, capture::Direction::ToPanel, data}}, UINT64_MAX, display);
-    PrintScreen(display);
+    std::fputs(FormatScreen(CopyScreen(display)).c_str(), stdout);
 }
 
 void NoteIgnoredBytes(const char* path, const std::string& inbound, Mode mode) {
@@ -161,7 +155,7 @@ void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
         TextDisplay display;
         display.SetOwner(&owner);
         ApplyInbound(records, o.mode == Mode::At ? o.atUs : UINT64_MAX, display);
-        PrintScreen(display);
+        std::fputs(FormatScreen(CopyScreen(display)).c_str(), stdout);
     }
 }
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "keypad/key_table.h"
-#include "tools/dump/event_print.h"
+#include "protocol/inbound_table.h"
 
 namespace {
 // Each command's kind and the panel key that sends it (0: none); Adjust has a key per direction.
@@ -78,16 +78,16 @@ const char* Legend(int32_t keyId) { return KeyTable::Legend[KeyTable::Index(keyI
 
 void JsonEvent(std::FILE* out, const JsonStamp& stamp, uint32_t type, intptr_t kind, int32_t argument, int row,
                int column) {
-    const EventName* name = FindEventName(type, kind);
-    Begin(out, stamp, name ? name->kind : "Event");
-    switch (name ? name->shape : EventShape::Plain) {
-    case EventShape::Plain: break;
-    case EventShape::WithLine: Number(out, "line", argument); break;
-    case EventShape::Address:
+    const inbound::EventName* name = inbound::FindEventName(type, kind);
+    Begin(out, stamp, name ? name->kindName : "Event");
+    switch (name ? name->shape : inbound::EventShape::Plain) {
+    case inbound::EventShape::Plain: break;
+    case inbound::EventShape::WithLine: Number(out, "line", argument); break;
+    case inbound::EventShape::Address:
         Number(out, "row", static_cast<long long>(kind));
         Number(out, "column", argument);
         break;
-    case EventShape::Text:
+    case inbound::EventShape::Text:
         Number(out, "row", row);
         Number(out, "column", column);
         Text(out, "text", reinterpret_cast<const char*>(kind), static_cast<size_t>(argument));
@@ -97,7 +97,7 @@ void JsonEvent(std::FILE* out, const JsonStamp& stamp, uint32_t type, intptr_t k
 }
 
 void JsonIdentificationRequest(std::FILE* out, const JsonStamp& stamp) {
-    Begin(out, stamp, kIdentificationRequest);
+    Begin(out, stamp, inbound::IdentificationRequest);
     End(out);
 }
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "link/stream_decoder.h"
+#include "protocol/inbound_table.h"
 #include "tools/common/commands.h"
-#include "tools/common/stream_codes.h"
 #include "tools/dump/event_print.h"
 #include "tools/dump/json_print.h"
 
@@ -45,7 +45,7 @@ public:
             JsonIdentificationRequest(out_, stamp_);
         } else {
             Prefix();
-            std::fprintf(out_, "%s\n", kIdentificationRequest);
+            std::fprintf(out_, "%s\n", inbound::IdentificationRequest);
         }
         return 1;
     }
@@ -132,10 +132,10 @@ void ApplyInbound(const std::vector<capture::Record>& records, uint64_t untilUs,
     }
 }
 
-size_t BytesAfterExitNotice(const std::string& inbound) {
+size_t BytesAfterExitNotice(const std::string& stream) {
     // The code is never part of a text run or an address, so its first byte is the notice.
-    const size_t at = inbound.find(stream::ExitNotice);
-    return at == std::string::npos ? 0 : inbound.size() - at - 1;
+    const size_t at = stream.find(static_cast<char>(inbound::ExitNotice));
+    return at == std::string::npos ? 0 : stream.size() - at - 1;
 }
 
 std::string InboundBytes(const std::vector<capture::Record>& records) {

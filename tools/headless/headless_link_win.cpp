@@ -136,13 +136,7 @@ std::string HeadlessLink::BranchTo(const std::string& text) {
 }
 
 ScreenCopy HeadlessLink::Screen() {
-    char lines[TextDisplay::Lines][TextDisplay::Columns + 1];
-    display_.Snapshot(lines);
-    ScreenCopy copy;
-    for (int i = 0; i < TextDisplay::Lines; ++i) copy.lines[i] = lines[i];
-    copy.row = display_.CursorRow();
-    copy.column = display_.CursorColumn();
-    return copy;
+    return CopyScreen(display_);
 }
 
 PanelState HeadlessLink::State() {

@@ -106,7 +106,7 @@ std::string JsonObject(const RunReport& r) {
     json += ",\"message\":" + JsonString(r.message);
     if (r.hasScreen) {
         json += ",\"screen\":[";
-        for (int i = 0; i < ScreenRows; ++i) json += (i ? "," : "") + JsonString(r.screen.lines[i]);
+        for (int i = 0; i < screen::Lines; ++i) json += (i ? "," : "") + JsonString(r.screen.lines[i]);
         json += "],\"cursor\":[" + std::to_string(r.screen.row) + "," + std::to_string(r.screen.column) + "]";
     }
     json += ",\"log\":[";

@@ -41,15 +41,9 @@ const char* EndedText(PanelState state) {
 }
 }  // namespace
 
-std::string FormatScreen(const ScreenCopy& screen) {
-    std::string text;
-    for (const std::string& line : screen.lines) text += line + "\n";
-    return text + "cursor " + std::to_string(screen.row) + " " + std::to_string(screen.column) + "\n";
-}
-
 // A masked cell matches anything; past the text both lines hold blanks.
 bool LineMatches(const std::string& expected, const std::string& shown, char mask) {
-    for (size_t i = 0; i < static_cast<size_t>(ScreenColumns); ++i) {
+    for (size_t i = 0; i < static_cast<size_t>(screen::Columns); ++i) {
         const char want = i < expected.size() ? expected[i] : ' ';
         const char got = i < shown.size() ? shown[i] : ' ';
         if (want != got && !(mask && want == mask)) return false;
@@ -58,7 +52,7 @@ bool LineMatches(const std::string& expected, const std::string& shown, char mas
 }
 
 std::string ScreenMismatch(const ExpectedScreen& expected, const ScreenCopy& shown) {
-    for (int i = 0; i < ScreenRows; ++i) {
+    for (int i = 0; i < screen::Lines; ++i) {
         if (!LineMatches(expected.lines[i], shown.lines[i], expected.mask))
             return "line " + std::to_string(i + 1) + " shows " + Quoted(RightTrimmed(shown.lines[i])) +
                    ", the file has " + Quoted(expected.lines[i]);

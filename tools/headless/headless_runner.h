@@ -9,16 +9,9 @@
 #include "keypad/key_bindings.h"
 #include "keypad/latch_keys.h"
 #include "link/panel_command.h"
+#include "tools/common/screen_text.h"
 #include "tools/headless/headless_script.h"
 
-struct ScreenCopy {
-    std::string lines[ScreenRows];  // 40 characters each
-    int row = 0;
-    int column = 0;
-};
-
-// The 20 lines and "cursor ROW COLUMN", as quorvex-dump --screen prints them.
-std::string FormatScreen(const ScreenCopy& screen);
 // Why the screen is not the one expected (the first line or the cursor that differs), or "".
 std::string ScreenMismatch(const ExpectedScreen& expected, const ScreenCopy& shown);
 

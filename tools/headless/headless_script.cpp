@@ -81,7 +81,7 @@ int64_t VirtualKeyCode(const std::string& text) {
     return -1;
 }
 
-bool InRows(uint32_t n) { return n >= 1 && n <= static_cast<uint32_t>(ScreenRows); }
+bool InRows(uint32_t n) { return n >= 1 && n <= static_cast<uint32_t>(screen::Lines); }
 
 unsigned Check(const ScriptLine& line, const ScreenFileReader& readScreen, HeadlessStep& step, std::string& detail) {
     step.kind = static_cast<HeadlessKind>(line.kind);
@@ -106,7 +106,7 @@ unsigned Check(const ScriptLine& line, const ScreenFileReader& readScreen, Headl
             detail = std::to_string(line.number);
             if (!InRows(line.number)) return tool_text::LineOutOfRange;
             detail = std::to_string(line.text.size()) + " characters";
-            return line.text.size() <= static_cast<size_t>(ScreenColumns) ? tool_text::Ok : tool_text::TextTooLong;
+            return line.text.size() <= static_cast<size_t>(screen::Columns) ? tool_text::Ok : tool_text::TextTooLong;
         case HeadlessKind::Branch:
             step.text = Upper(line.text);
             return line.text.size() <= kMaxBranchText ? tool_text::Ok : tool_text::BranchTooLong;
@@ -144,7 +144,7 @@ bool ParseCursor(std::string_view text, ExpectedScreen& screen) {
     if (text.empty() || text.front() != ' ') return false;
     text.remove_prefix(1);
     const int column = TakeNumber(text);
-    if (!text.empty() || row < 0 || column < 0 || row >= ScreenRows || column > MaxCursorColumn) return false;
+    if (!text.empty() || row < 0 || column < 0 || row >= screen::Lines || column > MaxCursorColumn) return false;
     screen.row = row;
     screen.column = column;
     screen.checkCursor = true;
@@ -173,8 +173,8 @@ unsigned ParseScreenFile(std::string_view text, ExpectedScreen& screen, int* bad
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
         if (badLine) *badLine = number;
-        if (number <= ScreenRows) {
-            if (line.size() > static_cast<size_t>(ScreenColumns)) return tool_text::ScreenLineTooLong;
+        if (number <= screen::Lines) {
+            if (line.size() > static_cast<size_t>(screen::Columns)) return tool_text::ScreenLineTooLong;
             screen.lines[number - 1] = std::string(line);
         } else if (!line.empty() && !ParseCursor(line, screen) && !ParseMask(line, screen)) {
             return tool_text::ScreenBadShape;

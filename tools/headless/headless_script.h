@@ -7,23 +7,22 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/inbound_table.h"
+#include "protocol/screen.h"
 #include "tools/common/script_syntax.h"
 
 enum class HeadlessKind { Key, Keyboard, Click, Branch, Expect, ExpectLine, ExpectScreen, Screen, ExpectExit, Wait };
 
-constexpr int ScreenRows = 20;
-constexpr int ScreenColumns = 40;
-
 // The cursor's column goes past the last cell after text and as far as a cursor address reaches.
-constexpr int MaxCursorColumn = 127;
+constexpr int MaxCursorColumn = inbound::MaxAddressColumn;
 // expect takes at most the screen's characters, expect-line a line's.
-constexpr size_t MaxExpectText = ScreenRows * ScreenColumns;
+constexpr size_t MaxExpectText = screen::Lines * screen::Columns;
 
 // A screen file: up to 20 lines (trailing blanks do not count), then, in either order, the line
 // "cursor ROW COLUMN" (0-based) when the cursor is to be checked too, and "mask C" when the
 // character C in the lines stands for a cell whose content does not matter (a clock).
 struct ExpectedScreen {
-    std::string lines[ScreenRows];
+    std::string lines[screen::Lines];
     bool checkCursor = false;
     int row = 0;
     int column = 0;

@@ -12,9 +12,9 @@ constexpr int kJoinGap = 2;
 void Canvas::Clear() { std::memset(cells_, ' ', sizeof(cells_)); }
 
 void Canvas::Put(int row, int column, std::string_view text) {
-    if (row < 0 || row >= stream::Rows) return;
+    if (row < 0 || row >= screen::Lines) return;
     for (char c : text) {
-        if (column >= 0 && column < stream::Columns) cells_[row][column] = (c >= 0x20 && c <= 0x7E) ? c : ' ';
+        if (column >= 0 && column < screen::Columns) cells_[row][column] = (c >= 0x20 && c <= 0x7E) ? c : ' ';
         ++column;
     }
 }
@@ -29,19 +29,19 @@ bool Canvas::operator==(const Canvas& other) const { return std::memcmp(cells_, 
 
 std::string EncodeChanges(const Canvas& shown, const Canvas& wanted) {
     std::string out;
-    for (int row = 0; row < stream::Rows; ++row) {
+    for (int row = 0; row < screen::Lines; ++row) {
         int column = 0;
-        while (column < stream::Columns) {
+        while (column < screen::Columns) {
             if (shown.At(row, column) == wanted.At(row, column)) {
                 ++column;
                 continue;
             }
             int start = column;
             int end = column + 1;  // one past the last changed cell of the run
-            for (int c = end; c < stream::Columns && c <= end + kJoinGap; ++c) {
+            for (int c = end; c < screen::Columns && c <= end + kJoinGap; ++c) {
                 if (shown.At(row, c) != wanted.At(row, c)) end = c + 1;
             }
-            out += stream::Address(row, start);
+            out += inbound::Address(row, start);
             for (int c = start; c < end; ++c) out += wanted.At(row, c);
             column = end;
         }
@@ -50,5 +50,5 @@ std::string EncodeChanges(const Canvas& shown, const Canvas& wanted) {
 }
 
 std::string EncodeScreen(const Canvas& wanted) {
-    return std::string(1, stream::ClearScreen) + EncodeChanges(Canvas(), wanted);
+    return std::string(1, static_cast<char>(inbound::ClearScreen)) + EncodeChanges(Canvas(), wanted);
 }

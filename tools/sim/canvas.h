@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "tools/common/stream_codes.h"
+#include "protocol/inbound_table.h"
+#include "protocol/screen.h"
 
 class Canvas {
 public:
@@ -14,12 +15,12 @@ public:
     // Writes text padded with blanks or cut to exactly `width` cells.
     void PutField(int row, int column, int width, std::string_view text);
     char At(int row, int column) const { return cells_[row][column]; }
-    std::string Line(int row) const { return std::string(cells_[row], stream::Columns); }
+    std::string Line(int row) const { return std::string(cells_[row], screen::Columns); }
     bool operator==(const Canvas& other) const;
     bool operator!=(const Canvas& other) const { return !(*this == other); }
 
 private:
-    char cells_[stream::Rows][stream::Columns];
+    char cells_[screen::Lines][screen::Columns];
 };
 
 // Bytes that turn `shown` into `wanted`: a cursor address and the new text for each changed

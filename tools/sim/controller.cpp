@@ -60,7 +60,7 @@ Controller::Output Controller::Connect(uint64_t nowMs, int secondsOfDay) {
     message_.clear();
     Open(ScreenId::Main);
     Output out = Present({"identification requested (code 26)"});
-    out.bytes.insert(out.bytes.begin(), stream::Identify);
+    out.bytes.insert(out.bytes.begin(), static_cast<char>(inbound::Identify));
     return out;
 }
 
@@ -288,7 +288,7 @@ void Controller::Render(Canvas& canvas) const {
     if (screen.kind == ScreenKind::Menu) canvas.Put(screen.menu.items[menuIndex_].row, layout::MarkerColumn, ">");
     if (screen.kind == ScreenKind::Params) RenderParams(canvas);
     if (screen.kind == ScreenKind::List) RenderList(canvas);
-    canvas.PutField(layout::MessageRow, 0, stream::Columns, message_);
+    canvas.PutField(layout::MessageRow, 0, screen::Columns, message_);
     canvas.Put(layout::HintRow, 0, screen.hints);
 }
 
@@ -342,9 +342,9 @@ Controller::Output Controller::Present(std::vector<std::string> notes) {
 Controller::Output Controller::ShutDown(std::vector<std::string> notes) {
     Canvas wanted;
     RenderFrame(wanted, "SHUT DOWN", secondsOfDay_);
-    wanted.Put(kStopRow, (stream::Columns - static_cast<int>(sizeof(kStopText) - 1)) / 2, kStopText);
+    wanted.Put(kStopRow, (screen::Columns - static_cast<int>(sizeof(kStopText) - 1)) / 2, kStopText);
     Output out;
-    out.bytes = EncodeScreen(wanted) + stream::ExitNotice;
+    out.bytes = EncodeScreen(wanted) + static_cast<char>(inbound::ExitNotice);
     shown_ = wanted;
     notes.push_back("shut down: stop screen and exit notice (code 22) sent");
     out.notes = std::move(notes);
