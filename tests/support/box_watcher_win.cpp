@@ -45,16 +45,20 @@ void BoxWatcher::Run() {
 }
 
 void BoxWatcher::Scan() {
+    {
+        // Forget windows that are gone, so a reused handle counts as a new box. This comes before
+        // the enumeration: a box that closes between the two would otherwise be counted again.
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_.erase(std::remove_if(open_.begin(), open_.end(), [](auto& b) { return !IsWindow(b.first); }),
+                    open_.end());
+        for (auto it = answered_.begin(); it != answered_.end();)
+            it = IsWindow(*it) ? std::next(it) : answered_.erase(it);
+    }
     std::vector<HWND> boxes;
     EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&boxes));
     std::vector<HWND> fresh;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        // Forget windows that are gone, so a reused handle counts as a new box.
-        open_.erase(std::remove_if(open_.begin(), open_.end(), [](auto& b) { return !IsWindow(b.first); }),
-                    open_.end());
-        for (auto it = answered_.begin(); it != answered_.end();)
-            it = IsWindow(*it) ? std::next(it) : answered_.erase(it);
         for (HWND box : boxes) {
             const bool known = answered_.count(box) ||
                                std::any_of(open_.begin(), open_.end(), [box](auto& b) { return b.first == box; });
