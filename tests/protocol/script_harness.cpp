@@ -113,7 +113,7 @@ private:
             ++checks_;
             const int gotRow = display_.CursorRow(), gotColumn = display_.CursorColumn();
             if (gotRow != row || gotColumn != column)
-                Fail(number, "cursor " + std::to_string(gotRow) + "," + std::to_string(gotColumn));
+                Fail(number, "cursor is " + std::to_string(gotRow) + "," + std::to_string(gotColumn));
         } else if (std::sscanf(line.c_str(), "screen %d %c", &row, &quote) == 2 && quote == '"') {
             CheckLine(number, line, row);
         } else {
