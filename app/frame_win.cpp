@@ -47,10 +47,19 @@ bool RegisterFrameClass() {
     return Window::RegisterClass(wc);
 }
 
-// Never with an erase: the paint covers every pixel of the lines.
-void InvalidateLine(HWND window, const LineRect& r) {
-    const RECT rect = {r.left, r.top, r.right, r.bottom};
-    InvalidateRect(window, &rect, FALSE);
+// Never with an erase: the paint covers every pixel of the lines. One request per run of
+// adjacent lines: each is a call to the Wine server, which a flooding control keeps busy (19
+// lines asked one by one held the paint back by over a millisecond).
+void InvalidateLines(HWND window, uint32_t lines, int32_t lineHeight) {
+    for (int first = 0; first < display_geometry::Lines; ++first) {
+        if (!(lines & (1u << first))) continue;
+        int last = first;
+        while (last + 1 < display_geometry::Lines && (lines & (1u << (last + 1)))) ++last;
+        const LineRect r = display_geometry::LinesRectFor(first, last, lineHeight);
+        const RECT rect = {r.left, r.top, r.right, r.bottom};
+        InvalidateRect(window, &rect, FALSE);
+        first = last;
+    }
 }
 
 // Forwards a palette change to every descendant at every depth.
@@ -174,8 +183,7 @@ void Frame::FitClientToPanel() {
 
 int Frame::LayoutDisplay() {
     if (!font_) return 1;
-    const int h = display_font::LineHeight(font_);
-    for (int i = 0; i < display_geometry::Lines; ++i) display_.SetLineRect(i, display_geometry::LineRectFor(i, h));
+    lineHeight_ = display_font::LineHeight(font_);
     display_.BlankAll();
     return 0;
 }
@@ -202,19 +210,17 @@ void Frame::ShowAndConnect(int showState) {
     }
 }
 
-void Frame::RepaintLine(const LineRect& r) {
+void Frame::LinesChanged(uint32_t lines) {
     // A handle read just before the window went only makes this call fail; a null one would
     // invalidate the whole desktop.
     const HWND window = readerWindow_.load();
     if (!window) return;
-    int line = -1;
-    for (int i = 0; i < display_geometry::Lines && r.bottom > r.top; ++i)
-        if (display_.LineRectAt(i).top == r.top) line = i;
     // A line already waiting for its paint shows this change too when that paint comes.
-    if (!repaintGate_.Request(line)) return;
-    switch (repaintPacer_.Request(line, GetTickCount64())) {
+    const uint32_t asked = repaintGate_.Request(lines);
+    if (!asked) return;
+    switch (repaintPacer_.Request(asked, GetTickCount64())) {
         case RepaintPacer::Ask::Now:
-            InvalidateLine(window, r);
+            InvalidateLines(window, asked, lineHeight_);
             return;
         case RepaintPacer::Ask::LaterAndArm:
             // A full queue must not leave the kept lines unpainted.
@@ -225,20 +231,7 @@ void Frame::RepaintLine(const LineRect& r) {
     }
 }
 
-void Frame::InvalidateKeptLines(HWND window) {
-    const uint32_t kept = repaintPacer_.TakeKept();
-    // One request per run of adjacent lines: each is a call to the Wine server, which a flooding
-    // control keeps busy (19 lines asked one by one held the paint back by over a millisecond).
-    for (int first = 0; first < display_geometry::Lines; ++first) {
-        if (!(kept & (1u << first))) continue;
-        int last = first;
-        while (last + 1 < display_geometry::Lines && (kept & (1u << (last + 1)))) ++last;
-        LineRect run = display_.LineRectAt(first);
-        run.bottom = display_.LineRectAt(last).bottom;
-        InvalidateLine(window, run);
-        first = last;
-    }
-}
+void Frame::InvalidateKeptLines(HWND window) { InvalidateLines(window, repaintPacer_.TakeKept(), lineHeight_); }
 
 LRESULT Frame::OnArmPacing(WPARAM, LPARAM) {
     if (!SetTimer(hwnd_, kPacingTimer, repaintPacer_.ArmDelayMs(GetTickCount64()), nullptr)) InvalidateKeptLines(hwnd_);
@@ -331,19 +324,17 @@ LRESULT Frame::OnPaint(WPARAM, LPARAM) {
         InvalidateKeptLines(hwnd_);
     }
     repaintPacer_.Painted(GetTickCount64());
-    panel_painter::Paint(hwnd_, panel_, font_, display_, repaintGate_, paintSurface_);
+    panel_painter::Paint(hwnd_, panel_, font_, lineHeight_, display_, repaintGate_, paintSurface_);
     return 0;
 }
 
 void Frame::OnLineClick(POINT p) {
-    for (int i = 0; i < display_geometry::Lines; ++i)
-        if (display_geometry::Contains(display_.LineRectAt(i), p.x, p.y) && link_)
-            link_->SendCommand({panel_command::SelectLine, i, 0});
+    const int32_t line = display_geometry::LineAt(p.x, p.y, lineHeight_);
+    if (line >= 0 && link_) link_->SendCommand({panel_command::SelectLine, line, 0});
 }
 
 void Frame::OnLineDoubleClick(POINT p) {
-    for (int i = 0; i < display_geometry::Lines; ++i)
-        if (display_geometry::Contains(display_.LineRectAt(i), p.x, p.y)) OpenBranchTo();
+    if (display_geometry::LineAt(p.x, p.y, lineHeight_) >= 0) OpenBranchTo();
 }
 
 void Frame::OpenBranchTo() {

@@ -38,7 +38,7 @@ public:
     void ShowAndConnect(int showState);
 
     // DisplayOwner: called on the reader thread.
-    void RepaintLine(const LineRect& r) override;
+    void LinesChanged(uint32_t lines) override;
     bool HasDisplayFont() const override { return font_ != nullptr; }
     void OnControlExited() override;
 
@@ -117,6 +117,8 @@ private:
     ControlLink* link_ = nullptr;
     HFONT font_ = nullptr;
     DIB* panel_ = nullptr;
+    // Of a display line, set before the reader starts; 0 without a font (no line then).
+    int32_t lineHeight_ = 0;
     TextDisplay display_;
     RepaintGate repaintGate_;
     RepaintPacer repaintPacer_;

@@ -13,7 +13,7 @@ constexpr size_t kStreamSize = 1 << 20;
 
 class BenchOwner final : public DisplayOwner {
 public:
-    void RepaintLine(const LineRect& r) override { benchmark::DoNotOptimize(r); }
+    void LinesChanged(uint32_t lines) override { benchmark::DoNotOptimize(lines); }
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
 };

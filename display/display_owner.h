@@ -1,16 +1,14 @@
-// What the display needs of the window that shows it: repaints, the font's existence, the exit.
+// What the display needs of the window that shows it, in lines: which changed, the font's
+// existence, the exit. Where a line sits on the window is the window's business.
 #pragma once
 #include <cstdint>
 
-// Client pixels; left and top edges inside, right and bottom outside.
-struct LineRect {
-    int32_t left, top, right, bottom;
-};
-
 class DisplayOwner {
 public:
-    // Invalidate the rectangle without erasing the background; called from any thread.
-    virtual void RepaintLine(const LineRect& r) = 0;
+    // Bit i for line i: lines whose cells changed and need a repaint without erasing the
+    // background. Called from any thread once the change is in the buffer, with no display
+    // lock held; never with no bit set.
+    virtual void LinesChanged(uint32_t lines) = 0;
     virtual bool HasDisplayFont() const = 0;
     // Called on the reader thread with no display lock held; the display may be gone afterwards.
     virtual void OnControlExited() = 0;

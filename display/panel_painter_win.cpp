@@ -92,7 +92,8 @@ HDC PaintSurface::Picture(HDC dc, DIB* panel) {
 
 void PaintSurface::ForgetPicture() { DeleteMemory(picture_, pictureBitmap_, picturePrevious_); }
 
-void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate, PaintSurface& surface) {
+void Paint(HWND window, DIB* panel, HFONT font, int32_t lineHeight, const TextDisplay& display, RepaintGate& gate,
+           PaintSurface& surface) {
     PAINTSTRUCT ps;
     HDC paintDc = BeginPaint(window, &ps);
     // Only after BeginPaint: a repaint asked from here on must bring another paint.
@@ -101,7 +102,7 @@ void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, Repa
     char lines[lineCount][41];
     LineRect rects[lineCount];
     display.Snapshot(lines);
-    for (int i = 0; i < lineCount; ++i) rects[i] = display.LineRectAt(i);
+    for (int i = 0; i < lineCount; ++i) rects[i] = display_geometry::LineRectFor(i, lineHeight);
     if (HDC memory = surface.Get(paintDc)) {
         // A line's change asks for its own rectangle only: a stream of them must not compose
         // and copy the whole panel each time. The clip keeps a line's glyphs inside the area.

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "display/display_owner.h"
+#include "display/display_geometry.h"
 
 class DIB;
 class RepaintGate;
@@ -42,6 +42,7 @@ void Compose(HDC dc, DIB* panel, HFONT font, const char (*lines)[41], const Line
 // The WM_PAINT work: off-screen compose of the full panel, then one BitBlt. The display is read
 // after BeginPaint has taken the update region: a line changed and invalidated before that is
 // in the copy, one changed later has asked for a paint that is still to come.
-// Every repaint pending in `gate` is served by this paint.
-void Paint(HWND window, DIB* panel, HFONT font, const TextDisplay& display, RepaintGate& gate, PaintSurface& surface);
+// Every repaint pending in `gate` is served by this paint. The lines are lineHeight apart.
+void Paint(HWND window, DIB* panel, HFONT font, int32_t lineHeight, const TextDisplay& display, RepaintGate& gate,
+           PaintSurface& surface);
 }  // namespace panel_painter

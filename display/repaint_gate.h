@@ -6,9 +6,9 @@
 
 class RepaintGate {
 public:
-    // Any thread, after the line's change is in the buffer. True when the platform must be
-    // asked (nothing pending for the line, or a line the gate does not know).
-    bool Request(int32_t line);
+    // Any thread, after the lines' change is in the buffer (a bit per line). The lines the
+    // platform must be asked for: those with nothing pending.
+    uint32_t Request(uint32_t lines);
     // The painting thread, after the platform began the paint (so that a request from now on
     // brings a new paint) and before it reads the buffer: every pending request is served now.
     void BeginServe();

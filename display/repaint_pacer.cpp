@@ -1,13 +1,10 @@
 // The spacing is measured from the last paint, so a change after a quiet spell is asked at once.
 #include "display/repaint_pacer.h"
 
-#include "protocol/screen.h"
-
-RepaintPacer::Ask RepaintPacer::Request(int32_t line, uint64_t nowMs) {
-    if (line < 0 || line >= screen::Lines) return Ask::Now;
+RepaintPacer::Ask RepaintPacer::Request(uint32_t lines, uint64_t nowMs) {
     const uint64_t last = lastPaintMs_.load(std::memory_order_acquire);
     if (last == 0 || nowMs >= last + SpacingMs) return Ask::Now;
-    kept_.fetch_or(1u << line, std::memory_order_acq_rel);
+    kept_.fetch_or(lines, std::memory_order_acq_rel);
     // After the keep: a timer that takes the lines before this sees the bit, one that takes
     // them after has cleared the flag first, so this call arms a new one.
     return armed_.exchange(true, std::memory_order_acq_rel) ? Ask::Later : Ask::LaterAndArm;

@@ -10,14 +10,13 @@ public:
     static constexpr uint64_t SpacingMs = 16;
 
     enum class Ask {
-        Now,          // ask the platform for the line's repaint now
+        Now,          // ask the platform for the lines' repaint now
         Later,        // kept; a timer is already on its way
         LaterAndArm,  // kept; the caller must start the timer (ArmDelayMs), or ask TakeKept now
     };
 
-    // Any thread, for a line whose repaint is due (the gate let it through). A line the pacer
-    // does not know is always asked now.
-    Ask Request(int32_t line, uint64_t nowMs);
+    // Any thread, for lines whose repaint is due (the gate let them through), a bit per line.
+    Ask Request(uint32_t lines, uint64_t nowMs);
     // The painting thread, as a paint begins.
     void Painted(uint64_t nowMs);
     // The timer's wait from nowMs until the spacing after the last paint is over (at least 1).

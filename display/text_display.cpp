@@ -3,6 +3,11 @@
 
 #include <cstring>
 
+namespace {
+constexpr uint32_t kAllLines = (1u << screen::Lines) - 1;
+static_assert(screen::Lines < 32, "a line mask has a bit per line");
+}  // namespace
+
 enum class TextDisplay::Action : uint8_t {
     None,
     SetCursor,
@@ -49,12 +54,6 @@ TextDisplay::TextDisplay() {
 
 void TextDisplay::SetOwner(DisplayOwner* owner) { owner_.store(owner, std::memory_order_release); }
 
-void TextDisplay::SetLineRect(int i, LineRect r) {
-    if (i >= 0 && i < screen::Lines) rects_[i] = r;
-}
-
-LineRect TextDisplay::LineRectAt(int i) const { return i >= 0 && i < screen::Lines ? rects_[i] : LineRect{}; }
-
 void TextDisplay::BlankAll() {
     std::lock_guard<std::mutex> guard(lock_);
     for (auto& line : lines_) std::memset(line, ' ', screen::Columns);
@@ -83,13 +82,13 @@ void TextDisplay::WriteText(const char* chars, int32_t count) {
 void TextDisplay::Run(Action action, intptr_t kind, int32_t argument) {
     DisplayOwner* owner = owner_.load(std::memory_order_acquire);
     const bool hasFont = action == Action::Text && owner && owner->HasDisplayFont();
-    Repaint repaint;
+    uint32_t changed;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        repaint = Perform(action, kind, argument, hasFont);
+        changed = Perform(action, kind, argument, hasFont);
     }
     // Outside the lock: the window thread may be painting under it.
-    RequestRepaints(owner, repaint);
+    if (owner && changed) owner->LinesChanged(changed);
 }
 
 void TextDisplay::Snapshot(char out[screen::Lines][screen::Columns + 1]) const {
@@ -107,32 +106,32 @@ int32_t TextDisplay::CursorColumn() const {
     return column_;
 }
 
-TextDisplay::Repaint TextDisplay::Perform(Action action, intptr_t kind, int32_t argument, bool hasFont) {
+uint32_t TextDisplay::Perform(Action action, intptr_t kind, int32_t argument, bool hasFont) {
     switch (action) {
     case Action::SetCursor:
         MoveCursor(static_cast<int32_t>(kind), argument);
-        return {0, 0};
+        return 0;
     case Action::ClearScreen:
         for (int32_t n = 0; n < screen::Lines; ++n) Blank(n);
         MoveCursor(0, 0);
-        return {0, screen::Lines};
+        return kAllLines;
     case Action::ClearLine: {
-        const Repaint r = Blank(argument);
+        const uint32_t r = Blank(argument);
         MoveCursor(argument, 0);
         return r;
     }
     case Action::ClearCursorLine: {
         const int32_t row = row_;
-        const Repaint r = Blank(row);
+        const uint32_t r = Blank(row);
         MoveCursor(row, 0);
         return r;
     }
     case Action::NextLine:
         MoveCursor(row_ + 1, 0);
-        return {0, 0};
+        return 0;
     case Action::LineStart:
         MoveCursor(row_, 0);
-        return {0, 0};
+        return 0;
     case Action::Text:
         return Write(reinterpret_cast<const char*>(kind), argument, hasFont);
     case Action::BlankLine:
@@ -141,7 +140,7 @@ TextDisplay::Repaint TextDisplay::Perform(Action action, intptr_t kind, int32_t 
     case Action::ControlExited:
         break;
     }
-    return {0, 0};
+    return 0;
 }
 
 void TextDisplay::MoveCursor(int32_t row, int32_t column) {
@@ -150,16 +149,16 @@ void TextDisplay::MoveCursor(int32_t row, int32_t column) {
     column_ = column;
 }
 
-TextDisplay::Repaint TextDisplay::Blank(int32_t n) {
-    if (n < 0 || n >= screen::Lines) return {0, 0};
+uint32_t TextDisplay::Blank(int32_t n) {
+    if (n < 0 || n >= screen::Lines) return 0;
     std::memset(lines_[n], ' ', screen::Columns);
     lines_[n][screen::Columns] = '\0';
     MoveCursor(n, 0);
-    return {n, 1};
+    return 1u << n;
 }
 
-TextDisplay::Repaint TextDisplay::Write(const char* chars, int32_t count, bool hasFont) {
-    if (!hasFont) return {0, 0};
+uint32_t TextDisplay::Write(const char* chars, int32_t count, bool hasFont) {
+    if (!hasFont) return 0;
     const int32_t row = row_;
     const int32_t column = column_;
     if (column >= 0 && column < screen::Columns && count > 0) {
@@ -171,10 +170,5 @@ TextDisplay::Repaint TextDisplay::Write(const char* chars, int32_t count, bool h
         }
         column_ = column + n;
     }
-    return {row, 1};
-}
-
-void TextDisplay::RequestRepaints(DisplayOwner* owner, Repaint r) const {
-    if (!owner) return;
-    for (int32_t i = r.first; i < r.first + r.count; ++i) owner->RepaintLine(rects_[i]);
+    return 1u << row;
 }

@@ -14,9 +14,6 @@ public:
 
     // The owner may be null (no repaints, no font, exits go nowhere).
     void SetOwner(DisplayOwner* owner);
-    // Set once at window creation, before events arrive; out-of-range indexes are ignored.
-    void SetLineRect(int i, LineRect r);
-    LineRect LineRectAt(int i) const;
     // Blanks every line without moving the cursor or requesting repaints (window creation).
     void BlankAll();
 
@@ -32,26 +29,20 @@ public:
     int32_t CursorColumn() const;
 
 private:
-    // Lines first..first+count-1 changed and need a repaint.
-    struct Repaint {
-        int32_t first;
-        int32_t count;
-    };
     enum class Action : uint8_t;
 
     static Action ActionFor(uint32_t type, intptr_t kind);
-    // One change under the lock, then its repaint requests.
+    // One change under the lock, then the owner hears which lines it changed.
     void Run(Action action, intptr_t kind, int32_t argument);
-    Repaint Perform(Action action, intptr_t kind, int32_t argument, bool hasFont);
+    // The changed lines, a bit per line.
+    uint32_t Perform(Action action, intptr_t kind, int32_t argument, bool hasFont);
     void MoveCursor(int32_t row, int32_t column);
-    Repaint Blank(int32_t n);
-    Repaint Write(const char* chars, int32_t count, bool hasFont);
-    void RequestRepaints(DisplayOwner* owner, Repaint r) const;
+    uint32_t Blank(int32_t n);
+    uint32_t Write(const char* chars, int32_t count, bool hasFont);
 
     mutable std::mutex lock_;
     char lines_[screen::Lines][screen::Columns + 1];
     int32_t row_ = 0;
     int32_t column_ = 0;
-    LineRect rects_[screen::Lines] = {};
     std::atomic<DisplayOwner*> owner_{nullptr};
 };

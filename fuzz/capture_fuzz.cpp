@@ -16,7 +16,7 @@
 namespace {
 class Owner final : public DisplayOwner {
 public:
-    void RepaintLine(const LineRect&) override {}
+    void LinesChanged(uint32_t) override {}
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
 };

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// "T:<chars>", "A:row,column", "E:type,kind,argument" or "W:<bytes>", in delivery order.
+// The lines quorvex-dump prints for the events and IdentificationRequest for an answer, in
+// delivery order.
 using EventLog = std::vector<std::string>;
 
 class ReferenceDecoder {

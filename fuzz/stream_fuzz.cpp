@@ -10,11 +10,13 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/reference_model.h"
 #include "link/stream_decoder.h"
+#include "protocol/inbound_table.h"
+#include "tools/common/event_line.h"
 
 namespace {
 class Owner final : public DisplayOwner {
 public:
-    void RepaintLine(const LineRect& r) override { Check(r.top >= 0 && r.top < 20, "repaint of a line outside 0..19"); }
+    void LinesChanged(uint32_t lines) override { Check(lines != 0 && lines < (1u << 20), "a change of no line or outside 0..19"); }
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
 };
@@ -31,17 +33,15 @@ public:
             for (int32_t i = 0; i < argument; ++i)
                 Check(static_cast<unsigned char>(chars[i]) >= 0x20 && static_cast<unsigned char>(chars[i]) < 0x80,
                       "non-text byte in a run");
-            log.push_back("T:" + std::string(chars, static_cast<size_t>(argument)));
-        } else if (type == display_event::CursorAddress) {
-            log.push_back("A:" + std::to_string(kind) + "," + std::to_string(argument));
-        } else {
-            log.push_back("E:" + std::to_string(type) + "," + std::to_string(kind) + "," + std::to_string(argument));
         }
+        log.push_back(EventLine(type, kind, argument));
         Check(display_.ApplyEvent(type, kind, argument) == 1, "ApplyEvent did not return 1");
         return 1;
     }
     int WriteBytes(const char* bytes, int32_t count) override {
-        log.push_back("W:" + std::string(bytes, static_cast<size_t>(count)));
+        const std::string written(bytes, static_cast<size_t>(count));
+        const std::string answer(inbound::IdentificationAnswer, sizeof inbound::IdentificationAnswer);
+        log.push_back(written == answer ? std::string(inbound::IdentificationRequest) : "Write " + written);
         return 1;
     }
     EventLog log;

@@ -108,7 +108,7 @@ TEST_F(FrameWindow, RepaintRequestsOnceTheWindowIsGoneReachNoOtherWindow) {
     PumpUntil([] { return false; }, 100);
     DestroyWindow(frame.Handle());
     gPaints.store(0);
-    frame.RepaintLine({0, 0, 100, 100});
+    frame.LinesChanged(1u);
     PumpUntil([] { return false; }, 100);
     EXPECT_EQ(gPaints.load(), 0) << "a repaint request reached the desktop";
     DestroyWindow(other);

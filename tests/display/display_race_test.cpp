@@ -21,7 +21,7 @@
 namespace {
 class CountingOwner final : public DisplayOwner {
 public:
-    void RepaintLine(const LineRect&) override { repaints.fetch_add(1, std::memory_order_relaxed); }
+    void LinesChanged(uint32_t) override { repaints.fetch_add(1, std::memory_order_relaxed); }
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
     std::atomic<int> repaints{0};
@@ -124,17 +124,18 @@ public:
     GatedPlatform(TextDisplay& display, bool paced) : display_(display), paced_(paced) {
         for (auto& line : screen_) std::memset(line, '?', sizeof line);
     }
-    void RepaintLine(const LineRect& r) override {
-        requests_.fetch_add(1, std::memory_order_relaxed);
-        if (!gate_.Request(r.top)) return;
-        const RepaintPacer::Ask ask = paced_ ? pacer_.Request(r.top, NowMs()) : RepaintPacer::Ask::Now;
+    void LinesChanged(uint32_t lines) override {
+        requests_.fetch_add(__builtin_popcount(lines), std::memory_order_relaxed);
+        const uint32_t asked = gate_.Request(lines);
+        if (!asked) return;
+        const RepaintPacer::Ask ask = paced_ ? pacer_.Request(asked, NowMs()) : RepaintPacer::Ask::Now;
         if (ask == RepaintPacer::Ask::Later) return;
         std::lock_guard<std::mutex> guard(lock_);
         if (ask == RepaintPacer::Ask::LaterAndArm) {
             timerArmed_ = true;
         } else {
-            invalid_ |= 1u << r.top;
-            ++platformCalls_;
+            invalid_ |= asked;
+            platformCalls_ += __builtin_popcount(asked);
         }
         wake_.notify_one();
     }
@@ -216,7 +217,6 @@ TEST(DisplayRace, GatedAndPacedRepaintsLeaveTheScreenEqualToTheBufferAfterEveryR
         TextDisplay display;
         GatedPlatform platform(display, paced);
         display.SetOwner(&platform);
-        for (int i = 0; i < 20; ++i) display.SetLineRect(i, {0, i, 10, i + 1});
         std::thread window([&] { platform.PaintLoop(); });
         // Small reads with pauses, so that many paints fall between the changes.
         StreamDecoder decoder;

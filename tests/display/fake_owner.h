@@ -1,5 +1,7 @@
-// A display owner for tests: records repaint requests and exits, with a switchable font.
+// A display owner for tests: records the changed lines and the exits, with a switchable font.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <vector>
 
@@ -7,7 +9,11 @@
 
 class FakeOwner final : public DisplayOwner {
 public:
-    void RepaintLine(const LineRect& r) override { repaints.push_back(r); }
+    void LinesChanged(uint32_t lines) override {
+        EXPECT_NE(lines, 0u) << "told of a change of no line";
+        for (int i = 0; i < 32; ++i)
+            if (lines & (1u << i)) repaints.push_back(i);
+    }
     bool HasDisplayFont() const override { return hasFont; }
     void OnControlExited() override {
         ++exits;
@@ -16,13 +22,6 @@ public:
 
     bool hasFont = true;
     int exits = 0;
-    std::vector<LineRect> repaints;
+    std::vector<int> repaints;  // the changed lines, in line order within a change
     std::function<void()> onExit;
 };
-
-// Distinct rectangles so that a repaint request names its line.
-inline LineRect TestRect(int i) { return {i, 100 + i, 200 + i, 300 + i}; }
-
-inline bool operator==(const LineRect& a, const LineRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}

@@ -57,8 +57,7 @@ protected:
         font_ = display_font::Create("Courier New");
         ASSERT_NE(font_, nullptr);
         display_.SetOwner(&owner_);
-        const int h = display_font::LineHeight(font_);
-        for (int i = 0; i < 20; ++i) display_.SetLineRect(i, display_geometry::LineRectFor(i, h));
+        lineHeight_ = display_font::LineHeight(font_);
     }
     void TearDown() override { DeleteObject(font_); }
 
@@ -70,13 +69,14 @@ protected:
         char lines[20][41];
         LineRect rects[20];
         display_.Snapshot(lines);
-        for (int i = 0; i < 20; ++i) rects[i] = display_.LineRectAt(i);
+        for (int i = 0; i < 20; ++i) rects[i] = display_geometry::LineRectFor(i, lineHeight_);
         panel_painter::Compose(c.Dc(), &panel_, font, lines, rects, 20);
     }
     void Bare(Canvas& c) { panel_.Draw(c.Dc(), nullptr, nullptr, true, nullptr, false); }
 
     DIB panel_;
     HFONT font_ = nullptr;
+    int32_t lineHeight_ = 0;
     FakeOwner owner_;
     TextDisplay display_;
     StreamDecoder decoder_;
@@ -87,7 +87,7 @@ TEST_F(PanelPaint, FortyColumnsOfFifteenPixelCellsFitTheDisplayWindow) {
     const int cell = display_font::CellWidth(font_);
     EXPECT_GT(cell, 4);
     EXPECT_LE(display_geometry::Left + display_geometry::TextIndent + 40 * cell, display_geometry::Right);
-    const LineRect last = display_.LineRectAt(19);
+    const LineRect last = display_geometry::LineRectFor(19, lineHeight_);
     EXPECT_EQ(last.top, 298);
     EXPECT_EQ(last.bottom, 313);
 }
@@ -163,7 +163,8 @@ struct PaintedWindow {
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg != WM_PAINT) return DefWindowProcA(hwnd, msg, wp, lp);
         auto* self = reinterpret_cast<PaintedWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        panel_painter::Paint(hwnd, self->panel, self->font, *self->display, self->gate, self->surface);
+        panel_painter::Paint(hwnd, self->panel, self->font, display_font::LineHeight(self->font), *self->display,
+                             self->gate, self->surface);
         return 0;
     }
     PaintedWindow(DIB* p, HFONT f, const TextDisplay* d) : panel(p), font(f), display(d) {
@@ -209,7 +210,7 @@ TEST_F(PanelPaint, AWindowRepaintingOnlyItsChangedLinesShowsTheWholeComposition)
     for (const Round& round : rounds) {
         Feed(round.bytes, std::strlen(round.bytes));
         for (int line : round.invalidLines) {
-            const LineRect r = display_.LineRectAt(line);
+            const LineRect r = display_geometry::LineRectFor(line, lineHeight_);
             const RECT rect = {r.left, r.top, r.right, r.bottom};
             InvalidateRect(window.hwnd, &rect, FALSE);
         }

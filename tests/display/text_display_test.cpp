@@ -26,7 +26,6 @@ struct Lines {
 class TextDisplayTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (int i = 0; i < kLines; ++i) display.SetLineRect(i, TestRect(i));
         display.SetOwner(&owner);
     }
 
@@ -72,7 +71,7 @@ TEST_F(TextDisplayTest, ClearScreenBlanksEveryLineAndRepaintsEachOnce) {
     for (int i = 0; i < kLines; ++i) EXPECT_EQ(Line(i), Blank());
     ExpectCursor(0, 0);
     ASSERT_EQ(owner.repaints.size(), 20u);
-    for (int i = 0; i < kLines; ++i) EXPECT_EQ(owner.repaints[i], TestRect(i)) << i;
+    for (int i = 0; i < kLines; ++i) EXPECT_EQ(owner.repaints[i], i) << i;
 }
 
 TEST_F(TextDisplayTest, ClearLineBlanksOnlyThatLine) {
@@ -84,7 +83,7 @@ TEST_F(TextDisplayTest, ClearLineBlanksOnlyThatLine) {
     EXPECT_EQ(Line(2), std::string(40, 'x'));
     ExpectCursor(1, 0);
     ASSERT_EQ(owner.repaints.size(), 1u);
-    EXPECT_EQ(owner.repaints[0], TestRect(1));
+    EXPECT_EQ(owner.repaints[0], 1);
 }
 
 TEST_F(TextDisplayTest, ClearLineOutsideTheDisplayOnlyResetsTheColumn) {
@@ -106,7 +105,7 @@ TEST_F(TextDisplayTest, ClearCursorLineBlanksTheCursorRow) {
     EXPECT_EQ(Line(12), std::string(40, 'z'));
     ExpectCursor(13, 0);
     ASSERT_EQ(owner.repaints.size(), 1u);
-    EXPECT_EQ(owner.repaints[0], TestRect(13));
+    EXPECT_EQ(owner.repaints[0], 13);
 }
 
 TEST_F(TextDisplayTest, CursorMovesFollowTheRowLimits) {
@@ -161,7 +160,7 @@ TEST_F(TextDisplayTest, TextPastTheLineEndIsDroppedButRepainted) {
     for (int i = 0; i < kLines; ++i) EXPECT_EQ(Line(i), Blank());
     ExpectCursor(2, 45);
     ASSERT_EQ(owner.repaints.size(), 1u);
-    EXPECT_EQ(owner.repaints[0], TestRect(2));
+    EXPECT_EQ(owner.repaints[0], 2);
 }
 
 TEST_F(TextDisplayTest, TextStopsAtTheLastCellAndStaysStopped) {
@@ -200,7 +199,7 @@ TEST_F(TextDisplayTest, EmptyTextStillRepaintsTheCursorRow) {
     EXPECT_EQ(Line(11), Blank());
     ExpectCursor(11, 3);
     ASSERT_EQ(owner.repaints.size(), 1u);
-    EXPECT_EQ(owner.repaints[0], TestRect(11));
+    EXPECT_EQ(owner.repaints[0], 11);
 }
 
 TEST_F(TextDisplayTest, WithoutAFontTextChangesNothingAndRepaintsNothing) {
@@ -260,7 +259,7 @@ TEST_F(TextDisplayTest, DirectOperationsMatchTheirEvents) {
     display.BlankLine(20);
     ExpectCursor(9, 9);
     ASSERT_EQ(owner.repaints.size(), 2u);
-    EXPECT_EQ(owner.repaints[1], TestRect(7));
+    EXPECT_EQ(owner.repaints[1], 7);
 }
 
 TEST_F(TextDisplayTest, BlankAllKeepsTheCursorAndRequestsNoRepaint) {
@@ -270,14 +269,6 @@ TEST_F(TextDisplayTest, BlankAllKeepsTheCursorAndRequestsNoRepaint) {
     for (int i = 0; i < kLines; ++i) EXPECT_EQ(Line(i), Blank());
     ExpectCursor(5, 6);
     EXPECT_TRUE(owner.repaints.empty());
-}
-
-TEST_F(TextDisplayTest, LineRectanglesOutsideTheDisplayAreIgnored) {
-    display.SetLineRect(-1, {1, 2, 3, 4});
-    display.SetLineRect(20, {1, 2, 3, 4});
-    EXPECT_EQ(display.LineRectAt(-1), (LineRect{0, 0, 0, 0}));
-    EXPECT_EQ(display.LineRectAt(20), (LineRect{0, 0, 0, 0}));
-    EXPECT_EQ(display.LineRectAt(19), TestRect(19));
 }
 
 // Runs Snapshot on another thread: it finishes only when the display lock is free.
@@ -312,17 +303,18 @@ TEST(TextDisplayExit, ReachesTheOwnerWithoutTheLockAndTouchesNothingAfterwards) 
     EXPECT_TRUE(owner.repaints.empty());
 }
 
-TEST(RepaintGate, AsksThePlatformOncePerLineUntilAPaintBeginsAndAlwaysForUnknownLines) {
+TEST(RepaintGate, AsksThePlatformOncePerLineUntilAPaintBegins) {
     enum Step { Request, Serve };
     struct Row {
         Step step;
-        int32_t line;
-        bool asks;  // for Request: whether the platform must be asked
+        uint32_t lines;
+        uint32_t asks;  // for Request: the lines the platform must be asked for
     };
+    constexpr uint32_t L0 = 1u, L3 = 1u << 3, L4 = 1u << 4, L19 = 1u << 19;
     const Row rows[] = {
-        {Request, 3, true},   {Request, 3, false}, {Request, 4, true},  {Request, 19, true}, {Request, 19, false},
-        {Request, -1, true},  {Request, 20, true}, {Request, 20, true}, {Serve, 0, false},   {Request, 3, true},
-        {Request, 4, true},   {Request, 3, false}, {Serve, 0, false},   {Serve, 0, false},   {Request, 0, true},
+        {Request, L3, L3},      {Request, L3, 0},       {Request, L3 | L4, L4}, {Request, L19, L19},
+        {Request, L19 | L3, 0}, {Serve, 0, 0},          {Request, L3 | L4, L3 | L4}, {Request, L3, 0},
+        {Serve, 0, 0},          {Serve, 0, 0},          {Request, L0, L0},
     };
     RepaintGate gate;
     int n = 0;
@@ -332,7 +324,7 @@ TEST(RepaintGate, AsksThePlatformOncePerLineUntilAPaintBeginsAndAlwaysForUnknown
             gate.BeginServe();
             continue;
         }
-        EXPECT_EQ(gate.Request(r.line), r.asks) << "row " << n << ", line " << r.line;
+        EXPECT_EQ(gate.Request(r.lines), r.asks) << "row " << n;
     }
 }
 
@@ -342,18 +334,18 @@ TEST(RepaintPacer, KeepsLinesChangedSoonAfterAPaintForOneTimerAndAsksAtOnceAfter
     struct Row {
         Step step;
         uint64_t atMs;
-        int32_t line;
+        uint32_t lines;
         uint32_t want;  // Request: the Ask; Timer: the kept lines; Delay: the timer's wait
     };
     constexpr uint32_t kNow = static_cast<uint32_t>(Ask::Now), kLater = static_cast<uint32_t>(Ask::Later),
                        kArm = static_cast<uint32_t>(Ask::LaterAndArm);
+    constexpr uint32_t L0 = 1u, L3 = 1u << 3, L5 = 1u << 5, L7 = 1u << 7, L19 = 1u << 19;
     const Row rows[] = {
-        {Request, 5, 3, kNow},  // never painted yet
-        {Paint, 100, 0, 0},     {Request, 101, 3, kArm},  {Request, 102, 7, kLater}, {Request, 103, 3, kLater},
-        {Request, 104, -1, kNow}, {Request, 104, 20, kNow}, {Delay, 104, 0, 12},     {Timer, 116, 0, (1u << 3) | (1u << 7)},
-        {Timer, 116, 0, 0},     {Request, 115, 19, kArm},  {Delay, 130, 0, 1},       {Request, 116, 0, kNow},
-        {Paint, 120, 0, 0},     {Request, 121, 0, kLater}, {Timer, 136, 0, (1u << 19) | 1u},
-        {Request, 137, 5, kNow},
+        {Request, 5, L3, kNow},  // never painted yet
+        {Paint, 100, 0, 0},      {Request, 101, L3, kArm}, {Request, 102, L7 | L3, kLater}, {Request, 103, L3, kLater},
+        {Delay, 104, 0, 12},     {Timer, 116, 0, L3 | L7}, {Timer, 116, 0, 0},              {Request, 115, L19, kArm},
+        {Delay, 130, 0, 1},      {Request, 116, L0, kNow}, {Paint, 120, 0, 0},              {Request, 121, L0, kLater},
+        {Timer, 136, 0, L19 | L0}, {Request, 137, L5, kNow},
     };
     RepaintPacer pacer;
     int n = 0;
@@ -361,7 +353,7 @@ TEST(RepaintPacer, KeepsLinesChangedSoonAfterAPaintForOneTimerAndAsksAtOnceAfter
         ++n;
         switch (r.step) {
             case Request:
-                EXPECT_EQ(static_cast<uint32_t>(pacer.Request(r.line, r.atMs)), r.want) << "row " << n;
+                EXPECT_EQ(static_cast<uint32_t>(pacer.Request(r.lines, r.atMs)), r.want) << "row " << n;
                 break;
             case Paint:
                 pacer.Painted(r.atMs);

@@ -9,7 +9,7 @@
 
 namespace {
 class Owner final : public DisplayOwner {
-    void RepaintLine(const LineRect&) override {}
+    void LinesChanged(uint32_t) override {}
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
 };

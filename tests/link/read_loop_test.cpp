@@ -41,7 +41,7 @@ TEST(ReadAndDecode, ReadsWholeBlocksAndDeliversInOrder) {
     RecordingSink sink;
     EXPECT_EQ(ReadAndDecode(source, decoder, &sink, sink), read_result::Done);
     EXPECT_EQ(source.capacities, std::vector<uint32_t>{2048});
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"T:HI", "W:VFD"}));
+    EXPECT_EQ(sink.log, (std::vector<std::string>{TextLine("HI"), "IdentificationRequest"}));
 }
 
 TEST(ReadAndDecode, FailedReadDeliversNothingAndKeepsTheLeadByte) {
@@ -53,7 +53,7 @@ TEST(ReadAndDecode, FailedReadDeliversNothingAndKeepsTheLeadByte) {
     EXPECT_TRUE(sink.log.empty());
     EXPECT_EQ(decoder.PendingLead(), 0x85);
     EXPECT_EQ(ReadAndDecode(source, decoder, &sink, sink), read_result::Done);
-    EXPECT_EQ(sink.log, std::vector<std::string>{"A:5,10"});
+    EXPECT_EQ(sink.log, std::vector<std::string>{"CursorAddress 5 10"});
 }
 
 TEST(ReadAndDecode, WithoutASinkTheBytesAreNotLookedAt) {
@@ -79,7 +79,7 @@ TEST(ReadAndDecode, ExitIsReportedSoTheLoopCanStop) {
     StreamDecoder decoder;
     RecordingSink sink;
     EXPECT_EQ(ReadAndDecode(source, decoder, &sink, sink), read_result::ControlExited);
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"T:A", "E:4,0,0"}));
+    EXPECT_EQ(sink.log, (std::vector<std::string>{TextLine("A"), "ControlExited"}));
 }
 
 TEST(ReadAndDecode, AnOverlongCountIsCutToTheBlock) {
@@ -93,7 +93,7 @@ TEST(ReadAndDecode, AnOverlongCountIsCutToTheBlock) {
     StreamDecoder decoder;
     RecordingSink sink;
     EXPECT_EQ(ReadAndDecode(source, decoder, &sink, sink), read_result::Done);
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"T:" + std::string(2047, 'q'), "T:q"}));
+    EXPECT_EQ(sink.log, (std::vector<std::string>{TextLine(std::string(2047, 'q')), TextLine("q")}));
 }
 // Each step is a read at a time: 'G' failed with a gone error, 'F' failed with another, 'S'
 // succeeded; the control is given up at the step named, or never (-1).

@@ -37,22 +37,22 @@ TEST(StreamDecoder, EventsFollowTheByteOrder) {
         uint8_t pending;
     };
     const Case cases[] = {
-        {"text around a carriage return", {"AB\rC"}, {"T:AB", "E:3,16,0", "T:C"}, 0},
-        {"answer between runs", {"AB\x1a" "CD"}, {"T:AB", "W:VFD", "T:CD"}, 0},
-        {"address split over two reads", {"\x85", "\x8a"}, {"A:5,10"}, 0},
-        {"three address bytes", {"\x85\x8a\x93"}, {"A:5,10"}, 0x93},
-        {"lead byte then text", {"\x85" "A"}, {"T:A"}, 0},
-        {"lead byte then text in the next read", {"\x85", "A"}, {"T:A"}, 0},
-        {"lead byte then a control", {"\x85\r\x8a"}, {"E:3,16,0"}, 0x8a},
-        {"text ends at an address", {"AB\x93\xa7" "C"}, {"T:AB", "A:19,39", "T:C"}, 0},
-        {"text split over reads", {"ABC", "DE"}, {"T:ABC", "T:DE"}, 0},
-        {"delete travels in text", {"A\x7f" "B"}, {"T:A\x7f" "B"}, 0},
+        {"text around a carriage return", {"AB\rC"}, {TextLine("AB"), "CursorMove LineStart", TextLine("C")}, 0},
+        {"answer between runs", {"AB\x1a" "CD"}, {TextLine("AB"), "IdentificationRequest", TextLine("CD")}, 0},
+        {"address split over two reads", {"\x85", "\x8a"}, {"CursorAddress 5 10"}, 0},
+        {"three address bytes", {"\x85\x8a\x93"}, {"CursorAddress 5 10"}, 0x93},
+        {"lead byte then text", {"\x85" "A"}, {TextLine("A")}, 0},
+        {"lead byte then text in the next read", {"\x85", "A"}, {TextLine("A")}, 0},
+        {"lead byte then a control", {"\x85\r\x8a"}, {"CursorMove LineStart"}, 0x8a},
+        {"text ends at an address", {"AB\x93\xa7" "C"}, {TextLine("AB"), "CursorAddress 19 39", TextLine("C")}, 0},
+        {"text split over reads", {"ABC", "DE"}, {TextLine("ABC"), TextLine("DE")}, 0},
+        {"delete travels in text", {"A\x7f" "B"}, {TextLine("A\x7f" "B")}, 0},
         {"empty block", {""}, {}, 0},
-        {"trailing lead byte", {"X\xc1"}, {"T:X"}, 0xc1},
-        {"answer alone", {"\x1a"}, {"W:VFD"}, 0},
+        {"trailing lead byte", {"X\xc1"}, {TextLine("X")}, 0xc1},
+        {"answer alone", {"\x1a"}, {"IdentificationRequest"}, 0},
         {"clears and moves", {"\x01\x08\x14\x0b\x0c\x15\n\r"},
-         {"E:1,10,0", "E:1,10,0", "E:1,10,0", "E:1,11,0", "E:1,11,1", "E:1,17,0", "E:3,15,0", "E:3,16,0"}, 0},
-        {"signals", {"\x07\x0e\x0f"}, {"E:2,14,0", "E:2,13,0", "E:2,12,0"}, 0},
+         {"Clear ClearScreen", "Clear ClearScreen", "Clear ClearScreen", "Clear ClearLine 0", "Clear ClearLine 1", "Clear ClearCursorLine", "CursorMove NextLine", "CursorMove LineStart"}, 0},
+        {"signals", {"\x07\x0e\x0f"}, {"Signal SignalBell", "Signal SignalShiftOut", "Signal SignalShiftIn"}, 0},
     };
     for (const Case& c : cases) {
         const Decoded d = DecodeBlocks(c.blocks);
@@ -74,7 +74,7 @@ TEST(StreamDecoder, CursorAddressForms) {
     for (const Case& c : cases) {
         const std::string block = {static_cast<char>(c.lead), static_cast<char>(c.trail)};
         const Decoded d = DecodeBlocks({block});
-        EXPECT_EQ(d.log, Log{"A:" + std::to_string(c.row) + "," + std::to_string(c.column)})
+        EXPECT_EQ(d.log, Log{"CursorAddress " + std::to_string(c.row) + " " + std::to_string(c.column)})
             << std::hex << int(c.lead) << " " << int(c.trail);
     }
 }
@@ -82,17 +82,17 @@ TEST(StreamDecoder, CursorAddressForms) {
 TEST(StreamDecoder, EveryControlCodeEndsTheRunAndDropsTheLeadByte) {
     // What each code delivers besides ending the run; 22 is the exit and is tested apart.
     const char* const want[32] = {
-        "",         "E:1,10,0", "",         "",         "",         "",         "",         "E:2,14,0",
-        "E:1,10,0", "",         "E:3,15,0", "E:1,11,0", "E:1,11,1", "E:3,16,0", "E:2,13,0", "E:2,12,0",
-        "",         "",         "",         "",         "E:1,10,0", "E:1,17,0", nullptr,    "",
-        "",         "",         "W:VFD",    "",         "",         "",         "",         "",
+        "",         "Clear ClearScreen", "",         "",         "",         "",         "",         "Signal SignalBell",
+        "Clear ClearScreen", "",         "CursorMove NextLine", "Clear ClearLine 0", "Clear ClearLine 1", "CursorMove LineStart", "Signal SignalShiftOut", "Signal SignalShiftIn",
+        "",         "",         "",         "",         "Clear ClearScreen", "Clear ClearCursorLine", nullptr,    "",
+        "",         "",         "IdentificationRequest",    "",         "",         "",         "",         "",
     };
     for (int code = 0; code < 32; ++code) {
         if (!want[code]) continue;
         const char b = static_cast<char>(code);
-        Log expected = {"T:A"};
+        Log expected = {TextLine("A")};
         if (*want[code]) expected.push_back(want[code]);
-        expected.push_back("T:B");
+        expected.push_back(TextLine("B"));
         if (*want[code]) expected.push_back(want[code]);
         // The lead byte before the code must not pair with the address byte after it.
         const Decoded d = DecodeBlocks({std::string("A") + b + "B\x85" + b + "\x8a"});
@@ -104,10 +104,10 @@ TEST(StreamDecoder, EveryControlCodeEndsTheRunAndDropsTheLeadByte) {
 TEST(StreamDecoder, FullTextBlockIsCutAtTheRunLimit) {
     const std::string full(StreamDecoder::BlockSize, 'x');
     const Decoded d = DecodeBlocks({full});
-    EXPECT_EQ(d.log, (Log{"T:" + std::string(2047, 'x'), "T:x"}));
+    EXPECT_EQ(d.log, (Log{TextLine(std::string(2047, 'x')), TextLine("x")}));
 
     const Decoded exact = DecodeBlocks({std::string(2047, 'y') + "\r"});
-    EXPECT_EQ(exact.log, (Log{"T:" + std::string(2047, 'y'), "E:3,16,0"}));
+    EXPECT_EQ(exact.log, (Log{TextLine(std::string(2047, 'y')), "CursorMove LineStart"}));
 }
 
 TEST(StreamDecoder, LongerBlocksStillKeepRunsWithinTheLimit) {
@@ -117,7 +117,7 @@ TEST(StreamDecoder, LongerBlocksStillKeepRunsWithinTheLimit) {
     decoder.Decode(bytes.data(), static_cast<uint32_t>(bytes.size()), sink, sink);
     ASSERT_EQ(sink.log.size(), 3u);
     EXPECT_EQ(sink.longestRun, StreamDecoder::MaxRun);
-    EXPECT_EQ(sink.log[2], "T:" + std::string(5000 - 2 * 2047, 'z'));
+    EXPECT_EQ(sink.log[2], TextLine(std::string(5000 - 2 * 2047, 'z')));
     EXPECT_FALSE(sink.missingNul);
 }
 
@@ -134,15 +134,15 @@ TEST(StreamDecoder, RunEndsExactlyAtTheFirstNonTextByteForEveryValue) {
             decoder.Decode(bytes.data(), static_cast<uint32_t>(bytes.size()), sink, sink);
             ASSERT_FALSE(sink.log.empty());
             if (value >= 0x20 && value < 0x80) {
-                ASSERT_EQ(sink.log, Log{"T:" + block}) << value << " at " << at;
+                ASSERT_EQ(sink.log, Log{TextLine(block)}) << value << " at " << at;
                 continue;
             }
             Log texts;
             for (const std::string& entry : sink.log)
-                if (entry.rfind("T:", 0) == 0) texts.push_back(entry);
+                if (entry.rfind("Text ", 0) == 0) texts.push_back(entry);
             Log want;
-            if (at > 0) want.push_back("T:" + std::string(at, 'a'));
-            want.push_back("T:" + std::string(23 - at, 'a'));
+            if (at > 0) want.push_back(TextLine(std::string(at, 'a')));
+            want.push_back(TextLine(std::string(23 - at, 'a')));
             EXPECT_EQ(texts, want) << value << " at " << at;
         }
     }
@@ -158,12 +158,12 @@ TEST(StreamDecoder, ExitStopsTheBlockAndLeavesTheDecoderUntouched) {
     const std::vector<uint8_t> bytes = Bytes("AB\x85\x16" "CD\x1a");
     EXPECT_EQ(decoder->Decode(bytes.data(), static_cast<uint32_t>(bytes.size()), sink, sink),
               DecodeResult::ControlExited);
-    EXPECT_EQ(sink.log, (Log{"T:AB", "E:4,0,0"}));
+    EXPECT_EQ(sink.log, (Log{TextLine("AB"), "ControlExited"}));
 }
 
 TEST(StreamDecoder, AnySplitOfAStreamGivesTheSameScreen) {
     class Owner final : public DisplayOwner {
-        void RepaintLine(const LineRect&) override {}
+        void LinesChanged(uint32_t) override {}
         bool HasDisplayFont() const override { return true; }
         void OnControlExited() override {}
     } owner;

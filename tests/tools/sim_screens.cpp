@@ -31,7 +31,7 @@ public:
         shown.column = copy.column;
         return shown;
     }
-    void RepaintLine(const LineRect&) override {}
+    void LinesChanged(uint32_t) override {}
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
     int WriteBytes(const char*, int32_t) override { return 1; }

@@ -1,11 +1,12 @@
 # Portable pieces shared by the tools: command lines, command reading and names, escaped texts, script lines,
-# message texts, the screen text and the capture file format.
+# message texts, the screen text, the event lines and the capture file format.
 if(NOT TARGET quorvex_tools_common)
   set(common_dir ${CMAKE_CURRENT_LIST_DIR})
   add_library(quorvex_tools_common STATIC
     ${common_dir}/texts.cpp ${common_dir}/escapes.cpp ${common_dir}/commands.cpp ${common_dir}/script_syntax.cpp
     ${common_dir}/capture_file.cpp ${common_dir}/capture_classic.cpp ${common_dir}/option_args.cpp
-    ${common_dir}/command_line.cpp ${common_dir}/script_file.cpp ${common_dir}/screen_text.cpp)
+    ${common_dir}/command_line.cpp ${common_dir}/script_file.cpp ${common_dir}/screen_text.cpp
+    ${common_dir}/event_line.cpp)
   # --version of every tool names the project's version.
   target_compile_definitions(quorvex_tools_common PRIVATE QUORVEX_VERSION="${PROJECT_VERSION}")
   target_include_directories(quorvex_tools_common PUBLIC ${PROJECT_SOURCE_DIR})

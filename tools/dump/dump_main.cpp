@@ -106,7 +106,7 @@ bool ReadAll(std::FILE* file, std::string& data) {
 // The display is shown as if the font existed; repaints and the exit go nowhere.
 class HeadlessOwner final : public DisplayOwner {
 public:
-    void RepaintLine(const LineRect&) override {}
+    void LinesChanged(uint32_t) override {}
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
 };

@@ -8,14 +8,14 @@
 #include "link/stream_decoder.h"
 #include "protocol/inbound_table.h"
 #include "tools/common/commands.h"
-#include "tools/dump/event_print.h"
+#include "tools/common/event_line.h"
 #include "tools/dump/json_print.h"
 
 namespace {
 // The display is kept as if the font existed; repaints and the exit go nowhere.
 class NoWindow final : public DisplayOwner {
 public:
-    void RepaintLine(const LineRect&) override {}
+    void LinesChanged(uint32_t) override {}
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override {}
 };

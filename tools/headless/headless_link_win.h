@@ -45,7 +45,7 @@ private:
     class Platform;
 
     // DisplayOwner, called on the reader thread.
-    void RepaintLine(const LineRect&) override { SetEvent(changed_); }
+    void LinesChanged(uint32_t) override { SetEvent(changed_); }
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override;
     // LostControlReporter: the panel would show its fatal box and close.
