@@ -1,9 +1,11 @@
 """The MSIs of scripts/package under Wine, one architecture after the other in one prefix:
-their tables (msiinfo), a silent install, the shortcuts' targets and arguments, the installed
-panel against the installed substitute controller until the control's exit code, a second
-install of the same package, a rebuilt package of the same version and one of the next version
-(one product each time), an older package refused, and the removal, after which the prefix's
-files and registry keys are those from before the install.
+their tables (msiinfo), a silent install (the panel and none of the tools), the shortcuts'
+targets and arguments, the tools added with ADDLOCAL=Tools, the installed panel against the
+installed substitute controller until the control's exit code, a second install of the same
+package, a rebuilt package of the same version and one of the next version (one product each
+time), an older package refused, the removal, and a new install that asks for the tools alone
+(the panel comes too), whose removal leaves the prefix's files and registry keys as they were
+before the first install.
 
 Usage (WINEPREFIX: a ready prefix of its own; DISPLAY: an X server; /usr/lib/wine on PATH):
   msi_install_test.py --version 1.0.3 [--cannot-run REASON] --junit REPORT.xml X64.msi X86.msi
@@ -23,8 +25,10 @@ import xml.sax.saxutils
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 UPGRADE_CODE = "{1796BC78-AFB0-41E5-BC87-16F39B7D339B}"
-FILES = ["quorvex.exe", "quorvex.html", "README.txt", "quorvex-sim.exe", "quorvex-dump.exe", "quorvex-tap.exe",
-         "quorvex-headless.exe"]
+# Each feature's files: the panel's are installed by default, the integrators' tools only when asked for.
+FEATURES = {"Panel": ["quorvex.exe", "quorvex.html", "README.txt"],
+            "Tools": ["quorvex-sim.exe", "quorvex-dump.exe", "quorvex-tap.exe", "quorvex-headless.exe", "quorvex.lua"]}
+FILES = FEATURES["Panel"] + FEATURES["Tools"]
 # name: (arguments, description's start)
 SHORTCUTS = {"Quorvex": "", "Quorvex (this computer)": "-l"}
 ARCHES = {
@@ -83,6 +87,14 @@ def check_tables(msi, arch, version):
     check(f"Template: {ARCHES[arch]['template']}" in suminfo, f"summary template is not {ARCHES[arch]['template']}")
     files = sorted(r["FileName"] for r in table(msi, "File"))
     check(files == sorted(FILES), f"File table holds {files}")
+    features = {r["Feature"]: r for r in table(msi, "Feature")}
+    check(features.keys() == FEATURES.keys() and features["Panel"]["Level"] == "1"
+          and features["Tools"]["Feature_Parent"] == "Panel" and int(features["Tools"]["Level"]) > 1,
+          f"features: {features} (Panel by default, Tools under it only when asked for)")
+    feature_of = {r["Component_"]: r["Feature_"] for r in table(msi, "FeatureComponents")}
+    for feature, names in FEATURES.items():
+        placed = sorted(r["FileName"] for r in table(msi, "File") if feature_of.get(r["Component_"]) == feature)
+        check(placed == sorted(names), f"feature {feature} holds {placed}, not {sorted(names)}")
     dirs = {r["Directory"]: r for r in table(msi, "Directory")}
     check(dirs.get("INSTALLDIR", {}).get("Directory_Parent") == ARCHES[arch]["parent"]
           and dirs["INSTALLDIR"].get("DefaultDir") == "Quorvex", "INSTALLDIR is not Quorvex under Program Files")
@@ -93,8 +105,8 @@ def check_tables(msi, arch, version):
         check(row["Directory_"] == "ProgramMenuFolder" and row["Target"] == "[INSTALLDIR]quorvex.exe"
               and row["Arguments"] == arguments, f"shortcut {name}: {row}")
     upgrade = table(msi, "Upgrade")
-    replaces = [r for r in upgrade if r["VersionMax"] == version and int(r["Attributes"]) & 512]
-    check(replaces, f"no Upgrade row replacing versions up to {version} inclusive: {upgrade}")
+    replaces = [r for r in upgrade if r["VersionMax"] == version and int(r["Attributes"]) & 513 == 513]
+    check(replaces, f"no Upgrade row replacing versions up to {version} inclusive, migrating features: {upgrade}")
     with tempfile.TemporaryDirectory() as out:
         run(["msiextract", "-C", out, msi])
         extracted = sorted(f for _, _, names in os.walk(out) for f in names)
@@ -144,8 +156,9 @@ class Prefix:
         return "C:\\" + relative.replace("/", "\\")
 
 
-def msiexec(action, msi):
-    return run(["wine64", "msiexec", action, "Z:" + os.path.abspath(msi).replace("/", "\\"), "/qn"]).returncode
+def msiexec(action, msi, *properties):
+    return run(["wine64", "msiexec", action, "Z:" + os.path.abspath(msi).replace("/", "\\"), "/qn",
+                *properties]).returncode
 
 
 def read_shortcut(path):
@@ -241,7 +254,12 @@ def test_arch(msi, arch, version, log, cannot_run):
     check(len(installed) == 1 and installed[0][1] == version, f"installed products: {installed}")
     folder_rel = os.path.join("drive_c", ARCHES[arch]["folder"], "Quorvex")
     folder = os.path.join(prefix.path, folder_rel)
-    check(sorted(os.listdir(folder)) == sorted(FILES), f"{folder} holds {sorted(os.listdir(folder))}")
+
+    def check_folder(names, when):
+        held = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+        check(held == sorted(names), f"{when}: {folder} holds {held}, not {sorted(names)}")
+
+    check_folder(FEATURES["Panel"], "after a default install")
     exe = prefix.windows_path(os.path.join(ARCHES[arch]["folder"], "Quorvex", "quorvex.exe"))
     for name, arguments in SHORTCUTS.items():
         path = find_shortcut(prefix, name)
@@ -250,7 +268,11 @@ def test_arch(msi, arch, version, log, cannot_run):
         check(target.lower() == exe.lower(), f"shortcut {name} points at {target}, not {exe}")
         check(args == arguments, f"shortcut {name} has the arguments {args!r}, not {arguments!r}")
         check(work.rstrip("\\").lower() == exe.rsplit("\\", 1)[0].lower(), f"shortcut {name} starts in {work}")
-    log("installed, shortcuts")
+    log("installed the panel alone, shortcuts")
+    check(msiexec("/i", msi, "ADDLOCAL=Tools") == 0, "msiexec /i ADDLOCAL=Tools failed")
+    check(prefix.products() == installed, f"after adding the tools: {prefix.products()}")
+    check_folder(FILES, "after ADDLOCAL=Tools")
+    log("added the tools")
     if not cannot_run:
         run_installed_panel(folder)
         log("installed panel against the installed controller")
@@ -263,6 +285,9 @@ def test_arch(msi, arch, version, log, cannot_run):
         now = prefix.products()
         check(len(now) == 1 and now[0][0] != installed[0][0] and now[0][1] == version,
               f"after a rebuilt package of the same version: {now} (before: {installed})")
+        # Whether the tools stay depends on msiexec migrating features (Wine's does not).
+        check(os.path.isdir(folder) and set(FEATURES["Panel"]) <= set(os.listdir(folder)),
+              "the panel went with the upgrade")
         newer = rebuilt(msi, arch, next_version(version), work)
         check(msiexec("/i", newer) == 0, "installing the next version failed")
         now = prefix.products()
@@ -272,6 +297,13 @@ def test_arch(msi, arch, version, log, cannot_run):
         log("reinstall, same version rebuilt, next version, older refused: one product each time")
         check(msiexec("/x", newer) == 0, "msiexec /x /qn failed")
     check(not prefix.products(), f"still installed after /x: {prefix.products()}")
+    check_folder([], "after /x")
+    check(msiexec("/i", msi, "ADDLOCAL=Tools") == 0, "msiexec /i ADDLOCAL=Tools on a computer without Quorvex failed")
+    check(len(prefix.products()) == 1, f"after ADDLOCAL=Tools alone: {prefix.products()}")
+    check_folder(FILES, "after ADDLOCAL=Tools alone")
+    log("removed; installed again with ADDLOCAL=Tools alone: the panel and the tools")
+    check(msiexec("/x", msi) == 0, "msiexec /x /qn of the panel and the tools failed")
+    check(not prefix.products(), f"still installed after /x: {prefix.products()}")
     prefix.stop()
     added = sorted(prefix.files() - files_before)
     check(not added, f"files left after /x: {added[:10]}")
@@ -280,7 +312,7 @@ def test_arch(msi, arch, version, log, cannot_run):
         log("note: Wine's debugger ran during the test (a Wine process crashed)")
     left = sorted(k for k in added_keys - WINE_CRASH_KEYS if k.split(":", 1)[1] not in INSTALLER_CONTAINERS)
     check(not left, f"registry keys left after /x: {left[:10]}")
-    log("removed: no file, shortcut or registry key left")
+    log("removed the panel and the tools: no file, shortcut or registry key left")
 
 
 def main():

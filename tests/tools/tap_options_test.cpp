@@ -25,6 +25,8 @@ TEST(TapOptions, ParsesOrRefusesWithTheArgument) {
         {{"--listen", "2", "--control", "3", "--capture"}, tool_text::MissingOptionValue, "--capture"},
         {{"--listen", "2", "--control", "3", "--capture", ""}, tool_text::MissingOptionValue, "--capture "},
         {{"-l"}, tool_text::UnknownOption, "-l"},
+        {{"--listen", "2", "--control", "3", "--capture", "s", "--force=yes"}, tool_text::OptionTakesNoValue,
+         "--force=yes"},
     };
     for (const Case& c : cases) {
         std::vector<const char*> args = c.args;
@@ -41,5 +43,10 @@ TEST(TapOptions, ParsesOrRefusesWithTheArgument) {
     EXPECT_EQ(o.listen, 2);
     EXPECT_EQ(o.control, 14);
     EXPECT_EQ(o.capturePath, "-");
+    EXPECT_FALSE(o.overwrite);
+    const char* forced[] = {"tap", "--force", "--listen", "2", "--control", "3", "--capture", "s.pcapng"};
+    TapOptions f;
+    ASSERT_EQ(ParseTapOptions(8, forced, f).outcome, CommandLineOutcome::Run);
+    EXPECT_TRUE(f.overwrite);
 }
 }  // namespace

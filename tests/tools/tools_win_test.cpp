@@ -1,6 +1,7 @@
 // The tools end to end under Wine: the headless panel driving the simulator's controller; the
 // tap between quorvex.exe and the simulator with its capture checked byte for byte, replayed
-// into a second panel; and the key-to-peer latency with and without the tap.
+// into a second panel, and the capture file it keeps; and the key-to-peer latency with and
+// without the tap.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -212,6 +213,37 @@ TEST(Replay, ACaptureWithNothingToPlayIsRefused) {
     }
 }
 
+// A capture may be the only record of what an operator saw: an existing file is kept unless
+// --force is given. A control waits on device 7 in both rows, so only the file decides.
+TEST(TapCapture, AnExistingFileIsKeptUnlessForced) {
+    const std::string path = "tap_existing.pcapng";
+    const std::string earlier = "an earlier session";
+    char full[MAX_PATH];
+    GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    struct Row {
+        const char* option;
+        bool kept;
+    };
+    for (const Row& r : {Row{"", true}, Row{" --force", false}}) {
+        WriteAll(path, earlier);
+        PipePeer control(7);
+        ASSERT_TRUE(control.Ok());
+        ToolProcess tap("tap", "--listen 6 --control 7 --capture " + Quote(full) + r.option);
+        if (r.kept) {
+            EXPECT_EQ(tap.WaitExit(kWait), 2) << tap.Output();
+            const std::string refusal = ": the file exists and was left as it is (--force overwrites it)";
+            EXPECT_NE(tap.Output().find(full + refusal), std::string::npos) << tap.Output();
+            EXPECT_EQ(ReadAll(path), earlier);
+        } else {
+            ASSERT_TRUE(tap.WaitOutput("offering device 6", kWait)) << tap.Output();
+            const capture::ReadResult read = capture::Read(ReadAll(path));
+            EXPECT_EQ(read.id, 0u) << "the file was not overwritten with a new capture";
+            EXPECT_TRUE(read.records.empty());
+        }
+    }
+    DeleteFileA(path.c_str());
+}
+
 std::vector<uint32_t> DisplayPixels(HWND frame) {
     const int bottom = display_geometry::Top + screen::Lines * display_font::CellHeight;
     const POINT a = panel_input::OnScreen(frame, display_geometry::Left, display_geometry::Top);
@@ -348,6 +380,7 @@ TEST(TapLatency, KeyToPeerWithAndWithoutTheTapInTheSameRun) {
     }
     char capturePath[MAX_PATH];
     GetFullPathNameA("tap_latency.pcapng", MAX_PATH, capturePath, nullptr);
+    DeleteFileA(capturePath);  // the tap keeps an earlier run's capture
     {
         PipePeer peer(5);
         ToolProcess tap("tap", "--listen 4 --control 5 --capture " + Quote(capturePath));

@@ -44,6 +44,7 @@ constexpr const char* kTexts[] = {
     "both --listen N and --control M are needed",
     "the panel and the control need different device numbers",
     "cannot create the capture file",
+    "the file exists and was left as it is (--force overwrites it)",
     "the capture file could not be written",
     "cannot open the control application's pipes",
     "the control application closed its pipes",

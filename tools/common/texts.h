@@ -43,6 +43,7 @@ enum : unsigned {
     TapDevicesMissing,
     TapSameDevice,
     CaptureCreateFailed,
+    CaptureExists,
     CaptureWriteFailed,
     ControlUnavailable,
     ControlClosed,

@@ -31,15 +31,17 @@ uint64_t NowUs() {
     return base.systemUs + elapsed / frequency * 1000000 + elapsed % frequency * 1000000 / frequency;
 }
 
-unsigned CaptureWriter::Create(const std::string& path, const std::string& description) {
+unsigned CaptureWriter::Create(const std::string& path, const std::string& description, bool overwrite) {
     // Standard output is written through its handle: no C runtime buffering or newline
     // translation, and each block reaches a reader such as tshark -i - when it is written.
+    // CREATE_NEW decides "exists" and "create" in one step, so no file appearing in between is lost.
     ownsFile_ = path != kStandardOutput;
-    file_ = ownsFile_ ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr)
+    file_ = ownsFile_ ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    overwrite ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
                       : GetStdHandle(STD_OUTPUT_HANDLE);
     if (!file_) file_ = INVALID_HANDLE_VALUE;
-    if (file_ == INVALID_HANDLE_VALUE) return tool_text::CaptureCreateFailed;
+    if (file_ == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS ? tool_text::CaptureExists : tool_text::CaptureCreateFailed;
     if (!WriteBlock(capture::FileHeader("quorvex-tap " QUORVEX_VERSION, description))) {
         Close();
         return tool_text::CaptureCreateFailed;

@@ -16,8 +16,9 @@ public:
     CaptureWriter(const CaptureWriter&) = delete;
     CaptureWriter& operator=(const CaptureWriter&) = delete;
 
-    // Creates the file (kStandardOutput: writes to standard output) and writes its header; 0 or a text id.
-    unsigned Create(const std::string& path, const std::string& description);
+    // Creates the file (kStandardOutput: writes to standard output) and writes its header; 0 or a
+    // text id. An existing file is replaced only when `overwrite` is set.
+    unsigned Create(const std::string& path, const std::string& description, bool overwrite);
     // Called by both forwarding threads; times never go backwards in the file.
     void Record(capture::Direction direction, const char* bytes, DWORD count, uint64_t timeUs);
     // No record is written after it.

@@ -5,12 +5,13 @@
 #include "tools/common/texts.h"
 
 namespace {
-enum OptionId { Listen, Control, Capture };
+enum OptionId { Listen, Control, Capture, Force };
 
 constexpr CommandOption kOptions[] = {
     {"--listen", Listen, true},
     {"--control", Control, true},
     {"--capture", Capture, true},
+    {"--force", Force, false},
 };
 constexpr int kMinDevice = 2;
 constexpr int kMaxDevice = 14;
@@ -28,6 +29,9 @@ unsigned Apply(int id, const std::string& text, TapOptions& options) {
         case Capture:
             options.capturePath = value;
             return *value ? tool_text::Ok : tool_text::MissingOptionValue;
+        case Force:
+            options.overwrite = true;
+            return tool_text::Ok;
     }
     return tool_text::UnknownOption;
 }
@@ -46,15 +50,17 @@ CommandLineResult ParseTapOptions(int argc, const char* const* argv, TapOptions&
 }
 
 const char* TapUsage() {
-    return "usage: quorvex-tap --listen N --control M [--capture FILE|-]\n"
+    return "usage: quorvex-tap --listen N --control M [--capture FILE|-] [--force]\n"
            "       quorvex-tap --help | --version\n"
            "  Opens the control application's pipes of device M, offers those of device N to the panel\n"
            "  (N and M 2..14), forwards both directions unchanged and records them in FILE (pcapng,\n"
            "  link type USER0; quorvex-dump, tshark and Wireshark read it). Losing either side ends both.\n"
+           "  An existing FILE is left as it is and the tap stops, unless --force: then it is overwritten.\n"
            "  --capture - writes the capture to standard output block by block (messages then go to\n"
            "  standard error), e.g. quorvex-tap ... --capture - | tshark -i - to watch a session live.\n"
            "  Start the control first, then the tap, then the panel (quorvex.exe -l finds device N when\n"
            "  N is the lowest device offered; the control's own device is taken by the tap).\n"
            "exit status: 0 the session ended (a side closed, or Ctrl+C), 1 the capture could not be\n"
-           "  written completely, 2 bad command line, no control on device M, pipes or file not created\n";
+           "  written completely, 2 bad command line, no control on device M, pipes or file not created\n"
+           "  (also an existing FILE without --force)\n";
 }

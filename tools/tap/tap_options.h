@@ -1,4 +1,4 @@
-// Command line of quorvex-tap: --listen N --control M [--capture FILE|-], --help, --version.
+// Command line of quorvex-tap: --listen N --control M [--capture FILE|-] [--force], --help, --version.
 #pragma once
 #include <string>
 
@@ -8,6 +8,7 @@ struct TapOptions {
     int listen = 0;   // the device number offered to the panel
     int control = 0;  // the control application's device number
     std::string capturePath;  // empty: forward without recording; kStandardOutput: to standard output
+    bool overwrite = false;   // --force: an existing capture file is replaced
 };
 
 constexpr char kStandardOutput[] = "-";

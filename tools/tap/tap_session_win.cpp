@@ -129,9 +129,11 @@ int RunTap(const TapOptions& options) {
     if (recording) {
         const std::string description = "panel on device " + std::to_string(options.listen) + ", control on device " +
                                         std::to_string(options.control) + "; inbound = from the control to the panel";
-        if (capture.Create(options.capturePath, description) != tool_text::Ok) {
-            Complain(captureName + ": " + tool_text::Text(tool_text::CaptureCreateFailed) + " (error " +
-                     std::to_string(GetLastError()) + ")");
+        const unsigned id = capture.Create(options.capturePath, description, options.overwrite);
+        if (id != tool_text::Ok) {
+            const DWORD error = GetLastError();
+            Complain(captureName + ": " + tool_text::Text(id) +
+                     (id == tool_text::CaptureExists ? std::string() : " (error " + std::to_string(error) + ")"));
             return kBadSetup;
         }
     }
