@@ -198,7 +198,7 @@ void Frame::ShowAndConnect(int showState) {
         {panel_command::ExitKey, 0, 0}, {panel_command::ExitKey, 0, 0}, {panel_command::CursorKey, panel_command::Up, 0}};
     for (const PanelCommand& command : kFirstCommands) {
         if (!Exists()) return;
-        link_->SendCommand(command);
+        link_->QueueCommand(command);
     }
 }
 
@@ -338,7 +338,7 @@ LRESULT Frame::OnPaint(WPARAM, LPARAM) {
 void Frame::OnLineClick(POINT p) {
     for (int i = 0; i < display_geometry::Lines; ++i)
         if (display_geometry::Contains(display_.LineRectAt(i), p.x, p.y) && link_)
-            link_->SendCommand({panel_command::SelectLine, i, 0});
+            link_->QueueCommand({panel_command::SelectLine, i, 0});
 }
 
 void Frame::OnLineDoubleClick(POINT p) {
@@ -406,7 +406,7 @@ void Frame::ReleaseLatch(int32_t keyId) { Key(keyId).ReleaseLatch(); }
 int32_t Frame::SendCommand(const PanelCommand& command) {
     if (!link_) return 0;
     uint64_t ticket = HeldPresses::NoTicket;
-    const int32_t result = link_->SendCommand(command, &ticket);
+    const int32_t result = link_->QueueCommand(command, &ticket);
     presses_.Made(ticket);
     return result;
 }
