@@ -1,4 +1,5 @@
-// Command line of quorvex-tap: --listen N --control M [--capture FILE|-], --help, --version.
+// Command line of quorvex-tap: --listen N --control M [--capture FILE|-] [--allow-remote], --help,
+// --version.
 #pragma once
 #include <string>
 
@@ -8,6 +9,7 @@ struct TapOptions {
     int listen = 0;   // the device number offered to the panel
     int control = 0;  // the control application's device number
     std::string capturePath;  // empty: forward without recording; kStandardOutput: to standard output
+    bool allowRemote = false;  // the pipes offered to the panel also take clients on other computers
 };
 
 constexpr char kStandardOutput[] = "-";
