@@ -206,7 +206,7 @@ void Frame::ShowAndConnect(int showState) {
         {panel_command::ExitKey, 0, 0}, {panel_command::ExitKey, 0, 0}, {panel_command::CursorKey, panel_command::Up, 0}};
     for (const PanelCommand& command : kFirstCommands) {
         if (!Exists()) return;
-        link_->SendCommand(command);
+        link_->QueueCommand(command);
     }
 }
 
@@ -330,7 +330,7 @@ LRESULT Frame::OnPaint(WPARAM, LPARAM) {
 
 void Frame::OnLineClick(POINT p) {
     const int32_t line = display_geometry::LineAt(p.x, p.y, lineHeight_);
-    if (line >= 0 && link_) link_->SendCommand({panel_command::SelectLine, line, 0});
+    if (line >= 0 && link_) link_->QueueCommand({panel_command::SelectLine, line, 0});
 }
 
 void Frame::OnLineDoubleClick(POINT p) {
@@ -397,7 +397,7 @@ void Frame::ReleaseLatch(int32_t keyId) { Key(keyId).ReleaseLatch(); }
 int32_t Frame::SendCommand(const PanelCommand& command) {
     if (!link_) return 0;
     uint64_t ticket = HeldPresses::NoTicket;
-    const int32_t result = link_->SendCommand(command, &ticket);
+    const int32_t result = link_->QueueCommand(command, &ticket);
     presses_.Made(ticket);
     return result;
 }

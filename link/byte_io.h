@@ -1,4 +1,4 @@
-// The byte interfaces of the link: the blocking read source, the raw writer and the pipe writer.
+// The byte interfaces of the link: the blocking read source and the raw writer.
 #pragma once
 #include <cstdint>
 
@@ -18,15 +18,4 @@ public:
 
 protected:
     ~ByteWriter() = default;
-};
-
-class PipeWriter {
-public:
-    // PipeGone: the platform said the other end is gone (not merely that the write failed).
-    enum class WriteStatus { Ok, Failed, PipeGone };
-    virtual WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) = 0;
-    virtual bool Flush() = 0;
-
-protected:
-    ~PipeWriter() = default;
 };

@@ -1,4 +1,4 @@
-// The byte-form table of the panel commands and the command write.
+// The byte-form table of the panel commands.
 #include "link/command_encoder.h"
 
 #include <cstdio>
@@ -67,18 +67,4 @@ int EncodeCommand(const PanelCommand& command, char (&buf)[CommandBufferSize]) {
     const int32_t number = static_cast<int32_t>(static_cast<uint32_t>(command.argument) + 1u);
     const int n = std::snprintf(buf, sizeof buf, form->text, static_cast<int>(number));
     return n > 0 && n < CommandBufferSize ? n : 0;
-}
-
-int32_t SendCommand(const PanelCommand& command, PipeWriter& pipe, LostControlReporter* reporter) {
-    char buf[CommandBufferSize];
-    const int length = EncodeCommand(command, buf);
-    if (length == 0) return 0;
-    uint32_t written = 0;
-    const PipeWriter::WriteStatus status = pipe.Write(buf, static_cast<uint32_t>(length), &written);
-    if (status == PipeWriter::WriteStatus::Ok || written != 0) return 1;
-    // A flush proves nothing where the platform already said the pipe is gone (and under Wine
-    // it succeeds on a broken pipe), so only a plain failure is settled by the flush.
-    if (status == PipeWriter::WriteStatus::Failed && pipe.Flush()) return 1;
-    if (reporter) reporter->ReportLostControl();
-    return 1;
 }

@@ -41,11 +41,11 @@ struct PipeFormat {
 constexpr PipeFormat kReadFormat = {text_id::ReadPipeFormat, "\\\\%s\\pipe\\QuorvexRead%d"};
 constexpr PipeFormat kWriteFormat = {text_id::WritePipeFormat, "\\\\%s\\pipe\\QuorvexWrite%d"};
 
-constexpr char kLocalPart[] = ".";
+const PipeFormat& FormatOf(PipeAccess side) { return side == PipeAccess::Read ? kReadFormat : kWriteFormat; }
+
 constexpr char kLocalLabel[] = "LOCAL";
 constexpr char kTitleSuffix[] = " - Quorvex";
 constexpr char kDeviceStatus[] = "Connected to device %d";
-constexpr int kPipeNameCapacity = 160;
 
 const ArgRule* FindRule(const char* arg) {
     if (!arg) return nullptr;
@@ -54,11 +54,9 @@ const ArgRule* FindRule(const char* arg) {
     return nullptr;
 }
 
-void FormatPipeName(ConnectPlatform& platform, const PipeFormat& format, const char* computerPart, int device,
-                    char* out) {
-    const char* text = platform.LoadText(format.textId);
-    if (!text || !*text) text = format.fallback;
-    std::snprintf(out, kPipeNameCapacity, text, computerPart, device);
+void LoadPipeName(ConnectPlatform& platform, PipeAccess side, const char* computerPart, int device,
+                  char (&out)[kPipeNameCapacity]) {
+    FormatPipeName(side, platform.LoadText(FormatOf(side).textId), computerPart, device, out);
 }
 
 // Network access to a remote computer: silently first, then through the dialog. A connection
@@ -88,8 +86,8 @@ ProbeResult Probe(ConnectPlatform& platform, const char* computerPart) {
     for (int device = kFirstDevice; device <= kLastDevice; ++device) {
         char readName[kPipeNameCapacity];
         char writeName[kPipeNameCapacity];
-        FormatPipeName(platform, kReadFormat, computerPart, device, readName);
-        FormatPipeName(platform, kWriteFormat, computerPart, device, writeName);
+        LoadPipeName(platform, PipeAccess::Read, computerPart, device, readName);
+        LoadPipeName(platform, PipeAccess::Write, computerPart, device, writeName);
         platform.SetBusy(true);
         PipeHandle readPipe = platform.OpenPipe(readName, PipeAccess::Read);
         PipeHandle writePipe = platform.OpenPipe(writeName, PipeAccess::Write);
@@ -122,6 +120,11 @@ void Report(ConnectPlatform& platform, const ConnectionChoice& choice, int devic
 }
 
 }  // namespace
+
+void FormatPipeName(PipeAccess side, const char* format, const char* computerPart, int device,
+                    char (&out)[kPipeNameCapacity]) {
+    std::snprintf(out, sizeof out, format && *format ? format : FormatOf(side).fallback, computerPart, device);
+}
 
 void FormatRemoteName(const char* computerName, char* out, int capacity) {
     if (capacity <= 0) return;
@@ -160,7 +163,7 @@ unsigned Connect(ConnectPlatform& platform, int* connectedLocally) {
     }
     platform.SetBusy(false);
 
-    const ProbeResult probe = Probe(platform, choice.remote ? choice.computerName : kLocalPart);
+    const ProbeResult probe = Probe(platform, choice.remote ? choice.computerName : kLocalComputerPart);
     if (probe.textId != 0) return probe.textId;
 
     // The reader may deliver the control's exit at once, which reads the flag: it is set first.

@@ -61,6 +61,14 @@ CommandLineChoice ChooseFromCommandLine(ConnectPlatform& platform);
 // reader) and not written again. Every pipe it opened is closed again on failure.
 unsigned Connect(ConnectPlatform& platform, int* connectedLocally);
 
+constexpr int kPipeNameCapacity = 160;
+constexpr char kLocalComputerPart[] = ".";
+// The name of one side of a device's pipe pair on a computer (kLocalComputerPart: this one),
+// from the string table's format; null or empty: the built-in format, the same text. Every pipe
+// of the control's, served or opened, is named here.
+void FormatPipeName(PipeAccess side, const char* format, const char* computerPart, int device,
+                    char (&out)[kPipeNameCapacity]);
+
 // "\\%s" with the computer name.
 void FormatRemoteName(const char* computerName, char* out, int capacity);
 

@@ -2,12 +2,8 @@
 // commands handed to the outbound road, the loss report and the close.
 #include "link/control_link_win.h"
 
-#include <new>
-
 #include "link/connect_dialog_win.h"
 #include "link/connect_logic.h"
-#include "link/link_text_win.h"
-#include "link/pipe_io_win.h"
 #include "link/reader_thread_win.h"
 #include "support/app_services_win.h"
 #include "support/busy_cursor_win.h"
@@ -45,9 +41,12 @@ private:
     LostControlReporter* reporter_;
 };
 
-class ControlLink::Platform final : public connect_logic::ConnectPlatform {
+class ControlLink::Platform final : public SessionConnectPlatform {
 public:
-    explicit Platform(ControlLink& link) : link_(link) {}
+    explicit Platform(ControlLink& link)
+        : SessionConnectPlatform(link.session_, link.network_,
+                                 {link.owner_ ? link.owner_->DisplaySink() : nullptr, &link, &link}),
+          link_(link) {}
 
     int GetArgCount() override {
         if (link_.argCount_ >= 0) return link_.argCount_;
@@ -57,32 +56,18 @@ public:
         if (link_.argCount_ >= 0) return index >= 0 && index < link_.argCount_ ? link_.args_[index] : nullptr;
         return g_appServices ? g_appServices->GetArg(index) : nullptr;
     }
-    const char* LoadText(unsigned textId) override { return link_text::Load(textId, text_, sizeof(text_)); }
 
     bool ShowConnectDialog(connect_logic::ConnectionChoice& choice) override {
         ConnectDialog dialog(Owner(), &choice);
         return dialog.DoModal() == IDOK;
     }
-    bool AddNetworkConnection(const char* remoteName) override {
-        return link_.network_.connect && link_.network_.connect(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
-    }
     bool ShowPasswordDialog(const char* remoteName) override {
-        NetworkPasswordDialog dialog(Owner(), remoteName, link_.network_.connect);
+        NetworkPasswordDialog dialog(Owner(), remoteName, Network().connect);
         return dialog.DoModal() == IDOK;
     }
-    bool NetworkConnectionExists(const char* remoteName) override {
-        return !link_.network_.exists || link_.network_.exists(remoteName);
-    }
-    void KeepNetworkConnection(const char* remoteName) override {
-        lstrcpynA(link_.ownConnection_, remoteName, sizeof(link_.ownConnection_));
-    }
-
-    connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
-        return pipe_io::OpenPipe(name, access);
-    }
-    void ClosePipe(connect_logic::PipeHandle pipe) override { pipe_io::ClosePipe(pipe); }
     bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override {
-        return link_.StartReader(readPipe, writePipe);
+        link_.lossWindow_.store(Owner());
+        return SessionConnectPlatform::StartReader(readPipe, writePipe);
     }
 
     void SetBusy(bool busy) override {
@@ -99,7 +84,6 @@ private:
     HWND Owner() const { return link_.owner_ ? link_.owner_->OwnerWindow() : nullptr; }
 
     ControlLink& link_;
-    char text_[256] = {};
 };
 
 ControlLink::ControlLink(LinkOwner* owner) : owner_(owner) {}
@@ -119,76 +103,20 @@ unsigned ControlLink::Connect(int* connectedLocally) {
     return connect_logic::Connect(platform, connectedLocally);
 }
 
-bool ControlLink::StartReader(HANDLE readPipe, HANDLE writePipe) {
-    lossWindow_.store(owner_ ? owner_->OwnerWindow() : nullptr);
-    OutboundPath* outbound = OutboundPath::Start(writePipe, this);
-    if (!outbound) return false;  // the caller closes both pipes
-    auto* context =
-        new (std::nothrow) ReaderContext(readPipe, outbound, owner_ ? owner_->DisplaySink() : nullptr, this);
-    if (!context) {
-        outbound->Stop();
-        outbound->Release();
-        return false;
-    }
-    // The handles are the link's before the thread can run, so that Close always finds them.
-    readPipe_ = readPipe;
-    writePipe_ = writePipe;
-    outbound_ = outbound;
-    HANDLE thread = reader_thread::Start(context);
-    if (!thread) {
-        readPipe_ = nullptr;
-        writePipe_ = nullptr;
-        outbound_ = nullptr;
-        outbound->Stop();
-        outbound->Release();
-        context->Release();
-        return false;
-    }
-    thread_ = thread;
-    reader_ = context;
-    return true;
-}
-
 unsigned ControlLink::Close() {
-    // The writer first: a write the control does not take is broken at once.
-    if (outbound_) outbound_->Stop();
-    if (thread_) {
-        reader_thread::Stop(thread_, reader_);
-        thread_ = nullptr;
-    }
-    if (reader_) {
-        reader_->Release();
-        reader_ = nullptr;
-    }
-    if (outbound_) {
-        outbound_->Release();
-        outbound_ = nullptr;
-    }
-    if (readPipe_) {
-        CloseHandle(readPipe_);
-        readPipe_ = nullptr;
-    }
-    if (writePipe_) {
-        CloseHandle(writePipe_);
-        writePipe_ = nullptr;
-    }
-    if (ownConnection_[0]) {
-        if (network_.cancel) network_.cancel(ownConnection_);
-        ownConnection_[0] = '\0';
-    }
+    session_.Close();
     return 0;
 }
 
-int32_t ControlLink::SendCommand(const PanelCommand& command, uint64_t* ticket) {
-    QueuedCommandWriter writer(outbound_, ticket);
+int32_t ControlLink::QueueCommand(const PanelCommand& command, uint64_t* ticket) {
     FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
     LostOnce once(*this, reporter_ ? reporter_ : &fatal);
-    return ::SendCommand(command, writer, &once);
+    return session_.QueueCommand(command, &once, ticket);
 }
 
 int ControlLink::WriteBytes(const char* bytes, int32_t count, uint64_t* ticket) {
     // A queue past its bounds tells the owner window through the loss listener.
-    if (outbound_) outbound_->Add(bytes, count, false, ticket);
+    session_.QueueBytes(bytes, count, ticket);
     return 1;
 }
 
@@ -196,10 +124,6 @@ void ControlLink::ReportLoss() {
     FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
     LostOnce once(*this, reporter_ ? reporter_ : &fatal);
     once.ReportLostControl();
-}
-
-OutboundQueue::Backlog ControlLink::Backlog() const {
-    return outbound_ ? outbound_->Waiting() : OutboundQueue::Backlog{0, 0};
 }
 
 void ControlLink::OnControlLost() {

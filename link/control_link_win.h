@@ -8,13 +8,10 @@
 
 #include "display/display_event.h"
 #include "link/command_encoder.h"
-#include "link/connect_logic.h"
+#include "link/link_session_win.h"
 #include "link/network_password_dialog_win.h"
 #include "link/outbound_path_win.h"
 #include "link/panel_command.h"
-#include "link/pipe_io_win.h"
-
-class ReaderContext;
 
 // What the link needs of the main window.
 class LinkOwner {
@@ -49,18 +46,18 @@ public:
     // Neither waits on the control: the bytes join the outbound road whole, behind everything
     // made before them. 0 when the command has no byte form; otherwise 1, after reporting a
     // control already known to be lost. A queued command's ticket goes to *ticket when given.
-    int32_t SendCommand(const PanelCommand& command, uint64_t* ticket = nullptr);
+    int32_t QueueCommand(const PanelCommand& command, uint64_t* ticket = nullptr);
     // Exactly these bytes, outcome ignored (a queue past its bounds is reported as the loss of
     // the control, through the owner window); returns 1.
     int WriteBytes(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
     // The command of this ticket still waits for the control to take it.
-    bool Waits(uint64_t ticket) const { return outbound_ && outbound_->Queue().Waits(ticket); }
+    bool Waits(uint64_t ticket) const { return session_.Waits(ticket); }
     // The fatal report of a lost control, at most once; window thread.
     void ReportLoss();
     // What waits for the control to take it.
-    OutboundQueue::Backlog Backlog() const;
+    OutboundQueue::Backlog Backlog() const { return session_.Backlog(); }
     // The writer found the control gone (its report is on its way to the owner window).
-    bool ControlGone() const { return outbound_ && outbound_->Queue().Gone(); }
+    bool ControlGone() const { return session_.ControlGone(); }
 
     // For the owner's exit handling, on the reader thread: call it once the copies of what the
     // handling needs are taken and before it waits on the window thread (notice box, close
@@ -69,9 +66,9 @@ public:
     // thread before calling it.
     static bool BeginWaitOnWindow();
 
-    bool Connected() const { return readPipe_ != nullptr; }
+    bool Connected() const { return session_.Started(); }
     // The reader thread's id while it is held, else 0 (for tests that watch it end).
-    DWORD ReaderThreadId() const { return thread_ ? GetThreadId(thread_) : 0; }
+    DWORD ReaderThreadId() const { return session_.ReaderThread() ? GetThreadId(session_.ReaderThread()) : 0; }
 
     // Replaces the services' command line (tools and tests): args[0] is the program.
     void UseArguments(int count, const char* const* args);
@@ -87,23 +84,16 @@ private:
     friend class Platform;
     class LostOnce;
 
-    bool StartReader(HANDLE readPipe, HANDLE writePipe);
     // On the writer or the reader thread, or the thread that overflowed the queue.
     void OnControlLost() override;
 
     LinkOwner* owner_;
-    HANDLE readPipe_ = nullptr;
-    HANDLE writePipe_ = nullptr;
-    HANDLE thread_ = nullptr;
-    ReaderContext* reader_ = nullptr;
-    OutboundPath* outbound_ = nullptr;
+    LinkSession session_;
     // Where a loss is posted: the owner window as it was at connection time.
     std::atomic<HWND> lossWindow_{nullptr};
     int argCount_ = -1;  // -1: the services' command line
     const char* const* args_ = nullptr;
     network_access::Network network_ = network_access::kSystemNetwork;
-    // The remote name of the connection made for this link, cancelled by Close; empty: none.
-    char ownConnection_[connect_logic::kNameCapacity + 2] = {};
     LostControlReporter* reporter_ = nullptr;
     // Window thread only: the loss has been reported.
     bool lossReported_ = false;

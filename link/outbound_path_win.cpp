@@ -6,9 +6,19 @@
 
 #include "link/pipe_io_win.h"
 #include "link/thread_stopper_win.h"
+#include "link/write_rule.h"
 
 namespace {
 constexpr uint32_t kWriteChunk = 4096;
+
+class FileFlusher final : public PipeFlusher {
+public:
+    explicit FileFlusher(HANDLE pipe) : pipe_(pipe) {}
+    bool Flush() override { return FlushFileBuffers(pipe_) != FALSE; }
+
+private:
+    HANDLE pipe_;
+};
 }  // namespace
 
 OutboundPath* OutboundPath::Start(HANDLE writePipe, ControlLossListener* listener) {
@@ -64,11 +74,12 @@ bool OutboundPath::WriteOut(const char* bytes, uint32_t count) {
     const DWORD error = ok ? 0 : GetLastError();
     if (StopRequested()) return false;
     queue_.Written(written, GetTickCount64());
-    if (ok || written != 0) return true;
-    if (pipe_io::IsPipeGone(error)) return false;
-    // Any other failure with nothing written: a pipe whose flush fails is gone too (on Windows;
-    // Wine answers the gone pipe by its error above).
-    if (!FlushFileBuffers(pipe_)) return false;
+    FileFlusher flusher(pipe_);
+    switch (JudgeWrite({ok != FALSE, written, pipe_io::IsPipeGone(error)}, flusher)) {
+    case WriteVerdict::Went: return true;
+    case WriteVerdict::Gone: return false;
+    case WriteVerdict::TryAgain: break;
+    }
     Sleep(RetryPauseMs);
     return true;
 }
@@ -85,15 +96,7 @@ void OutboundPath::Stop() {
     }
     ThreadStopper stopper(thread_);
     // A terminated writer never releases its reference, so the path stays allocated.
-    StopReader(*this, stopper, {StopBoundMs, StopStepMs});
+    StopThread(*this, stopper, {StopBoundMs, StopStepMs});
     CloseHandle(thread_);
     thread_ = nullptr;
-}
-
-PipeWriter::WriteStatus QueuedCommandWriter::Write(const char* bytes, uint32_t count, uint32_t* written) {
-    const OutboundQueue::Added added =
-        path_ ? path_->Add(bytes, static_cast<int32_t>(count), true, ticket_) : OutboundQueue::Added::Gone;
-    const bool accepted = added == OutboundQueue::Added::Queued || added == OutboundQueue::Added::Discarded;
-    if (written) *written = accepted ? count : 0;
-    return accepted ? WriteStatus::Ok : WriteStatus::PipeGone;
 }

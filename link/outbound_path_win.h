@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include "link/byte_io.h"
 #include "link/outbound_queue.h"
 #include "link/stop_state.h"
 
@@ -57,19 +56,4 @@ private:
     HANDLE pipe_;
     ControlLossListener* listener_;
     HANDLE thread_ = nullptr;
-};
-
-// The command writer of the encoded commands: a command joins the road and counts as written;
-// only a control already known to be gone (or a queue past its bounds) fails it.
-class QueuedCommandWriter final : public PipeWriter {
-public:
-    // ticket (null: none) receives the queued command's ticket.
-    explicit QueuedCommandWriter(OutboundPath* path, uint64_t* ticket = nullptr) : path_(path), ticket_(ticket) {}
-    WriteStatus Write(const char* bytes, uint32_t count, uint32_t* written) override;
-    // The writer thread settles a failed write itself.
-    bool Flush() override { return false; }
-
-private:
-    OutboundPath* path_;
-    uint64_t* ticket_;
 };

@@ -113,7 +113,7 @@ HANDLE Start(ReaderContext* context) {
 
 StopOutcome Stop(HANDLE thread, ReaderContext* context) {
     ThreadStopper stopper(thread);
-    const StopOutcome outcome = StopReader(*context, stopper, {StopBoundMs, StopStepMs});
+    const StopOutcome outcome = StopThread(*context, stopper, {StopBoundMs, StopStepMs});
     // A terminated thread never releases its reference, so the context stays allocated.
     CloseHandle(thread);
     return outcome;

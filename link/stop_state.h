@@ -9,8 +9,8 @@
 // InExitHandling: inside the owner's exit handling, which may still read the owner's state and
 // does not wait on the window thread until it declares so; the closer waits for it.
 // WaitingOnWindow: the exit handling waits on the window thread; nothing of the link or the
-// owner is in use and the closer must not wait. Out: the reader touches nothing any more.
-enum class ReaderPhase { Busy, InExitHandling, WaitingOnWindow, Out };
+// owner is in use and the closer must not wait. Out: the thread touches nothing any more.
+enum class ThreadPhase { Busy, InExitHandling, WaitingOnWindow, Out };
 
 class StopState {
 public:
@@ -18,44 +18,44 @@ public:
     StopState(const StopState&) = delete;
     StopState& operator=(const StopState&) = delete;
 
-    // Shared by the reader and the link; the last release deletes the object.
+    // Shared by the thread and the link; the last release deletes the object.
     void AddRef() { refs_.fetch_add(1); }
     void Release();
 
-    // Reader side.
+    // The stopped thread's side.
     bool StopRequested() const { return stop_.load(); }
     // Before calling the owner's exit handling; false (and out) when a stop is under way.
-    bool EnterExitHandling() { return Enter(ReaderPhase::InExitHandling); }
+    bool EnterExitHandling() { return Enter(ThreadPhase::InExitHandling); }
     // Called by the exit handling once it holds copies of what it needs and is about to wait on
     // the window thread; false when a stop is under way: it must then return at once.
-    bool BeginWindowWait() { return Enter(ReaderPhase::WaitingOnWindow); }
+    bool BeginWindowWait() { return Enter(ThreadPhase::WaitingOnWindow); }
     // After the exit handling returned; false when a stop arrived meanwhile: the caller must
     // then touch nothing of the link again.
-    bool LeaveExitHandling() { return Enter(ReaderPhase::Busy); }
-    void Finish() { phase_.store(ReaderPhase::Out); }
+    bool LeaveExitHandling() { return Enter(ThreadPhase::Busy); }
+    void Finish() { phase_.store(ThreadPhase::Out); }
 
     // Closer side.
     void RequestStop() { stop_.store(true); }
-    ReaderPhase Phase() const { return phase_.load(); }
+    ThreadPhase Phase() const { return phase_.load(); }
 
 protected:
     virtual ~StopState() = default;
 
 private:
-    bool Enter(ReaderPhase phase);
+    bool Enter(ThreadPhase phase);
 
     std::atomic<int32_t> refs_{1};
     std::atomic<bool> stop_{false};
-    std::atomic<ReaderPhase> phase_{ReaderPhase::Busy};
+    std::atomic<ThreadPhase> phase_{ThreadPhase::Busy};
 };
 
 // What stopping needs of the platform.
-class ReaderStopper {
+class StopPlatform {
 public:
-    virtual ~ReaderStopper() = default;
-    // Breaks a blocked read or write of the reader thread, if any.
+    virtual ~StopPlatform() = default;
+    // Breaks a blocked read or write of the thread, if any.
     virtual void CancelBlockedIo() = 0;
-    // Waits up to the given time for the reader thread to end; true when it has ended.
+    // Waits up to the given time for the thread to end; true when it has ended.
     virtual bool WaitForExit(int32_t milliseconds) = 0;
     virtual void Terminate() = 0;
     virtual uint32_t NowMilliseconds() = 0;
@@ -64,11 +64,11 @@ public:
 enum class StopOutcome { Ended, LeftWaiting, Terminated };
 
 struct StopTimes {
-    int32_t boundMs;  // for a reader that neither ends nor declares its wait, then it is terminated
+    int32_t boundMs;  // for a thread that neither ends nor declares its wait, then it is terminated
     int32_t stepMs;   // between cancels
 };
 
-// Requests the stop, then re-cancels every step until the reader is out; never waits on a
-// reader that has declared its wait on the window thread; terminates a reader after the bound
+// Requests the stop, then re-cancels every step until the thread is out; never waits on a
+// reader that has declared its wait on the window thread; terminates a thread after the bound
 // as a last resort.
-StopOutcome StopReader(StopState& state, ReaderStopper& stopper, const StopTimes& times);
+StopOutcome StopThread(StopState& state, StopPlatform& stopper, const StopTimes& times);

@@ -5,7 +5,7 @@
 
 #include "link/stop_state.h"
 
-class ThreadStopper final : public ReaderStopper {
+class ThreadStopper final : public StopPlatform {
 public:
     explicit ThreadStopper(HANDLE thread) : thread_(thread) {}
     void CancelBlockedIo() override { CancelSynchronousIo(thread_); }

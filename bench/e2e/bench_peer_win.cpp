@@ -3,24 +3,26 @@
 
 #include <chrono>
 
+#include "link/pipe_server_win.h"
+
 namespace {
 constexpr DWORD kBufferSize = 65536;
+using connect_logic::PipeAccess;
 
-std::string PipeName(const char* kind, int device) {
-    return "\\\\.\\pipe\\Quorvex" + std::string(kind) + std::to_string(device);
+HANDLE MakeEnd(int device, PipeAccess side, DWORD access) {
+    pipe_server::EndShape shape{access, kBufferSize, kBufferSize};
+    shape.overlapped = false;
+    return pipe_server::Create(pipe_server::LocalName(side, device).c_str(), shape);
 }
 
-HANDLE MakeEnd(int device, const char* kind, DWORD access) {
-    return CreateNamedPipeA(PipeName(kind, device).c_str(), access, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kBufferSize,
-                            kBufferSize, 0, nullptr);
-}
-
-bool Connect(HANDLE pipe) { return ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED; }
+bool Connect(HANDLE pipe) { return pipe_server::Listen(pipe, nullptr) == pipe_server::Listening::Connected; }
 }  // namespace
 
 bool OpenClientEnds(int device, HANDLE* read, HANDLE* write) {
-    *read = CreateFileA(PipeName("Read", device).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    *write = CreateFileA(PipeName("Write", device).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    *read = CreateFileA(pipe_server::LocalName(PipeAccess::Read, device).c_str(), GENERIC_READ, 0, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+    *write = CreateFileA(pipe_server::LocalName(PipeAccess::Write, device).c_str(), GENERIC_WRITE, 0, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
     return *read != INVALID_HANDLE_VALUE && *write != INVALID_HANDLE_VALUE;
 }
 
@@ -42,7 +44,8 @@ double Ms(int64_t ticks) {
 }  // namespace bench_clock
 
 BenchPeer::BenchPeer(int device)
-    : display_(MakeEnd(device, "Read", PIPE_ACCESS_OUTBOUND)), commands_(MakeEnd(device, "Write", PIPE_ACCESS_INBOUND)) {}
+    : display_(MakeEnd(device, PipeAccess::Read, PIPE_ACCESS_OUTBOUND)),
+      commands_(MakeEnd(device, PipeAccess::Write, PIPE_ACCESS_INBOUND)) {}
 
 BenchPeer::~BenchPeer() {
     Vanish();

@@ -13,6 +13,8 @@
 
 #include "bench/e2e/process_probe_win.h"
 #include "keypad/key_table.h"
+#include "link/pipe_server_win.h"
+#include "tests/app/own_folder_start_win.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/keypad/panel_input_win.h"
 
@@ -469,17 +471,11 @@ public:
         char full[MAX_PATH];
         const std::string relative = PanelExePath() + "\\..\\tools\\sim\\";
         const std::string folder(full, GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr));
-        std::string line = "quorvex-sim.exe --device 2 --timeout " + std::to_string(limitMs);
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        if (CreateProcessA((folder + "quorvex-sim.exe").c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                           nullptr, folder.c_str(), &si, &pi)) {
-            TieToTestProcess(pi.hProcess);
-            watchdog_.Guard(pi.hProcess);
-            CloseHandle(pi.hThread);
-            process_ = pi.hProcess;
-            id_ = pi.dwProcessId;
+        process_ = StartInOwnFolder(folder, "quorvex-sim.exe --device 2 --timeout " + std::to_string(limitMs), &id_,
+                                    CREATE_NO_WINDOW);
+        if (process_) {
+            TieToTestProcess(process_);
+            watchdog_.Guard(process_);
         }
         Sleep(300);  // until its pipes are offered
     }
@@ -511,7 +507,8 @@ TEST(PanelFaults, FiftyConnectAndExitCyclesLeaveNothingBehind) {
         // Until the controller has seen the panel go and offers its pipes again: its handles are
         // compared in that same state.
         const DWORD since = GetTickCount();
-        while (!WaitNamedPipeA("\\\\.\\pipe\\QuorvexRead2", 100) && GetTickCount() - since < kWait) Sleep(20);
+        const std::string offered = pipe_server::LocalName(connect_logic::PipeAccess::Read, 2);
+        while (!WaitNamedPipeA(offered.c_str(), 100) && GetTickCount() - since < kWait) Sleep(20);
         Sleep(100);
         if (cycle == 1) afterFirst = process_probe::HandleCount(controller.Id());
     }

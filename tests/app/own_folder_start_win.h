@@ -6,16 +6,17 @@
 
 #include <string>
 
-// `commandLine` begins with the program's plain name. Returns the process handle (the thread's
-// is closed) and, when `pid` is given, its id; null when it could not start.
-inline HANDLE StartInOwnFolder(const std::string& dir, std::string commandLine, DWORD* pid) {
+// `commandLine` begins with the program's plain name; `flags` are CreateProcess's creation flags.
+// Returns the process handle (the thread's is closed) and, when `pid` is given, its id; null when
+// it could not start.
+inline HANDLE StartInOwnFolder(const std::string& dir, std::string commandLine, DWORD* pid, DWORD flags = 0) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     char previous[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof previous, previous);
     SetCurrentDirectoryA(dir.c_str());
-    const BOOL ok = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi);
+    const BOOL ok = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr, dir.c_str(), &si, &pi);
     SetCurrentDirectoryA(previous);
     if (!ok) return nullptr;
     CloseHandle(pi.hThread);

@@ -3,31 +3,23 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
+#include "link/pipe_server_win.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/support/programs_build_win.h"
 
 namespace {
-std::string PipeName(const char* kind, int device) {
-    char name[64];
-    std::snprintf(name, sizeof(name), "\\\\.\\pipe\\Quorvex%s%d", kind, device);
-    return name;
+HANDLE MakePipe(connect_logic::PipeAccess side, int device, DWORD direction, DWORD inBuffer = 4096,
+                bool messages = false) {
+    pipe_server::EndShape shape{direction, 4096, inBuffer};
+    shape.messages = messages;
+    return pipe_server::Create(pipe_server::LocalName(side, device).c_str(), shape);
 }
 
-HANDLE MakePipe(const std::string& name, DWORD direction, DWORD inBuffer = 4096, bool messages = false) {
-    const DWORD mode = messages ? PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE : PIPE_TYPE_BYTE | PIPE_READMODE_BYTE;
-    return CreateNamedPipeA(name.c_str(), direction | FILE_FLAG_OVERLAPPED, mode | PIPE_WAIT, 1, 4096, inBuffer, 0,
-                            nullptr);
-}
-
+// A client that opened first leaves the event set, so that the wait finds it connected.
 void StartConnect(HANDLE pipe, OVERLAPPED& ov) {
     ov = {};
     ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!ConnectNamedPipe(pipe, &ov)) {
-        const DWORD e = GetLastError();
-        if (e == ERROR_PIPE_CONNECTED) SetEvent(ov.hEvent);
-    }
+    pipe_server::Listen(pipe, &ov);
 }
 
 // Waits for one overlapped operation; cancels it when the time runs out.
@@ -77,12 +69,12 @@ BOOL CALLBACK LongestStatic(HWND h, LPARAM lParam) {
 
 PipePeer::PipePeer(int device, Sides sides, DWORD commandBuffer, bool messages) {
     if (sides != WriteOnly) {
-        display_ = MakePipe(PipeName("Read", device), PIPE_ACCESS_OUTBOUND);
+        display_ = MakePipe(connect_logic::PipeAccess::Read, device, PIPE_ACCESS_OUTBOUND);
         if (display_ == INVALID_HANDLE_VALUE) return;
         StartConnect(display_, displayConnect_);
     }
     if (sides != ReadOnly) {
-        commands_ = MakePipe(PipeName("Write", device), PIPE_ACCESS_INBOUND, commandBuffer, messages);
+        commands_ = MakePipe(connect_logic::PipeAccess::Write, device, PIPE_ACCESS_INBOUND, commandBuffer, messages);
         if (commands_ == INVALID_HANDLE_VALUE) return;
         StartConnect(commands_, commandsConnect_);
     }

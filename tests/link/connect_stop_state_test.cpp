@@ -10,7 +10,7 @@
 
 namespace {
 
-class ScriptedStopper : public ReaderStopper {
+class ScriptedStopper : public StopPlatform {
 public:
     int exitAfterWaits = -1;  // -1: never ends
     // An exit handling that declares its wait on the window at this wait.
@@ -48,10 +48,10 @@ StopState* NewState() { return new StopState(); }
 
 constexpr StopTimes kTimes = {2000, 5};
 
-void Place(StopState& state, ReaderPhase phase) {
-    if (phase == ReaderPhase::Out) state.Finish();
-    if (phase == ReaderPhase::InExitHandling) state.EnterExitHandling();
-    if (phase == ReaderPhase::WaitingOnWindow) {
+void Place(StopState& state, ThreadPhase phase) {
+    if (phase == ThreadPhase::Out) state.Finish();
+    if (phase == ThreadPhase::InExitHandling) state.EnterExitHandling();
+    if (phase == ThreadPhase::WaitingOnWindow) {
         state.EnterExitHandling();
         state.BeginWindowWait();
     }
@@ -60,7 +60,7 @@ void Place(StopState& state, ReaderPhase phase) {
 TEST(ConnectStopState, CloserOutcomes) {
     const struct {
         const char* label;
-        ReaderPhase phase;
+        ThreadPhase phase;
         int exitAfterWaits;
         int declareAtWait;
         StopOutcome outcome;
@@ -68,17 +68,17 @@ TEST(ConnectStopState, CloserOutcomes) {
         int waits;
         int terminates;
     } cases[] = {
-        {"already out", ReaderPhase::Out, -1, -1, StopOutcome::Ended, 0, 0, 0},
-        {"waiting on window", ReaderPhase::WaitingOnWindow, -1, -1, StopOutcome::LeftWaiting, 0, 0, 0},
+        {"already out", ThreadPhase::Out, -1, -1, StopOutcome::Ended, 0, 0, 0},
+        {"waiting on window", ThreadPhase::WaitingOnWindow, -1, -1, StopOutcome::LeftWaiting, 0, 0, 0},
         // Owner code that has not declared its wait yet is waited for, however slow, never cancelled.
-        {"exit handling that declares after 150 ms", ReaderPhase::InExitHandling, -1, 30, StopOutcome::LeftWaiting,
+        {"exit handling that declares after 150 ms", ThreadPhase::InExitHandling, -1, 30, StopOutcome::LeftWaiting,
          0, 30, 0},
-        {"exit handling that ends", ReaderPhase::InExitHandling, 3, -1, StopOutcome::Ended, 0, 3, 0},
-        {"exit handling that never declares", ReaderPhase::InExitHandling, -1, -1, StopOutcome::Terminated, 0, 400,
+        {"exit handling that ends", ThreadPhase::InExitHandling, 3, -1, StopOutcome::Ended, 0, 3, 0},
+        {"exit handling that never declares", ThreadPhase::InExitHandling, -1, -1, StopOutcome::Terminated, 0, 400,
          1},
-        {"ends after first cancel", ReaderPhase::Busy, 1, -1, StopOutcome::Ended, 1, 1, 0},
-        {"ends after fourth cancel", ReaderPhase::Busy, 4, -1, StopOutcome::Ended, 4, 4, 0},
-        {"never ends", ReaderPhase::Busy, -1, -1, StopOutcome::Terminated, 400, 400, 1},
+        {"ends after first cancel", ThreadPhase::Busy, 1, -1, StopOutcome::Ended, 1, 1, 0},
+        {"ends after fourth cancel", ThreadPhase::Busy, 4, -1, StopOutcome::Ended, 4, 4, 0},
+        {"never ends", ThreadPhase::Busy, -1, -1, StopOutcome::Terminated, 400, 400, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -88,7 +88,7 @@ TEST(ConnectStopState, CloserOutcomes) {
         stopper.exitAfterWaits = c.exitAfterWaits;
         stopper.declaring = state;
         stopper.declareAtWait = c.declareAtWait;
-        EXPECT_EQ(StopReader(*state, stopper, kTimes), c.outcome);
+        EXPECT_EQ(StopThread(*state, stopper, kTimes), c.outcome);
         EXPECT_TRUE(state->StopRequested());
         EXPECT_EQ(stopper.cancels, c.cancels);
         EXPECT_EQ(stopper.waits, c.waits);
@@ -101,14 +101,14 @@ TEST(ConnectStopState, CloserOutcomes) {
 TEST(ConnectStopState, ReaderStepsAfterAStop) {
     const struct {
         const char* label;
-        ReaderPhase from;
+        ThreadPhase from;
         bool (StopState::*step)();
-        ReaderPhase after;
+        ThreadPhase after;
     } cases[] = {
-        {"enter exit handling", ReaderPhase::Busy, &StopState::EnterExitHandling, ReaderPhase::Out},
-        {"begin the window wait", ReaderPhase::InExitHandling, &StopState::BeginWindowWait,
-         ReaderPhase::WaitingOnWindow},
-        {"leave the exit handling", ReaderPhase::WaitingOnWindow, &StopState::LeaveExitHandling, ReaderPhase::Out},
+        {"enter exit handling", ThreadPhase::Busy, &StopState::EnterExitHandling, ThreadPhase::Out},
+        {"begin the window wait", ThreadPhase::InExitHandling, &StopState::BeginWindowWait,
+         ThreadPhase::WaitingOnWindow},
+        {"leave the exit handling", ThreadPhase::WaitingOnWindow, &StopState::LeaveExitHandling, ThreadPhase::Out},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -133,7 +133,7 @@ TEST(ConnectStopState, LastReleaseDeletes) {
     EXPECT_EQ(deletions, 1);
 }
 
-class RealStopper : public ReaderStopper {
+class RealStopper : public StopPlatform {
 public:
     void CancelBlockedIo() override {}
     bool WaitForExit(int32_t ms) override {
@@ -178,7 +178,7 @@ TEST(ConnectStopState, NoTouchAfterTheStopReturns) {
         });
         if (round % 2) std::this_thread::sleep_for(std::chrono::microseconds(50));
         RealStopper stopper;
-        const StopOutcome outcome = StopReader(*state, stopper, {2000, 1});
+        const StopOutcome outcome = StopThread(*state, stopper, {2000, 1});
         gone.store(true);
         reader.join();
         EXPECT_NE(outcome, StopOutcome::Terminated);

@@ -1,13 +1,9 @@
 // The pipe peer and the owner window of the link's Wine tests.
 #include "tests/link/connect_test_peer_win.h"
 
-#include <vector>
+#include "link/pipe_server_win.h"
 
 namespace {
-
-std::string PipeName(const char* kind, int device) {
-    return std::string("\\\\.\\pipe\\Quorvex") + kind + std::to_string(device);
-}
 
 // Completes an overlapped operation within the timeout, cancelling it otherwise.
 bool Finish(HANDLE pipe, OVERLAPPED& ov, DWORD timeoutMs, DWORD* done) {
@@ -29,22 +25,21 @@ TestPeer::~TestPeer() {
     }
 }
 
-bool TestPeer::Create(End& end, const std::string& name, DWORD openMode, DWORD inBuffer) {
-    end.pipe = CreateNamedPipeA(name.c_str(), openMode | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                4096, inBuffer, 0, nullptr);
+bool TestPeer::Create(End& end, connect_logic::PipeAccess side, int device, DWORD access, DWORD inBuffer) {
+    pipe_server::EndShape shape{access, 4096, inBuffer};
+    end.pipe = pipe_server::Create(pipe_server::LocalName(side, device).c_str(), shape);
     if (end.pipe == INVALID_HANDLE_VALUE) {
         end.pipe = nullptr;
         return false;
     }
     end.connect = {};
     end.connect.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!ConnectNamedPipe(end.pipe, &end.connect)) {
-        const DWORD error = GetLastError();
-        // A client that opened first counts as connected.
-        if (error == ERROR_PIPE_CONNECTED) end.connectedEarly = true;
-        else if (error != ERROR_IO_PENDING) return false;
+    switch (pipe_server::Listen(end.pipe, &end.connect)) {
+        case pipe_server::Listening::Connected: end.connectedEarly = true; return true;
+        case pipe_server::Listening::Pending: return true;
+        case pipe_server::Listening::Failed: break;
     }
-    return true;
+    return false;
 }
 
 void TestPeer::CloseEnd(End& end) {
@@ -64,8 +59,8 @@ bool TestPeer::Offer(int device, bool readSide, bool writeSide, DWORD inBuffer) 
     if (device < 0 || device >= kDevices) return false;
     Device& d = devices_[device];
     bool ok = true;
-    if (readSide) ok = Create(d.read, PipeName("Read", device), PIPE_ACCESS_OUTBOUND, 4096) && ok;
-    if (writeSide) ok = Create(d.write, PipeName("Write", device), PIPE_ACCESS_INBOUND, inBuffer) && ok;
+    if (readSide) ok = Create(d.read, connect_logic::PipeAccess::Read, device, PIPE_ACCESS_OUTBOUND, 4096) && ok;
+    if (writeSide) ok = Create(d.write, connect_logic::PipeAccess::Write, device, PIPE_ACCESS_INBOUND, inBuffer) && ok;
     return ok;
 }
 

@@ -43,7 +43,7 @@ private:
     };
     static constexpr int kDevices = 16;
 
-    bool Create(End& end, const std::string& name, DWORD openMode, DWORD inBuffer);
+    bool Create(End& end, connect_logic::PipeAccess side, int device, DWORD access, DWORD inBuffer);
     static void CloseEnd(End& end);
     Device devices_[kDevices];
 };

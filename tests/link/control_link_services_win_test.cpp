@@ -93,11 +93,11 @@ TEST_F(ServicesLinkTest, LostControlShowsTheFatalBoxOnceForTheFirstLostCommand) 
     EXPECT_EQ(link->WriteBytes("1", 1), 1);
     // Once the writer has found the pipe gone, a command reports at once.
     EXPECT_TRUE(PumpUntil([&] { return link->ControlGone(); }, 2000));
-    EXPECT_EQ(link->SendCommand({8, 0, 0}), 1);
+    EXPECT_EQ(link->QueueCommand({8, 0, 0}), 1);
     ASSERT_TRUE(boxes.WaitForSeen(1));
     EXPECT_TRUE(PumpUntil([&] { return window.closeRequests == 1; }, 2000));
     // Later commands (held keys queued behind the first) meet the same lost pipe: no second box.
-    EXPECT_EQ(link->SendCommand({7, 24, 27}), 1);
+    EXPECT_EQ(link->QueueCommand({7, 24, 27}), 1);
     EXPECT_FALSE(boxes.WaitForSeen(2, 500));
     EXPECT_EQ(window.closeRequests, 1);
     const std::vector<SeenBox> seen = boxes.Stop();

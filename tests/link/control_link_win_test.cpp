@@ -168,8 +168,8 @@ TEST_F(LinkTest, ReaderDeliversEventsAndAnswers) {
     EXPECT_EQ(peer.Receive(4, 3), "VFD");
     ASSERT_TRUE(sink.WaitForTexts(2, 2000));
     EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"AB", "CD"}));
-    EXPECT_EQ(link.SendCommand({8, 0, 0}), 1);
-    EXPECT_EQ(link.SendCommand({3, 21, 0}), 1);
+    EXPECT_EQ(link.QueueCommand({8, 0, 0}), 1);
+    EXPECT_EQ(link.QueueCommand({3, 21, 0}), 1);
     EXPECT_EQ(link.WriteBytes("7", 1), 1);
     EXPECT_EQ(peer.Receive(4, 3), "PK7");
     EXPECT_EQ(peer.Pending(4), 0u);
@@ -196,12 +196,12 @@ TEST_F(LinkTest, PeerVanishingEndsTheReaderAndLosesTheControl) {
     while (!link.ControlGone() && GetTickCount() - start < 2000) Sleep(5);
     ASSERT_TRUE(link.ControlGone()) << "the writer did not find the pipe gone";
     EXPECT_EQ(reporter.reports, 0) << "a lost key byte is not reported";
-    EXPECT_EQ(link.SendCommand({8, 0, 0}), 1);
+    EXPECT_EQ(link.QueueCommand({8, 0, 0}), 1);
     EXPECT_EQ(reporter.reports, 1);
-    EXPECT_EQ(link.SendCommand({3, 99, 0}), 0);
+    EXPECT_EQ(link.QueueCommand({3, 99, 0}), 0);
     EXPECT_EQ(reporter.reports, 1);
     // The loss is reported once: later commands meet the same lost pipe without a second box.
-    EXPECT_EQ(link.SendCommand({4, 19, 0}), 1);
+    EXPECT_EQ(link.QueueCommand({4, 19, 0}), 1);
     EXPECT_EQ(reporter.reports, 1);
     EXPECT_LT(TimedClose(link), 100u);
 }

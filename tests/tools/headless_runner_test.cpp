@@ -22,7 +22,7 @@ public:
     explicit FakePanel(std::vector<Change> changes) : changes_(std::move(changes)) {
         for (std::string& line : screen_.lines) line = std::string(screen::Columns, ' ');
     }
-    int32_t SendCommand(const PanelCommand& command) override {
+    int32_t QueueCommand(const PanelCommand& command) override {
         char bytes[CommandBufferSize];
         sent += std::string(bytes, static_cast<size_t>(EncodeCommand(command, bytes)));
         return 1;

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "link/pipe_server_win.h"
 #include "tests/support/programs_build_win.h"
 
 namespace {
@@ -107,8 +108,8 @@ bool ToolProcess::WaitOutput(const std::string& text, DWORD timeoutMs) {
 }
 
 bool PanelClient::Open(int device, DWORD timeoutMs) {
-    std::string readName = "\\\\.\\pipe\\QuorvexRead" + std::to_string(device);
-    std::string writeName = "\\\\.\\pipe\\QuorvexWrite" + std::to_string(device);
+    const std::string readName = pipe_server::LocalName(connect_logic::PipeAccess::Read, device);
+    const std::string writeName = pipe_server::LocalName(connect_logic::PipeAccess::Write, device);
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         // The second pipe only after the first: a half taken by a failed attempt would be

@@ -129,7 +129,9 @@ TEST(SimPipes, APanelThatGaveUpHalfwayCanConnectOnItsNextAttempt) {
     for (bool closedWhileListening : {false, true}) {
         PipePair pipes;
         std::string detail;
-        ASSERT_EQ(pipes.Create(16, detail), 0u) << detail;
+        SimOptions options;
+        options.device = 16;
+        ASSERT_EQ(pipes.Create(options, detail), 0u) << detail;
         HANDLE early = CreateFileA(pipes.ReadPipeName().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(early, INVALID_HANDLE_VALUE);
         if (closedWhileListening) EXPECT_EQ(pipes.WaitConnected(100), LinkStatus::TimedOut);
@@ -148,7 +150,9 @@ TEST(SimPipes, APanelThatGaveUpHalfwayCanConnectOnItsNextAttempt) {
 TEST(SimPipes, APanelThatCameAndWentBeforeTheSimulatorListenedWasConnected) {
     PipePair pipes;
     std::string detail;
-    ASSERT_EQ(pipes.Create(17, detail), 0u) << detail;
+    SimOptions options;
+    options.device = 17;
+    ASSERT_EQ(pipes.Create(options, detail), 0u) << detail;
     PanelClient panel;
     ASSERT_TRUE(panel.Open(17, 1000));
     panel.Close();

@@ -8,10 +8,8 @@
 
 #include "display/text_display.h"
 #include "link/command_encoder.h"
-#include "link/outbound_path_win.h"
+#include "link/link_session_win.h"
 #include "tools/headless/headless_runner.h"
-
-class ReaderContext;
 
 class HeadlessLink final : public HeadlessPanel,
                            private DisplayOwner,
@@ -29,9 +27,9 @@ public:
     // "LOCAL - Quorvex; Connected to device 2": the title and the second status pane.
     std::string Connection() const { return title_ + "; " + status_; }
     // Stops the writer and the reader and closes both pipes.
-    void Close();
+    void Close() { session_.Close(); }
 
-    int32_t SendCommand(const PanelCommand& command) override;
+    int32_t QueueCommand(const PanelCommand& command) override;
     int WriteBytes(const char* bytes, int32_t count) override;
     std::string BranchTo(const std::string& text) override;
     ScreenCopy Screen() override;
@@ -53,21 +51,14 @@ private:
     // On the writer thread: the control went with commands waiting.
     void OnControlLost() override { lost_ = true; }
 
-    bool StartReader(HANDLE readPipe, HANDLE writePipe);
     std::string LoadText(unsigned textId) const;
 
     TextDisplay display_;
     HANDLE changed_;  // auto-reset: set by every display change and by the exit
-    HANDLE readPipe_ = nullptr;
-    HANDLE writePipe_ = nullptr;
-    HANDLE thread_ = nullptr;
-    ReaderContext* reader_ = nullptr;
-    OutboundPath* outbound_ = nullptr;
+    LinkSession session_;
     std::atomic<bool> exited_{false};
     std::atomic<bool> lost_{false};
     std::string lostText_;
     std::string title_;
     std::string status_;
-    // The connection made for this run, cancelled by Close; empty: none.
-    std::string ownConnection_;
 };

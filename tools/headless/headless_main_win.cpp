@@ -126,9 +126,9 @@ int main(int argc, char** argv) {
     run.Note("connected: " + link.Connection() + "; script " + PrintableText(script) + ": " +
              std::to_string(steps.size()) + (steps.size() == 1 ? " step" : " steps"));
     // The panel's first commands after connecting.
-    link.SendCommand({panel_command::ExitKey, 0, 0});
-    link.SendCommand({panel_command::ExitKey, 0, 0});
-    link.SendCommand({panel_command::CursorKey, panel_command::Up, 0});
+    link.QueueCommand({panel_command::ExitKey, 0, 0});
+    link.QueueCommand({panel_command::ExitKey, 0, 0});
+    link.QueueCommand({panel_command::CursorKey, panel_command::Up, 0});
 
     HeadlessRunner runner(
         link, [&](const std::string& line) { run.Log(line); }, [&](const std::string& screen) { run.Print(screen); });

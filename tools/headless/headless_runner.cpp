@@ -144,7 +144,7 @@ int32_t HeadlessRunner::SendCommand(const PanelCommand& command) {
     char bytes[CommandBufferSize];
     const int n = EncodeCommand(command, bytes);
     sent_.append(bytes, static_cast<size_t>(n));
-    return panel_.SendCommand(command);
+    return panel_.QueueCommand(command);
 }
 
 int HeadlessRunner::WriteBytes(const char* bytes, int32_t count) {

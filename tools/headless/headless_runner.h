@@ -22,7 +22,7 @@ enum class PanelState { Connected, Exited, Lost };
 // What the runner needs of the panel it plays.
 class HeadlessPanel {
 public:
-    virtual int32_t SendCommand(const PanelCommand& command) = 0;
+    virtual int32_t QueueCommand(const PanelCommand& command) = 0;
     virtual int WriteBytes(const char* bytes, int32_t count) = 0;
     // Writes the Branch To dialog's command for this text; returns the bytes written.
     virtual std::string BranchTo(const std::string& text) = 0;

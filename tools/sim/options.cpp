@@ -5,11 +5,11 @@
 #include "tools/common/texts.h"
 
 namespace {
-enum OptionId { Device, Script, Replay, Speed, Timeout };
+enum OptionId { Device, Script, Replay, Speed, Timeout, AllowRemote };
 
 constexpr CommandOption kOptions[] = {
     {"--device", Device, true}, {"--script", Script, true},   {"--replay", Replay, true},
-    {"--speed", Speed, true},   {"--timeout", Timeout, true},
+    {"--speed", Speed, true},   {"--timeout", Timeout, true}, {"--allow-remote", AllowRemote, false},
 };
 
 constexpr int64_t kMaxTimeoutMs = 3600000;
@@ -39,6 +39,9 @@ unsigned Apply(int id, const std::string& text, SimOptions& options, bool& speed
             options.timeoutMs = static_cast<uint32_t>(n);
             return tool_text::Ok;
         }
+        case AllowRemote:
+            options.allowRemote = true;
+            return tool_text::Ok;
     }
     return tool_text::UnknownOption;
 }
@@ -76,9 +79,11 @@ uint32_t ParseSpeed(const char* text) {
 
 const char* UsageText() {
     return "usage: quorvex-sim [--device N] [--script FILE | --replay CAPTURE [--speed X]] [--timeout MS]\n"
+           "                  [--allow-remote]\n"
            "       quorvex-sim --help | --version\n"
            "  Offers \\\\.\\pipe\\QuorvexRead<N> and \\\\.\\pipe\\QuorvexWrite<N> (N 2..14, default 2)\n"
            "  and runs a press controller for one panel at a time.\n"
+           "  The pipes refuse panels on other computers unless --allow-remote is given.\n"
            "  --script FILE    plays a test script instead; exit 0 when every expectation held,\n"
            "                   1 when one failed, 2 for a bad command line, script or pipe\n"
            "  --replay CAPTURE plays the control's side of a quorvex-tap capture to one panel with the\n"
@@ -88,6 +93,7 @@ const char* UsageText() {
            "  --speed X        replay X times as fast (0.001 to 1000, default 1)\n"
            "  --timeout MS     script: limit for the whole run (default 60000);\n"
            "                   controller and replay: end after MS (default: no limit)\n"
+           "  --allow-remote   also accepts panels on other computers\n"
            "  An option's value follows it as the next argument or after '=' (--device=3).\n"
            "script lines:  send TEXT | expect TEXT [MS] | wait MS | close | expect-closed [MS] | # comment\n"
            "  TEXT escapes: \\n \\r \\t \\xHH \\\\ and \\@ROW,COL for a cursor address;\n"

@@ -1,4 +1,5 @@
-// Command line of quorvex-sim: --device N, --script FILE, --replay CAPTURE, --speed X, --timeout MS.
+// Command line of quorvex-sim: --device N, --script FILE, --replay CAPTURE, --speed X, --timeout MS,
+// --allow-remote.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,6 +12,7 @@ struct SimOptions {
     std::string replayPath;     // empty: no replay; with neither, the interactive controller runs
     uint32_t speedMilli = 1000; // replay speed in thousandths (1000: as recorded)
     uint32_t timeoutMs = 0;     // 0: the default (script: DefaultScriptTimeoutMs; otherwise no limit)
+    bool allowRemote = false;   // the pipes also take clients on other computers
 };
 
 constexpr int MinDevice = 2;

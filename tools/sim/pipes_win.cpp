@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "link/pipe_server_win.h"
 #include "tools/common/texts.h"
 
 namespace {
@@ -25,23 +26,24 @@ PipePair::~PipePair() {
     CloseEvent(write_);
 }
 
-unsigned PipePair::Create(int device, std::string& detail) {
-    readName_ = "\\\\.\\pipe\\QuorvexRead" + std::to_string(device);
-    writeName_ = "\\\\.\\pipe\\QuorvexWrite" + std::to_string(device);
+unsigned PipePair::Create(const SimOptions& options, std::string& detail) {
+    readName_ = pipe_server::LocalName(connect_logic::PipeAccess::Read, options.device);
+    writeName_ = pipe_server::LocalName(connect_logic::PipeAccess::Write, options.device);
     read_.hEvent = NewEvent();
     write_.hEvent = NewEvent();
     // Duplex only so that the end can be peeked: the panel opens it for reading.
-    unsigned id = CreateEnd(display_, readName_, PIPE_ACCESS_DUPLEX, detail);
-    if (id == tool_text::Ok) id = CreateEnd(commands_, writeName_, PIPE_ACCESS_INBOUND, detail);
+    unsigned id = CreateEnd(display_, readName_, PIPE_ACCESS_DUPLEX, options.allowRemote, detail);
+    if (id == tool_text::Ok) id = CreateEnd(commands_, writeName_, PIPE_ACCESS_INBOUND, options.allowRemote, detail);
     if (id != tool_text::Ok) Close();
     return id;
 }
 
-unsigned PipePair::CreateEnd(End& end, const std::string& name, DWORD access, std::string& detail) {
+unsigned PipePair::CreateEnd(End& end, const std::string& name, DWORD access, bool allowRemote, std::string& detail) {
     end.connect.hEvent = NewEvent();
-    end.pipe = CreateNamedPipeA(name.c_str(), access | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kBufferSize, kBufferSize, 0,
-                                nullptr);
+    pipe_server::EndShape shape{access, kBufferSize, kBufferSize};
+    shape.firstInstance = true;
+    shape.allowRemote = allowRemote;
+    end.pipe = pipe_server::Create(name.c_str(), shape);
     if (end.pipe != INVALID_HANDLE_VALUE) return tool_text::Ok;
     DWORD error = GetLastError();
     detail = name + " (error " + std::to_string(error) + ")";
@@ -49,21 +51,12 @@ unsigned PipePair::CreateEnd(End& end, const std::string& name, DWORD access, st
 }
 
 bool PipePair::StartConnect(End& end) {
-    ResetEvent(end.connect.hEvent);
-    if (ConnectNamedPipe(end.pipe, &end.connect)) {
-        end.connected = true;
-        return true;
-    }
-    DWORD error = GetLastError();
-    if (error == ERROR_IO_PENDING) {
-        end.connecting = true;
-        return true;
-    }
-    // The client opened before us (and may have closed again already, ERROR_NO_DATA): that is a
-    // connection too. The wait tells a whole one (both ends) from a half to listen on again.
-    if (error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA) {
-        end.connected = true;
-        return true;
+    // A client that opened before us and closed again is a connection too: the wait tells a
+    // whole one (both ends) from a half to listen on again.
+    switch (pipe_server::Listen(end.pipe, &end.connect)) {
+        case pipe_server::Listening::Connected: end.connected = true; return true;
+        case pipe_server::Listening::Pending: end.connecting = true; return true;
+        case pipe_server::Listening::Failed: break;
     }
     return false;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tools/sim/options.h"
 #include "tools/sim/peer_link.h"
 
 class PipePair : public PeerLink {
@@ -13,9 +14,10 @@ public:
     PipePair& operator=(const PipePair&) = delete;
     ~PipePair() override;
 
-    // Creates "\\.\pipe\QuorvexRead<device>" (we write) and "\\.\pipe\QuorvexWrite<device>" (we read).
-    // Returns 0 or a text id; `detail` gets the pipe name and the Win32 error.
-    unsigned Create(int device, std::string& detail);
+    // Creates the options' device's pipes as the panel names them: "\\.\pipe\QuorvexRead<device>" (we
+    // write) and "\\.\pipe\QuorvexWrite<device>" (we read), refusing remote clients unless the options
+    // allow them. Returns 0 or a text id; `detail` gets the pipe name and the Win32 error.
+    unsigned Create(const SimOptions& options, std::string& detail);
     const std::string& ReadPipeName() const { return readName_; }
     const std::string& WritePipeName() const { return writeName_; }
     // One pipe opened by a client, the other not (yet).
@@ -36,7 +38,7 @@ private:
         bool connecting = false;
         bool connected = false;
     };
-    unsigned CreateEnd(End& end, const std::string& name, DWORD access, std::string& detail);
+    unsigned CreateEnd(End& end, const std::string& name, DWORD access, bool allowRemote, std::string& detail);
     bool StartConnect(End& end);
     bool FinishConnect(End& end);
     bool Relisten(End& end);

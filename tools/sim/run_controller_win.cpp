@@ -113,7 +113,7 @@ int RunController(const SimOptions& options) {
     for (;;) {
         PipePair pipes;
         std::string detail;
-        unsigned id = pipes.Create(options.device, detail);
+        unsigned id = pipes.Create(options, detail);
         if (id != tool_text::Ok) {
             Complain(std::string(tool_text::Text(id)) + ": " + detail);
             // A pipe of the previous panel may linger for a moment; a lasting failure ends the run.

@@ -94,7 +94,7 @@ int RunReplay(const SimOptions& options) {
 
     PipePair pipes;
     std::string detail;
-    const unsigned id = pipes.Create(options.device, detail);
+    const unsigned id = pipes.Create(options, detail);
     if (id != tool_text::Ok) {
         Complain(std::string(tool_text::Text(id)) + ": " + detail);
         return kBadSetup;

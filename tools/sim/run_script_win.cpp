@@ -40,7 +40,7 @@ int RunScript(const SimOptions& options) {
     if (!report.errors.empty()) return kBadSetup;
     PipePair pipes;
     std::string detail;
-    unsigned id = pipes.Create(options.device, detail);
+    unsigned id = pipes.Create(options, detail);
     if (id != tool_text::Ok) {
         Complain(std::string(tool_text::Text(id)) + ": " + detail);
         return kBadSetup;

@@ -5,13 +5,14 @@
 #include "tools/common/texts.h"
 
 namespace {
-enum OptionId { Listen, Control, Capture, Force };
+enum OptionId { Listen, Control, Capture, Force, AllowRemote };
 
 constexpr CommandOption kOptions[] = {
     {"--listen", Listen, true},
     {"--control", Control, true},
     {"--capture", Capture, true},
     {"--force", Force, false},
+    {"--allow-remote", AllowRemote, false},
 };
 constexpr int kMinDevice = 2;
 constexpr int kMaxDevice = 14;
@@ -32,6 +33,9 @@ unsigned Apply(int id, const std::string& text, TapOptions& options) {
         case Force:
             options.overwrite = true;
             return tool_text::Ok;
+        case AllowRemote:
+            options.allowRemote = true;
+            return tool_text::Ok;
     }
     return tool_text::UnknownOption;
 }
@@ -50,7 +54,7 @@ CommandLineResult ParseTapOptions(int argc, const char* const* argv, TapOptions&
 }
 
 const char* TapUsage() {
-    return "usage: quorvex-tap --listen N --control M [--capture FILE|-] [--force]\n"
+    return "usage: quorvex-tap --listen N --control M [--capture FILE|-] [--force] [--allow-remote]\n"
            "       quorvex-tap --help | --version\n"
            "  Opens the control application's pipes of device M, offers those of device N to the panel\n"
            "  (N and M 2..14), forwards both directions unchanged and records them in FILE (pcapng,\n"
@@ -60,6 +64,7 @@ const char* TapUsage() {
            "  standard error), e.g. quorvex-tap ... --capture - | tshark -i - to watch a session live.\n"
            "  Start the control first, then the tap, then the panel (quorvex.exe -l finds device N when\n"
            "  N is the lowest device offered; the control's own device is taken by the tap).\n"
+           "  The pipes of device N refuse panels on other computers unless --allow-remote is given.\n"
            "exit status: 0 the session ended (a side closed, or Ctrl+C), 1 the capture could not be\n"
            "  written completely, 2 bad command line, no control on device M, pipes or file not created\n"
            "  (also an existing FILE without --force)\n";

@@ -1,4 +1,5 @@
-// Command line of quorvex-tap: --listen N --control M [--capture FILE|-] [--force], --help, --version.
+// Command line of quorvex-tap: --listen N --control M [--capture FILE|-] [--force] [--allow-remote],
+// --help, --version.
 #pragma once
 #include <string>
 
@@ -9,6 +10,7 @@ struct TapOptions {
     int control = 0;  // the control application's device number
     std::string capturePath;  // empty: forward without recording; kStandardOutput: to standard output
     bool overwrite = false;   // --force: an existing capture file is replaced
+    bool allowRemote = false;  // the pipes offered to the panel also take clients on other computers
 };
 
 constexpr char kStandardOutput[] = "-";

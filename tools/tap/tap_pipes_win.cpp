@@ -2,6 +2,7 @@
 #include "tools/tap/tap_pipes_win.h"
 
 #include "link/pipe_client_win.h"
+#include "link/pipe_server_win.h"
 #include "tools/common/texts.h"
 
 namespace {
@@ -61,21 +62,17 @@ IoResult OverlappedIo::WriteAll(HANDLE pipe, const char* bytes, DWORD count, HAN
 IoResult OverlappedIo::Connect(HANDLE pipe, HANDLE stop) {
     OVERLAPPED overlapped = {};
     overlapped.hEvent = event_;
-    ResetEvent(event_);
-    if (ConnectNamedPipe(pipe, &overlapped)) return IoResult::Ok;
-    const DWORD error = GetLastError();
-    if (error == ERROR_PIPE_CONNECTED) return IoResult::Ok;  // the client was first
-    if (error != ERROR_IO_PENDING) return Fail();
-    return Finish(pipe, overlapped, nullptr, stop);
-}
-
-std::string PipeName(const char* kind, int device) {
-    return std::string("\\\\.\\pipe\\Quorvex") + kind + std::to_string(device);
+    switch (pipe_server::Listen(pipe, &overlapped)) {
+        case pipe_server::Listening::Connected: return IoResult::Ok;
+        case pipe_server::Listening::Pending: return Finish(pipe, overlapped, nullptr, stop);
+        case pipe_server::Listening::Failed: break;
+    }
+    return Fail();
 }
 
 unsigned OpenControlPipes(int device, uint32_t waitMs, HANDLE& readPipe, HANDLE& writePipe, std::string& detail) {
-    const std::string readName = PipeName("Read", device);
-    const std::string writeName = PipeName("Write", device);
+    const std::string readName = pipe_server::LocalName(connect_logic::PipeAccess::Read, device);
+    const std::string writeName = pipe_server::LocalName(connect_logic::PipeAccess::Write, device);
     const ULONGLONG deadline = GetTickCount64() + waitMs;
     for (;;) {
         readPipe = pipe_client::Open(readName.c_str(), connect_logic::PipeAccess::Read, FILE_FLAG_OVERLAPPED);
@@ -98,14 +95,16 @@ unsigned OpenControlPipes(int device, uint32_t waitMs, HANDLE& readPipe, HANDLE&
     }
 }
 
-unsigned CreatePanelPipes(int device, HANDLE& displayPipe, HANDLE& commandPipe, std::string& detail) {
-    const std::string names[2] = {PipeName("Read", device), PipeName("Write", device)};
+unsigned CreatePanelPipes(const TapOptions& options, HANDLE& displayPipe, HANDLE& commandPipe, std::string& detail) {
+    const std::string names[2] = {pipe_server::LocalName(connect_logic::PipeAccess::Read, options.listen),
+                                  pipe_server::LocalName(connect_logic::PipeAccess::Write, options.listen)};
     const DWORD access[2] = {PIPE_ACCESS_OUTBOUND, PIPE_ACCESS_INBOUND};
     HANDLE* ends[2] = {&displayPipe, &commandPipe};
     for (int i = 0; i < 2; ++i) {
-        *ends[i] = CreateNamedPipeA(names[i].c_str(), access[i] | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                    PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, kPipeBuffer, kPipeBuffer, 0,
-                                    nullptr);
+        pipe_server::EndShape shape{access[i], kPipeBuffer, kPipeBuffer};
+        shape.firstInstance = true;
+        shape.allowRemote = options.allowRemote;
+        *ends[i] = pipe_server::Create(names[i].c_str(), shape);
         if (*ends[i] == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             detail = Described(names[i], error);

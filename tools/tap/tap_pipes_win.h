@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/tap/tap_options.h"
+
 enum class IoResult { Ok, Failed, Stopped };
 
 // Overlapped reads, writes and connects of one thread, each waited for or abandoned on `stop`.
@@ -31,12 +33,10 @@ private:
     DWORD error_ = 0;
 };
 
-// "\\.\pipe\QuorvexRead<device>" or "...Write<device>".
-std::string PipeName(const char* kind, int device);
-
 // Opens the control application's pair of `device` (read side first), retrying while it is
 // not offered yet for up to waitMs. 0 or a text id; `detail` then names the pipe and the error.
 unsigned OpenControlPipes(int device, uint32_t waitMs, HANDLE& readPipe, HANDLE& writePipe, std::string& detail);
-// Creates the pair the panel opens for `device`: the display pipe we write, the command pipe we read.
-unsigned CreatePanelPipes(int device, HANDLE& displayPipe, HANDLE& commandPipe, std::string& detail);
+// Creates the pair the panel opens for the listen device: the display pipe we write, the command
+// pipe we read; remote clients refused unless the options allow them.
+unsigned CreatePanelPipes(const TapOptions& options, HANDLE& displayPipe, HANDLE& commandPipe, std::string& detail);
 void ClosePipe(HANDLE& pipe);

@@ -140,7 +140,7 @@ int RunTap(const TapOptions& options) {
     Pipes pipes;
     std::string detail;
     unsigned id = OpenControlPipes(options.control, kControlWaitMs, pipes.controlRead, pipes.controlWrite, detail);
-    if (id == tool_text::Ok) id = CreatePanelPipes(options.listen, pipes.panelDisplay, pipes.panelCommands, detail);
+    if (id == tool_text::Ok) id = CreatePanelPipes(options, pipes.panelDisplay, pipes.panelCommands, detail);
     if (id != tool_text::Ok) {
         Complain(std::string(tool_text::Text(id)) + ": " + detail);
         return kBadSetup;

@@ -1,0 +1,107 @@
+// The session's start and close orders, the queueing of commands, and the shared platform parts.
+#include "link/link_session_win.h"
+
+#include <new>
+
+#include "link/link_text_win.h"
+#include "link/pipe_io_win.h"
+#include "link/reader_thread_win.h"
+
+bool LinkSession::Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners) {
+    OutboundPath* outbound = OutboundPath::Start(writePipe, listeners.writeLoss);
+    if (!outbound) return false;
+    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, listeners.display, listeners.readLoss);
+    if (!context) {
+        outbound->Stop();
+        outbound->Release();
+        return false;
+    }
+    // The handles are the session's before the thread can run, so that Close always finds them.
+    readPipe_ = readPipe;
+    writePipe_ = writePipe;
+    outbound_ = outbound;
+    HANDLE thread = reader_thread::Start(context);
+    if (!thread) {
+        readPipe_ = nullptr;
+        writePipe_ = nullptr;
+        outbound_ = nullptr;
+        outbound->Stop();
+        outbound->Release();
+        context->Release();
+        return false;
+    }
+    thread_ = thread;
+    reader_ = context;
+    return true;
+}
+
+void LinkSession::KeepNetworkConnection(const char* remoteName, network_access::Canceller cancel) {
+    lstrcpynA(ownConnection_, remoteName, sizeof(ownConnection_));
+    cancel_ = cancel;
+}
+
+void LinkSession::Close() {
+    // The writer first: a write the control does not take is broken at once.
+    if (outbound_) outbound_->Stop();
+    if (thread_) {
+        reader_thread::Stop(thread_, reader_);
+        thread_ = nullptr;
+    }
+    if (reader_) {
+        reader_->Release();
+        reader_ = nullptr;
+    }
+    if (outbound_) {
+        outbound_->Release();
+        outbound_ = nullptr;
+    }
+    for (HANDLE* pipe : {&readPipe_, &writePipe_}) {
+        if (*pipe) CloseHandle(*pipe);
+        *pipe = nullptr;
+    }
+    if (ownConnection_[0] && cancel_) cancel_(ownConnection_);
+    ownConnection_[0] = '\0';
+}
+
+int32_t LinkSession::QueueCommand(const PanelCommand& command, LostControlReporter* reporter, uint64_t* ticket) {
+    char bytes[CommandBufferSize];
+    const int length = EncodeCommand(command, bytes);
+    if (length == 0) return 0;
+    const OutboundQueue::Added added =
+        outbound_ ? outbound_->Add(bytes, length, true, ticket) : OutboundQueue::Added::Gone;
+    const bool refused = added == OutboundQueue::Added::Gone || added == OutboundQueue::Added::Overflow;
+    if (refused && reporter) reporter->ReportLostControl();
+    return 1;
+}
+
+void LinkSession::QueueBytes(const char* bytes, int32_t count, uint64_t* ticket) {
+    if (outbound_) outbound_->Add(bytes, count, false, ticket);
+}
+
+OutboundQueue::Backlog LinkSession::Backlog() const {
+    return outbound_ ? outbound_->Waiting() : OutboundQueue::Backlog{0, 0};
+}
+
+const char* SessionConnectPlatform::LoadText(unsigned textId) { return link_text::Load(textId, text_, sizeof(text_)); }
+
+bool SessionConnectPlatform::AddNetworkConnection(const char* remoteName) {
+    return network_.connect && network_.connect(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
+}
+
+bool SessionConnectPlatform::NetworkConnectionExists(const char* remoteName) {
+    return !network_.exists || network_.exists(remoteName);
+}
+
+void SessionConnectPlatform::KeepNetworkConnection(const char* remoteName) {
+    session_.KeepNetworkConnection(remoteName, network_.cancel);
+}
+
+connect_logic::PipeHandle SessionConnectPlatform::OpenPipe(const char* name, connect_logic::PipeAccess access) {
+    return pipe_io::OpenPipe(name, access);
+}
+
+void SessionConnectPlatform::ClosePipe(connect_logic::PipeHandle pipe) { pipe_io::ClosePipe(pipe); }
+
+bool SessionConnectPlatform::StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) {
+    return session_.Start(readPipe, writePipe, listeners_);
+}

@@ -1,0 +1,87 @@
+// One connection's life without a window: the outbound road, the reader thread, both pipes and
+// the network connection made for it. The window's link and the headless panel both run on it.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "display/display_event.h"
+#include "link/command_encoder.h"
+#include "link/connect_logic.h"
+#include "link/network_password_dialog_win.h"
+#include "link/outbound_path_win.h"
+#include "link/panel_command.h"
+
+class ReaderContext;
+
+class LinkSession final {
+public:
+    LinkSession() = default;
+    ~LinkSession() { Close(); }
+    LinkSession(const LinkSession&) = delete;
+    LinkSession& operator=(const LinkSession&) = delete;
+
+    // Who hears of the session's events: the decoded display events (reader thread), the
+    // writer's loss and the reads' loss (null: nobody).
+    struct Listeners {
+        EventSink* display;
+        ControlLossListener* writeLoss;
+        ControlLossListener* readLoss;
+    };
+    // Starts the writer and the reader on the two pipes, which are the session's once it returns
+    // true (and stay the caller's when it returns false).
+    bool Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners);
+    // The connection made for this session, cancelled by Close.
+    void KeepNetworkConnection(const char* remoteName, network_access::Canceller cancel);
+    // Discards what waits, stops both threads where they stand, closes both pipes and cancels the
+    // session's network connection; safe to call more than once.
+    void Close();
+
+    // 0 when the command has no byte form; otherwise 1, after telling the reporter (null:
+    // nobody) when the queue refused it: the control is known to be gone or not connected.
+    int32_t QueueCommand(const PanelCommand& command, LostControlReporter* reporter, uint64_t* ticket = nullptr);
+    // Exactly these bytes; a queue past its bounds tells the writer's loss listener.
+    void QueueBytes(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
+
+    bool Started() const { return readPipe_ != nullptr; }
+    // The reader thread's handle while the session holds it, else null.
+    HANDLE ReaderThread() const { return thread_; }
+    bool Waits(uint64_t ticket) const { return outbound_ && outbound_->Queue().Waits(ticket); }
+    OutboundQueue::Backlog Backlog() const;
+    bool ControlGone() const { return outbound_ && outbound_->Queue().Gone(); }
+
+private:
+    HANDLE readPipe_ = nullptr;
+    HANDLE writePipe_ = nullptr;
+    HANDLE thread_ = nullptr;
+    ReaderContext* reader_ = nullptr;
+    OutboundPath* outbound_ = nullptr;
+    char ownConnection_[connect_logic::kNameCapacity + 2] = {};  // empty: none
+    network_access::Canceller cancel_ = nullptr;
+};
+
+// The connection step's platform parts that every panel shares: the pipes opened as the panel
+// opens them, network access through the given calls, and the session started on success.
+class SessionConnectPlatform : public connect_logic::ConnectPlatform {
+public:
+    SessionConnectPlatform(LinkSession& session, const network_access::Network& network,
+                           const LinkSession::Listeners& listeners)
+        : session_(session), network_(network), listeners_(listeners) {}
+
+    const char* LoadText(unsigned textId) override;
+    bool AddNetworkConnection(const char* remoteName) override;
+    bool NetworkConnectionExists(const char* remoteName) override;
+    void KeepNetworkConnection(const char* remoteName) override;
+    connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override;
+    void ClosePipe(connect_logic::PipeHandle pipe) override;
+    bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override;
+
+protected:
+    const network_access::Network& Network() const { return network_; }
+
+private:
+    LinkSession& session_;
+    const network_access::Network& network_;
+    LinkSession::Listeners listeners_;
+    char text_[256] = {};
+};
