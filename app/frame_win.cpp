@@ -18,6 +18,7 @@
 #include "support/dialog_win.h"
 #include "support/dib_win.h"
 #include "support/text_ids.h"
+#include "support/touch_win.h"
 
 QV_IMPLEMENT_RUNTIME_CLASS(Frame, Window::classWindow)
 
@@ -84,6 +85,7 @@ QV_ON_MESSAGE(Frame, ControlLink::LostMessage, OnLinkLost)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDOWN, OnLButtonDown)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDBLCLK, OnLButtonDblClk)
 QV_ON_MESSAGE(Frame, WM_KEYDOWN, OnKeyDown)
+QV_ON_MESSAGE(Frame, touch::QuerySystemGestureStatus, OnQueryGestures)
 QV_ON_COMMAND_RANGE(Frame, KeyTable::FirstId, KeyTable::LastId, BN_CLICKED, OnKeyCommand)
 QV_ON_COMMAND_RANGE(Frame, KeyTable::FirstId, KeyTable::LastId, BN_DOUBLECLICKED, OnKeyCommand)
 QV_ON_MESSAGE(Frame, WM_MENUSELECT, OnMenuSelect)
@@ -148,6 +150,7 @@ bool Frame::CreateMainWindow() {
 LRESULT Frame::OnCreate(WPARAM, LPARAM) {
     if (Default() == -1) return -1;
     readerWindow_.store(hwnd_);
+    touch::OptOut(hwnd_);
     if (statusBar_.Create(hwnd_, IDC_STATUS_BAR)) {
         char line[64] = "Line 9999999";
         char widest[128] = "Unable to create necessary object.";
@@ -272,6 +275,7 @@ LRESULT Frame::OnClose(WPARAM, LPARAM) {
 
 LRESULT Frame::OnDestroy(WPARAM, LPARAM) {
     readerWindow_.store(nullptr);
+    touch::Forget(hwnd_);
     PostQuitMessage(0);
     return Default();
 }
@@ -429,6 +433,8 @@ LRESULT Frame::OnKeyDown(WPARAM wParam, LPARAM lParam) {
     // An action may have closed the window (a lost control's fatal box).
     return Exists() ? Default() : 0;
 }
+
+LRESULT Frame::OnQueryGestures(WPARAM, LPARAM) { return touch::DisabledGestures; }
 
 LRESULT Frame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     const UINT item = LOWORD(wParam);

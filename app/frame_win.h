@@ -84,6 +84,7 @@ private:
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnKeyDown(WPARAM, LPARAM);
+    LRESULT OnQueryGestures(WPARAM, LPARAM);
     LRESULT OnKeyCommand(WPARAM, LPARAM);
     LRESULT OnMenuSelect(WPARAM, LPARAM);
     LRESULT OnExitMenuLoop(WPARAM, LPARAM);

@@ -3,6 +3,7 @@
 #include "keypad/hmi_button_win.h"
 
 #include "keypad/key_table.h"
+#include "support/touch_win.h"
 
 QV_IMPLEMENT_RUNTIME_CLASS(HMIButton, CButton::classCButton)
 
@@ -22,13 +23,17 @@ QV_ON_MESSAGE(HMIButton, WM_LBUTTONUP, OnLButtonUp)
 QV_ON_MESSAGE(HMIButton, WM_TIMER, OnTimer)
 QV_ON_MESSAGE(HMIButton, WM_KILLFOCUS, OnKillFocus)
 QV_ON_MESSAGE(HMIButton, WM_MOUSEMOVE, OnMouseMove)
+QV_ON_MESSAGE(HMIButton, touch::QuerySystemGestureStatus, OnQueryGestures)
+QV_ON_MESSAGE(HMIButton, WM_DESTROY, OnDestroy)
 QV_END_MESSAGE_MAP()
 
 bool HMIButton::Create(uint32_t mode, DWORD style, const RECT& rect, HWND parent, UINT id) {
     // Without double clicks a quick second click arrives as a second press and release.
     RegisterDerivedClass(kClassName, CS_DBLCLKS);
     if (mode <= KeyTable::Latch) mode_ = mode;
-    return CButton::Create(kClassName, style, rect, parent, id);
+    if (!CButton::Create(kClassName, style, rect, parent, id)) return false;
+    touch::OptOut(hwnd_);
+    return true;
 }
 
 int HMIButton::LoadBitmaps(UINT normalId, UINT pressedId, UINT focusId, UINT disabledId) {
@@ -127,4 +132,11 @@ LRESULT HMIButton::OnMouseMove(WPARAM, LPARAM) {
     TRACKMOUSEEVENT leave = {sizeof leave, TME_LEAVE, hwnd_, HOVER_DEFAULT};
     TrackMouseEvent(&leave);
     return result;
+}
+
+LRESULT HMIButton::OnQueryGestures(WPARAM, LPARAM) { return touch::DisabledGestures; }
+
+LRESULT HMIButton::OnDestroy(WPARAM, LPARAM) {
+    touch::Forget(hwnd_);
+    return Default();
 }

@@ -40,6 +40,8 @@ private:
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnKillFocus(WPARAM, LPARAM);
     LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnQueryGestures(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
     bool ShowsPushed() const { return (GetState() & BST_PUSHED) != 0; }
     void ReturnFocus();
 

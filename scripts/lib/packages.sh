@@ -1,11 +1,12 @@
 # Installs the Debian packages the project needs, only when some are missing; arguments name
 # packages wanted besides the common ones (a script's own tools). The x86 programs need the i686
 # MinGW-w64, and to run them Wine's 32-bit support (wine32:i386), which is wanted only where
-# this kernel runs 32-bit programs; the installers need wixl and msitools, signing osslsigncode.
+# this kernel runs 32-bit programs; the installers need wixl and msitools, signing osslsigncode,
+# the picture generator zlib.
 # A package that cannot be installed fails the call with its name and apt's own error lines.
 source "$(dirname "${BASH_SOURCE[0]}")/machine.sh"
 quorvex_packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+    cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine64 xvfb xauth imagemagick xdotool zip python3 fonts-liberation fonts-wine
     tshark wixl msitools osslsigncode openssl

@@ -1,6 +1,7 @@
 // The main window in this process under Wine: the services' lifetime, the look before
-// connecting, the status prompt, repaint requests once the window is gone, and the order of
-// the control's exit and of shut-down on a link to a peer of this test.
+// connecting, the status prompt, the touch opt-out of the window and its keys, repaint requests
+// once the window is gone, and the order of the control's exit and of shut-down on a link to a
+// peer of this test.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -8,6 +9,8 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "app/frame_win.h"
 #include "link/reader_thread_win.h"
@@ -85,6 +88,26 @@ TEST_F(FrameWindow, PaneZeroShowsTheIdleTextWheneverNoMenuItemIsHighlighted) {
     for (const auto& r : rows) {
         SendMessageA(frame.Handle(), WM_MENUSELECT, r.wParam, r.lParam);
         EXPECT_EQ(Pane(frame, 0), r.pane) << r.label;
+    }
+}
+
+// What a touch screen asks before it turns a held finger into a right click or draws its
+// feedback: the window and every key answer press-and-hold and the pen feedback off, by the
+// message and by the tablet property.
+TEST_F(FrameWindow, TheWindowAndEveryKeyOptOutOfPressAndHoldAndTouchFeedback) {
+    constexpr UINT kQueryGestures = 0x02CC;
+    constexpr DWORD kWanted = 0x1 | 0x8 | 0x10;  // press-and-hold, pen tap feedback, pen barrel feedback
+    std::vector<std::pair<std::string, HWND>> windows = {{"main window", frame.Handle()}};
+    for (int32_t id = KeyTable::FirstId; id <= KeyTable::LastId; ++id)
+        windows.push_back({KeyTable::Legend[KeyTable::Index(id)], frame.Key(id).Handle()});
+    for (const auto& [name, window] : windows) {
+        RECT r;
+        GetWindowRect(window, &r);
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        const auto answer = static_cast<DWORD>(SendMessageA(window, kQueryGestures, 0, at));
+        EXPECT_EQ(answer & kWanted, kWanted) << name << " answered 0x" << std::hex << answer;
+        const auto property = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(GetPropA(window, "MicrosoftTabletPenServiceProperty")));
+        EXPECT_EQ(property & kWanted, kWanted) << name << " has the property 0x" << std::hex << property;
     }
 }
 

@@ -1,10 +1,12 @@
-// Regenerating the pictures gives exactly the committed files, so the build never needs the generator.
+// Regenerating the pictures gives exactly the committed files, so the build never needs the generator;
+// the guide's pictures take their text from the resource script and refuse what they cannot draw.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "tests/tools/pictures_bmp_reader.h"
+#include "tools/pictures/guide_pictures.h"
 #include "tools/pictures/picture_files.h"
 
 namespace {
@@ -51,6 +53,21 @@ TEST(PicturesGenerate, UnwritableFolderIsReportedWithItsPath) {
     EXPECT_EQ(pictures::WritePictures(scratch.string(), failed), pictures::CannotMakeFolder);
     EXPECT_EQ(failed, (scratch / "keys").string());
     fs::remove_all(scratch);
+}
+
+TEST(PicturesGuide, TheResourceTextIsTheEntryOfExactlyThatId) {
+    const std::string script = "STRINGTABLE\nBEGIN\n    162211 \"longer id\"\n\t62211 \"Stalled %d\"\n    6221 \"shorter\"\nEND";
+    const struct {
+        unsigned id;
+        const char* text;
+    } rows[] = {{62211, "Stalled %d"}, {6221, "shorter"}, {162211, "longer id"}, {2211, ""}, {62212, ""}};
+    for (const auto& r : rows) EXPECT_EQ(pictures::ResourceText(script, r.id), r.text) << r.id;
+    EXPECT_EQ(pictures::ResourceText("62211 \"no closing quote", 62211), "");
+}
+
+TEST(PicturesGuide, ATextWithoutGlyphsOrNoTextMakesNoPictures) {
+    EXPECT_TRUE(pictures::MakeGuidePictures("").empty());
+    EXPECT_TRUE(pictures::MakeGuidePictures("Stalled: %d commands {waiting}").empty());
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST(PicturesLayout, EveryLegendHasGlyphsAndEveryFaceAGlyph) {
         EXPECT_TRUE(HasFaceGlyph(k.face)) << k.face;
     }
     EXPECT_TRUE(LabelCovers("ADJUST"));
-    EXPECT_FALSE(LabelCovers("adjust"));
+    EXPECT_FALSE(LabelCovers("ADJUST?"));
     EXPECT_EQ(LabelWidth(""), 0);
     EXPECT_EQ(LabelWidth("I"), 3);
     EXPECT_EQ(LabelWidth("NO"), 5 + 1 + 5);

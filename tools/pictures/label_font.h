@@ -1,4 +1,5 @@
-// The small printed-legend font: proportional 7-pixel capitals drawn as solid ink, one pixel per dot.
+// The small printed-legend font: proportional 7-pixel capitals, lower case with 2-pixel descenders,
+// digits and signs, drawn as solid ink, one pixel per dot.
 #pragma once
 #include <string_view>
 
@@ -6,7 +7,8 @@
 
 namespace pictures {
 
-constexpr int LabelHeight = 7;
+constexpr int LabelHeight = 7;   // capitals and digits, from the top
+constexpr int LabelDescent = 2;  // below them: g, j, p, q, y, the comma and semicolon
 
 // Width in pixels of a text, one blank column between glyphs; 0 for an empty text.
 int LabelWidth(std::string_view text);

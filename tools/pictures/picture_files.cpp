@@ -46,16 +46,16 @@ std::vector<PictureFile> MakePictureFiles() {
     return files;
 }
 
-unsigned WritePictures(const std::string& folder, std::string& failedPath) {
+unsigned WriteFiles(const std::string& folder, const std::vector<PictureFile>& files, std::string& failedPath) {
     const std::filesystem::path root(folder);
-    std::error_code ec;
-    std::filesystem::create_directories(root / "keys", ec);
-    if (ec) {
-        failedPath = (root / "keys").string();
-        return CannotMakeFolder;
-    }
-    for (const PictureFile& f : MakePictureFiles()) {
+    for (const PictureFile& f : files) {
         const std::filesystem::path path = root / f.path;
+        std::error_code ec;
+        std::filesystem::create_directories(path.parent_path(), ec);
+        if (ec) {
+            failedPath = path.parent_path().string();
+            return CannotMakeFolder;
+        }
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(f.bytes.data()), static_cast<std::streamsize>(f.bytes.size()));
         out.close();
@@ -65,6 +65,10 @@ unsigned WritePictures(const std::string& folder, std::string& failedPath) {
         }
     }
     return WriteOk;
+}
+
+unsigned WritePictures(const std::string& folder, std::string& failedPath) {
+    return WriteFiles(folder, MakePictureFiles(), failedPath);
 }
 
 }  // namespace pictures

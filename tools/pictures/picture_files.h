@@ -17,7 +17,9 @@ std::vector<PictureFile> MakePictureFiles();
 // Failures of WritePictures.
 enum WriteFailure : unsigned { WriteOk = 0, CannotMakeFolder = 1, CannotWriteFile = 2 };
 
-// Writes every file under the folder; on failure names the path that failed.
+// Writes every file under the folder (made if missing); on failure names the path that failed.
+unsigned WriteFiles(const std::string& folder, const std::vector<PictureFile>& files, std::string& failedPath);
+// WriteFiles of MakePictureFiles.
 unsigned WritePictures(const std::string& folder, std::string& failedPath);
 
 }  // namespace pictures
