@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/e2e/process_probe_win.h"
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/keypad/panel_input_win.h"
 

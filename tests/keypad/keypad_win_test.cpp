@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/app/sim_script_win.h"
 #include "tests/keypad/every_key_bytes.h"
@@ -256,11 +256,11 @@ TEST_F(Keypad, LatchRoadsAndTheAdjustSpeed) {
 
 // Share of the key's pixels on the screen equal to the picture's.
 double Match(HWND frame, int32_t keyId, int bitmapId) {
-    const int i = KeyTable::Index(keyId);
-    const POINT at = OnScreen(frame, KeyTable::X[i], KeyTable::Y[i]);
-    const RECT r = {at.x, at.y, at.x + KeyTable::Width[i], at.y + KeyTable::Height[i]};
+    const KeyRow& k = KeyTable::Row(keyId);
+    const POINT at = OnScreen(frame, k.x, k.y);
+    const RECT r = {at.x, at.y, at.x + k.width, at.y + k.height};
     const std::vector<uint32_t> shown = CaptureScreen(r);
-    const std::vector<uint32_t> picture = PicturePixels(bitmapId, KeyTable::Width[i], KeyTable::Height[i]);
+    const std::vector<uint32_t> picture = PicturePixels(bitmapId, k.width, k.height);
     if (shown.empty() || shown.size() != picture.size()) return 0;
     size_t same = 0;
     for (size_t k = 0; k < shown.size(); ++k) same += shown[k] == picture[k];
