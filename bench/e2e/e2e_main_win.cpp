@@ -22,6 +22,7 @@
 #include "bench/e2e/bench_peer_win.h"
 #include "bench/e2e/display_latency_win.h"
 #include "bench/e2e/floor_window_win.h"
+#include "protocol/key_ids.h"
 #include "bench/e2e/process_probe_win.h"
 #include "bench/e2e/stats.h"
 #include "bench/streams.h"
@@ -41,7 +42,7 @@ constexpr uint8_t kIdentify = inbound::Identify;
 constexpr std::string_view kAnswer(inbound::IdentificationAnswer, sizeof inbound::IdentificationAnswer);
 constexpr DWORD kWaitMs = 20000;
 constexpr DWORD kWatchdogMs = 40 * 60 * 1000;
-constexpr int32_t kLineKeyId = 2011;  // the "1" key
+constexpr int32_t kLineKeyId = KeyId::Digit1;  // the "1" key
 constexpr int kWriteSizes[] = {64, 1024, 16384};
 // The flood writes the realistic stream on these lines only; the display probes use the others.
 constexpr int kFloodRows = 18;

@@ -400,7 +400,7 @@ TEST(SlowControl, AHeldKeyBuildsNoBacklogBehindAControlThatDoesNotRead) {
     const Row rows[] = {
         {"ADJUST up held 3 s",
          [](HWND f) {
-             MoveTo(KeyCenter(f, 2006));
+             MoveTo(KeyCenter(f, KeyId::AdjustUp));
              ButtonDown();
              Sleep(3000);
              ButtonUp();
@@ -417,9 +417,9 @@ TEST(SlowControl, AHeldKeyBuildsNoBacklogBehindAControlThatDoesNotRead) {
          1, 2},
         {"ADJUST up clicked twice",
          [](HWND f) {
-             Click(KeyCenter(f, 2006));
+             Click(KeyCenter(f, KeyId::AdjustUp));
              Sleep(200);
-             Click(KeyCenter(f, 2006));
+             Click(KeyCenter(f, KeyId::AdjustUp));
          },
          2, 2},
         {"Insert struck twice",
