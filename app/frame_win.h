@@ -12,7 +12,7 @@
 #include "keypad/held_presses.h"
 #include "keypad/hmi_button_win.h"
 #include "keypad/key_bindings.h"
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "link/control_link_win.h"
 #include "support/status_bar_win.h"
 #include "support/window_win.h"
@@ -27,8 +27,8 @@ class Frame : public Window,
     QV_DECLARE_RUNTIME_CLASS(Frame)
     QV_DECLARE_MESSAGE_MAP()
 public:
-    static constexpr int PanelWidth = 630;
-    static constexpr int PanelHeight = 384;
+    static constexpr int PanelWidth = panel::Width;
+    static constexpr int PanelHeight = panel::Height;
 
     Frame();
     ~Frame() override;

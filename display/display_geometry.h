@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "protocol/panel.h"
 #include "protocol/screen.h"
 
 // Client pixels; left and top edges inside, right and bottom outside.
@@ -16,8 +17,8 @@ constexpr int32_t Left = 14;
 constexpr int32_t Top = 13;
 constexpr int32_t Right = 296;
 constexpr int32_t TextIndent = 2;
-constexpr int32_t PanelWidth = 630;
-constexpr int32_t PanelHeight = 384;
+constexpr int32_t PanelWidth = panel::Width;
+constexpr int32_t PanelHeight = panel::Height;
 
 // Rectangle of line i for a line height h: rectangles touch without overlapping.
 constexpr LineRect LineRectFor(int32_t i, int32_t h) { return {Left, Top + i * h, Right, Top + (i + 1) * h}; }

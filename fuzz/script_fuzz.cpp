@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "tools/common/escapes.h"
 #include "tools/common/texts.h"
 #include "tools/headless/headless_report.h"

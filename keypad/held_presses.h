@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 
 class HeldPresses {
 public:

@@ -2,7 +2,7 @@
 // the choice of bitmap for each owner-draw request.
 #include "keypad/hmi_button_win.h"
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "support/touch_win.h"
 
 QV_IMPLEMENT_RUNTIME_CLASS(HMIButton, CButton::classCButton)

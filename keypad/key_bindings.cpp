@@ -1,46 +1,27 @@
 // The binding tables and the roads through the FAST and SLOW latches.
 #include "keypad/key_bindings.h"
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 
 namespace {
 using namespace panel_command;
+using key_action::Byte;
+using key_action::Just;
 
-constexpr KeyAction Command(int32_t type, int32_t argument) { return {KeyActionKind::Command, {type, argument, 0}, 0}; }
-constexpr KeyAction Adjust(int32_t direction) { return {KeyActionKind::Adjust, {panel_command::Adjust, direction, 0}, 0}; }
-constexpr KeyAction Byte(char b) { return {KeyActionKind::Byte, {0, 0, 0}, b}; }
-constexpr KeyAction Just(KeyActionKind kind) { return {kind, {0, 0, 0}, 0}; }
-
-constexpr KeyAction kKeyActions[KeyTable::Count] = {
-    Command(ScrollLine, LineUp), Command(ScrollLine, LineDown), Command(CursorKey, Right),
-    Command(CursorKey, Left),    Command(CursorKey, Up),        Command(CursorKey, Down),
-    Adjust(AdjustUp),            Adjust(AdjustDown),            Just(KeyActionKind::Fast),
-    Just(KeyActionKind::Slow),   Byte('0'),                     Byte('1'),
-    Byte('2'),                   Byte('3'),                     Byte('4'),
-    Byte('5'),                   Byte('6'),                     Byte('7'),
-    Byte('8'),                   Byte('9'),                     Byte('-'),
-    Byte('.'),                   Byte(':'),                     Byte('\n'),
-    Command(ExitKey, 0),
-};
-
-constexpr KeyAction AsKey(int32_t id) { return kKeyActions[KeyTable::Index(id)]; }
-
+// The computer keys that stand for no panel key.
 struct VirtualKeyBinding {
     uint32_t virtualKey;
     KeyAction action;
 };
-
-namespace vk = virtual_key;
-constexpr VirtualKeyBinding kVirtualKeys[] = {
-    {vk::Back, AsKey(2003)},       {vk::Left, AsKey(2003)},      {vk::Up, AsKey(2004)},
-    {vk::Right, AsKey(2002)},      {vk::Down, AsKey(2005)},      {vk::Prior, AsKey(2000)},
-    {vk::Next, AsKey(2001)},       {vk::Insert, AsKey(2006)},    {'P', AsKey(2006)},
-    {vk::Delete, AsKey(2007)},     {'M', AsKey(2007)},           {vk::Shift, Just(KeyActionKind::ToggleFast)},
-    {vk::Control, Just(KeyActionKind::ToggleSlow)},              {vk::Escape, AsKey(2024)},
-    {vk::Return, AsKey(2023)},     {vk::Subtract, AsKey(2020)},  {vk::OemMinus, AsKey(2020)},
-    {vk::Decimal, AsKey(2021)},    {vk::OemPeriod, AsKey(2021)}, {vk::Oem1, AsKey(2022)},
-    {'A', Byte('H')},              {'B', Byte('O')},             {'C', Byte('B')},
-    {'D', Byte('C')},              {'E', Byte('A')},             {'F', Byte('S')},
+constexpr VirtualKeyBinding kOtherVirtualKeys[] = {
+    {virtual_key::Shift, Just(KeyActionKind::ToggleFast)},
+    {virtual_key::Control, Just(KeyActionKind::ToggleSlow)},
+    {'A', Byte('H')},
+    {'B', Byte('O')},
+    {'C', Byte('B')},
+    {'D', Byte('C')},
+    {'E', Byte('A')},
+    {'F', Byte('S')},
     {'Q', Just(KeyActionKind::BranchTo)},
 };
 
@@ -51,8 +32,8 @@ struct LatchRoad {
     int32_t other;
     char byte;
 };
-constexpr LatchRoad kFastRoad = {KeyTable::FastId, KeyTable::SlowId, 'B'};
-constexpr LatchRoad kSlowRoad = {KeyTable::SlowId, KeyTable::FastId, 'C'};
+constexpr LatchRoad kFastRoad = {KeyId::Fast, KeyId::Slow, commands::ByteOfKey(KeyId::Fast)};
+constexpr LatchRoad kSlowRoad = {KeyId::Slow, KeyId::Fast, commands::ByteOfKey(KeyId::Slow)};
 
 void Latch(const LatchRoad& road, KeypadPort& port) {
     port.ReleaseLatch(road.other);
@@ -61,14 +42,15 @@ void Latch(const LatchRoad& road, KeypadPort& port) {
 }  // namespace
 
 KeyAction ActionForKey(int32_t keyId) {
-    return KeyTable::IsKey(keyId) ? kKeyActions[KeyTable::Index(keyId)] : Just(KeyActionKind::None);
+    return KeyTable::IsKey(keyId) ? KeyTable::Row(keyId).action : Just(KeyActionKind::None);
 }
 
 KeyAction ActionForVirtualKey(uint32_t virtualKey) {
-    if (virtualKey >= '0' && virtualKey <= '9') return AsKey(2010 + static_cast<int32_t>(virtualKey - '0'));
-    if (virtualKey >= vk::Numpad0 && virtualKey <= vk::Numpad0 + 9)
-        return AsKey(2010 + static_cast<int32_t>(virtualKey - vk::Numpad0));
-    for (const VirtualKeyBinding& b : kVirtualKeys)
+    if (virtualKey == 0) return Just(KeyActionKind::None);
+    for (const KeyRow& key : KeyTable::Rows)
+        for (uint32_t bound : key.computerKeys)
+            if (bound == virtualKey) return key.action;
+    for (const VirtualKeyBinding& b : kOtherVirtualKeys)
         if (b.virtualKey == virtualKey) return b.action;
     return Just(KeyActionKind::None);
 }
@@ -87,8 +69,8 @@ void PerformKeyAction(const KeyAction& action, KeypadPort& port) {
             return;
         case KeyActionKind::Adjust: {
             // SLOW is asked first and FAST only when SLOW does not show pushed.
-            const bool slow = port.ShowsPushed(KeyTable::SlowId);
-            const int32_t speed = AdjustSpeed(slow, !slow && port.ShowsPushed(KeyTable::FastId));
+            const bool slow = port.ShowsPushed(KeyId::Slow);
+            const int32_t speed = AdjustSpeed(slow, !slow && port.ShowsPushed(KeyId::Fast));
             port.SendCommand({panel_command::Adjust, action.command.argument, speed});
             return;
         }
@@ -102,11 +84,11 @@ void PerformKeyAction(const KeyAction& action, KeypadPort& port) {
             Latch(kSlowRoad, port);
             return;
         case KeyActionKind::ToggleFast:
-            port.ToggleLatch(KeyTable::FastId);
+            port.ToggleLatch(KeyId::Fast);
             Latch(kFastRoad, port);
             return;
         case KeyActionKind::ToggleSlow:
-            port.ToggleLatch(KeyTable::SlowId);
+            port.ToggleLatch(KeyId::Slow);
             Latch(kSlowRoad, port);
             return;
         case KeyActionKind::BranchTo:

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "keypad/hmi_button_win.h"
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 
 namespace keypad {
 // Creates, loads and shows each key in id order; results are not checked (a key without its

@@ -1,17 +1,17 @@
 // Latch keys without windows: outside a click in progress the look equals the latched flag.
 #include "keypad/latch_keys.h"
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 
 LatchKeys::Key* LatchKeys::Find(int32_t keyId) {
-    if (keyId == KeyTable::FastId) return &keys_[0];
-    if (keyId == KeyTable::SlowId) return &keys_[1];
+    if (keyId == KeyId::Fast) return &keys_[0];
+    if (keyId == KeyId::Slow) return &keys_[1];
     return nullptr;
 }
 
 bool LatchKeys::ShowsPushed(int32_t keyId) const {
-    if (keyId == KeyTable::FastId) return keys_[0].pushed;
-    if (keyId == KeyTable::SlowId) return keys_[1].pushed;
+    if (keyId == KeyId::Fast) return keys_[0].pushed;
+    if (keyId == KeyId::Slow) return keys_[1].pushed;
     return false;
 }
 

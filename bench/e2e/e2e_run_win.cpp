@@ -18,10 +18,11 @@
 #include "bench/e2e/floor_window_win.h"
 #include "bench/streams.h"
 #include "display/repaint_pacer.h"
+#include "protocol/key_ids.h"
 #include "tests/keypad/panel_input_win.h"
 
 namespace {
-constexpr int32_t kLineKeyId = 2011;  // the "1" key
+constexpr int32_t kLineKeyId = KeyId::Digit1;
 constexpr int kWriteSizes[] = {64, 1024, 16384};
 // The flood writes the realistic stream on these lines only; the display probes use the others.
 constexpr int kFloodRows = 18;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "bench/e2e/process_probe_win.h"
-#include "keypad/key_table.h"
 #include "link/pipe_server_win.h"
+#include "protocol/key_table.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/keypad/panel_input_win.h"
@@ -402,7 +402,7 @@ TEST(SlowControl, AHeldKeyBuildsNoBacklogBehindAControlThatDoesNotRead) {
     const Row rows[] = {
         {"ADJUST up held 3 s",
          [](HWND f) {
-             MoveTo(KeyCenter(f, 2006));
+             MoveTo(KeyCenter(f, KeyId::AdjustUp));
              ButtonDown();
              Sleep(3000);
              ButtonUp();
@@ -419,9 +419,9 @@ TEST(SlowControl, AHeldKeyBuildsNoBacklogBehindAControlThatDoesNotRead) {
          1, 2},
         {"ADJUST up clicked twice",
          [](HWND f) {
-             Click(KeyCenter(f, 2006));
+             Click(KeyCenter(f, KeyId::AdjustUp));
              Sleep(200);
-             Click(KeyCenter(f, 2006));
+             Click(KeyCenter(f, KeyId::AdjustUp));
          },
          2, 2},
         {"Insert struck twice",

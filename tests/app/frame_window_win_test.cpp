@@ -99,7 +99,7 @@ TEST_F(FrameWindow, TheWindowAndEveryKeyOptOutOfPressAndHoldAndTouchFeedback) {
     constexpr DWORD kWanted = 0x1 | 0x8 | 0x10;  // press-and-hold, pen tap feedback, pen barrel feedback
     std::vector<std::pair<std::string, HWND>> windows = {{"main window", frame.Handle()}};
     for (int32_t id = KeyTable::FirstId; id <= KeyTable::LastId; ++id)
-        windows.push_back({KeyTable::Legend[KeyTable::Index(id)], frame.Key(id).Handle()});
+        windows.push_back({KeyTable::Legend(id), frame.Key(id).Handle()});
     for (const auto& [name, window] : windows) {
         RECT r;
         GetWindowRect(window, &r);

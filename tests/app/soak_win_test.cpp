@@ -21,7 +21,7 @@
 #include "display/display_font_win.h"
 #include "display/display_geometry.h"
 #include "display/panel_painter_win.h"
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "res/resource_ids.h"
 #include "support/dib_win.h"
 #include "tests/app/own_folder_start_win.h"

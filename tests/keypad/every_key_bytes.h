@@ -3,12 +3,36 @@
 #pragma once
 #include <cstdint>
 
+#include "protocol/key_ids.h"
+
 struct KeyBytes {
     int32_t id;
     const char* bytes;
 };
-constexpr KeyBytes kEveryKey[] = {{2000, "o"}, {2001, "O"}, {2002, "L"}, {2003, "H"}, {2004, "K"}, {2005, "J"},
-                                  {2006, "A"}, {2007, "S"}, {2008, "B"}, {2009, "C"}, {2010, "0"}, {2011, "1"},
-                                  {2012, "2"}, {2013, "3"}, {2014, "4"}, {2015, "5"}, {2016, "6"}, {2017, "7"},
-                                  {2018, "8"}, {2019, "9"}, {2020, "-"}, {2021, "."}, {2022, ":"}, {2023, "\n"},
-                                  {2024, "P"}};
+constexpr KeyBytes kEveryKey[] = {
+    {KeyId::LineUp, "o"},
+    {KeyId::LineDown, "O"},
+    {KeyId::Right, "L"},
+    {KeyId::Left, "H"},
+    {KeyId::Up, "K"},
+    {KeyId::Down, "J"},
+    {KeyId::AdjustUp, "A"},
+    {KeyId::AdjustDown, "S"},
+    {KeyId::Fast, "B"},
+    {KeyId::Slow, "C"},
+    {KeyId::Digit0, "0"},
+    {KeyId::Digit1, "1"},
+    {KeyId::Digit2, "2"},
+    {KeyId::Digit3, "3"},
+    {KeyId::Digit4, "4"},
+    {KeyId::Digit5, "5"},
+    {KeyId::Digit6, "6"},
+    {KeyId::Digit7, "7"},
+    {KeyId::Digit8, "8"},
+    {KeyId::Digit9, "9"},
+    {KeyId::Neg, "-"},
+    {KeyId::Point, "."},
+    {KeyId::Serv, ":"},
+    {KeyId::Enter, "\n"},
+    {KeyId::Exit, "P"},
+};

@@ -30,17 +30,17 @@ TEST(HeldPresses, RepeatsWaitForTheirPressCommandAndNewPressesNever) {
         std::vector<Step> steps;
         std::string admitted;  // Y or N per input, '.' for the other steps
     };
-    const Step tick{'c', 2006, 7, true}, insert{'k', 45, 0, true}, repeat{'r', 45, 0, true};
+    const Step tick{'c', KeyId::AdjustUp, 7, true}, insert{'k', 45, 0, true}, repeat{'r', 45, 0, true};
     const Step take{'w', 0, 0, false};
     const Case cases[] = {
         {"ticks and the release of a held press", {tick, tick, tick}, "YNN"},
         {"a tick once the control took the command", {tick, take, tick, tick}, "Y.YN"},
         {"separate presses and clicks of their own",
-         {tick, {'c', 2006, 8, true}, {'c', 2006, 0, true}, {'c', 2006, 0, true}}, "YYYY"},
+         {tick, {'c', KeyId::AdjustUp, 8, true}, {'c', KeyId::AdjustUp, 0, true}, {'c', KeyId::AdjustUp, 0, true}}, "YYYY"},
         {"auto-repeated key-downs", {insert, repeat, repeat, take, repeat, repeat}, "YNN.YN"},
         {"a new key-down of the same key", {insert, repeat, insert}, "YNY"},
         {"another key's command holds nothing",
-         {tick, {'c', 2007, 7, true}, insert, {'r', 46, 0, true}}, "YYYY"},
+         {tick, {'c', KeyId::AdjustDown, 7, true}, insert, {'r', 46, 0, true}}, "YYYY"},
         {"a press whose action queued nothing",
          {{'k', 16, 0, false}, {'r', 16, 0, false}, {'r', 16, 0, true}, {'r', 16, 0, true}},
          "YYYN"},

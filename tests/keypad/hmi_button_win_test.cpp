@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "keypad/hmi_button_win.h"
+#include "protocol/key_ids.h"
 #include "tests/keypad/panel_input_win.h"
 
 namespace {
@@ -75,7 +76,7 @@ TEST(HMIButton, ClassIsAButtonCopyWithoutDoubleClicksFoundAgainByLaterKeysAndMod
     Parent parent;
     HMIButton keys[3];
     const uint32_t modes[3] = {2, 3, 7};
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(keys[i].Create(modes[i], BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2000 + i));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(keys[i].Create(modes[i], BS_OWNERDRAW, KeyRect(), parent.hwnd_, KeyId::LineUp + i));
     EXPECT_STREQ(keys[0].GetRuntimeClass()->name, "HMIButton");
     char name[32] = "";
     GetClassNameA(keys[0].Handle(), name, sizeof(name));
@@ -89,7 +90,7 @@ TEST(HMIButton, ClassIsAButtonCopyWithoutDoubleClicksFoundAgainByLaterKeysAndMod
     EXPECT_EQ(keys[2].Mode(), 1u);
     EXPECT_EQ(GetWindowLongA(keys[0].Handle(), GWL_STYLE) & (WS_CHILD | WS_VISIBLE | BS_TYPEMASK),
               static_cast<LONG>(WS_CHILD | BS_OWNERDRAW));
-    EXPECT_EQ(GetDlgCtrlID(keys[2].Handle()), 2002);
+    EXPECT_EQ(GetDlgCtrlID(keys[2].Handle()), KeyId::Right);
 }
 
 TEST(HMIButton, LoadBitmapsResults) {
@@ -106,7 +107,7 @@ TEST(HMIButton, LoadBitmapsResults) {
     Parent parent;
     for (const auto& r : rows) {
         HMIButton key;
-        ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2010));
+        ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, KeyId::Digit0));
         EXPECT_EQ(key.LoadBitmaps(r.normal, r.pressed, r.focus, r.disabled), r.result) << r.normal << "," << r.pressed;
     }
 }
@@ -129,12 +130,12 @@ TEST(HMIButton, DrawItemPicksPressedThenFocusThenDisabledThenNormal) {
     Parent parent;
     for (const auto& r : rows) {
         HMIButton key;
-        ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2010));
+        ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, KeyId::Digit0));
         key.LoadBitmaps(185, 210, r.focus, r.disabled);
         EXPECT_EQ(Drawn(key, r.state), panel_input::PicturePixels(r.expected, kSize, kSize)) << "state " << r.state;
     }
     HMIButton empty;
-    ASSERT_TRUE(empty.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2010));
+    ASSERT_TRUE(empty.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, KeyId::Digit0));
     empty.LoadBitmaps(999, 210, 0, 0);
     EXPECT_EQ(Drawn(empty, ODS_SELECTED), std::vector<uint32_t>(kSize * kSize, 0x123456)) << "nothing drawn";
 }
@@ -142,7 +143,7 @@ TEST(HMIButton, DrawItemPicksPressedThenFocusThenDisabledThenNormal) {
 TEST(HMIButton, LatchLookFollowsTheFlagThroughToggleReleaseAndFocusLoss) {
     Parent parent;
     HMIButton key;
-    ASSERT_TRUE(key.Create(3, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2008));
+    ASSERT_TRUE(key.Create(3, BS_OWNERDRAW, KeyRect(), parent.hwnd_, KeyId::Fast));
     ShowWindow(key.Handle(), SW_SHOW);
     auto pushed = [&] { return (key.GetState() & BST_PUSHED) != 0; };
     key.ToggleLatch();
@@ -173,7 +174,7 @@ TEST(HMIButton, LatchLookFollowsTheFlagThroughToggleReleaseAndFocusLoss) {
 TEST(HMIButton, FocusLossEndsAPressWithoutAClickAndTheRepeatTimerThenTicksSilently) {
     Parent parent;
     HMIButton key;
-    ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2015));
+    ASSERT_TRUE(key.Create(2, BS_OWNERDRAW, KeyRect(), parent.hwnd_, KeyId::Digit5));
     ShowWindow(key.Handle(), SW_SHOW);
     SendMessageA(key.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_TRUE(key.GetState() & BST_PUSHED);
@@ -195,7 +196,7 @@ TEST(HMIButton, FocusLossEndsAPressWithoutAClickAndTheRepeatTimerThenTicksSilent
 TEST(HMIButton, ALatchKeyReleasedWithoutItsOwnPressStaysAsItWas) {
     Parent parent;
     HMIButton key;
-    ASSERT_TRUE(key.Create(3, BS_OWNERDRAW, KeyRect(), parent.hwnd_, 2008));
+    ASSERT_TRUE(key.Create(3, BS_OWNERDRAW, KeyRect(), parent.hwnd_, KeyId::Fast));
     ShowWindow(key.Handle(), SW_SHOW);
     for (bool latched : {false, true}) {
         if (latched) key.ToggleLatch();

@@ -1,15 +1,14 @@
 // Key bindings end at the wire: every key and every listed computer key gives exactly its bytes,
-// the ADJUST speed follows the latch looks, the FAST/SLOW roads leave the latches as they should,
-// and the key table holds the documented layout.
+// the ADJUST speed follows the latch looks and the FAST/SLOW roads leave the latches as they should.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "keypad/key_bindings.h"
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "keypad/latch_keys.h"
 #include "link/command_encoder.h"
+#include "tests/keypad/every_key_bytes.h"
 
 namespace {
 namespace vk = virtual_key;
@@ -18,7 +17,7 @@ namespace vk = virtual_key;
 class WirePort final : public KeypadPort {
 public:
     bool ShowsPushed(int32_t id) override {
-        asked += id == KeyTable::SlowId ? 'S' : 'F';
+        asked += id == KeyId::Slow ? 'S' : 'F';
         return latches.ShowsPushed(id);
     }
     void ToggleLatch(int32_t id) override { latches.ToggleLatch(id); }
@@ -36,8 +35,8 @@ public:
 
     // Sets the latches as the operator left them, without sending anything.
     void Latch(bool fast, bool slow) {
-        if (fast) latches.ToggleLatch(KeyTable::FastId);
-        if (slow) latches.ToggleLatch(KeyTable::SlowId);
+        if (fast) latches.ToggleLatch(KeyId::Fast);
+        if (slow) latches.ToggleLatch(KeyId::Slow);
     }
     LatchKeys latches;
     std::string wire;
@@ -51,14 +50,8 @@ std::string WireOf(const KeyAction& action) {
 }
 
 TEST(KeyBindings, EveryKeyClickSendsItsBytesWithNeitherLatch) {
-    const struct {
-        int32_t id;
-        const char* bytes;
-    } rows[] = {{2000, "o"}, {2001, "O"}, {2002, "L"}, {2003, "H"}, {2004, "K"}, {2005, "J"}, {2006, "A"},
-                {2007, "S"}, {2008, "B"}, {2009, "C"}, {2010, "0"}, {2011, "1"}, {2012, "2"}, {2013, "3"},
-                {2014, "4"}, {2015, "5"}, {2016, "6"}, {2017, "7"}, {2018, "8"}, {2019, "9"}, {2020, "-"},
-                {2021, "."}, {2022, ":"}, {2023, "\n"}, {2024, "P"}, {1999, ""},  {2025, ""}};
-    for (const auto& r : rows) EXPECT_EQ(WireOf(ActionForKey(r.id)), r.bytes) << "key " << r.id;
+    for (const KeyBytes& k : kEveryKey) EXPECT_EQ(WireOf(ActionForKey(k.id)), k.bytes) << "key " << k.id;
+    for (int32_t id : {KeyTable::FirstId - 1, KeyTable::LastId + 1}) EXPECT_EQ(WireOf(ActionForKey(id)), "") << id;
 }
 
 TEST(KeyBindings, EveryListedVirtualKeySendsItsBytesAndOthersNothing) {
@@ -87,11 +80,11 @@ TEST(KeyBindings, AdjustSpeedAsksSlowFirstAndSlowWins) {
     } rows[] = {{false, false, "A", "S", "SF"}, {true, false, "Q", "W", "SF"},
                 {false, true, "Z", "X", "S"},   {true, true, "Z", "X", "S"}};
     for (const auto& r : rows) {
-        for (int32_t id : {2006, 2007}) {
+        for (int32_t id : {KeyId::AdjustUp, KeyId::AdjustDown}) {
             WirePort port;
             port.Latch(r.fast, r.slow);
             PerformKeyAction(ActionForKey(id), port);
-            EXPECT_EQ(port.wire, id == 2006 ? r.up : r.down) << "fast " << r.fast << " slow " << r.slow;
+            EXPECT_EQ(port.wire, id == KeyId::AdjustUp ? r.up : r.down) << "fast " << r.fast << " slow " << r.slow;
             EXPECT_EQ(port.asked, r.asked);
         }
     }
@@ -104,7 +97,7 @@ void Apply(Input input, WirePort& port) {
     switch (input) {
         case Input::ClickFast:
         case Input::ClickSlow: {
-            const int32_t id = input == Input::ClickFast ? KeyTable::FastId : KeyTable::SlowId;
+            const int32_t id = input == Input::ClickFast ? KeyId::Fast : KeyId::Slow;
             if (port.latches.BeginClick(id)) PerformKeyAction(ActionForKey(id), port);
             port.latches.EndClick(id);
             return;
@@ -113,7 +106,7 @@ void Apply(Input input, WirePort& port) {
         case Input::Control: return PerformKeyAction(ActionForVirtualKey(vk::Control), port);
         case Input::LetterC: return PerformKeyAction(ActionForVirtualKey('C'), port);
         case Input::LetterD: return PerformKeyAction(ActionForVirtualKey('D'), port);
-        case Input::AdjustDown: return PerformKeyAction(ActionForKey(2007), port);
+        case Input::AdjustDown: return PerformKeyAction(ActionForKey(KeyId::AdjustDown), port);
     }
 }
 
@@ -146,42 +139,10 @@ TEST(KeyBindings, LatchRoads) {
         WirePort port;
         port.Latch(r.fastBefore, r.slowBefore);
         for (int i = 0; i < r.count; ++i) Apply(r.inputs[i], port);
-        EXPECT_EQ(port.latches.ShowsPushed(KeyTable::FastId), r.fastAfter) << "row " << n;
-        EXPECT_EQ(port.latches.ShowsPushed(KeyTable::SlowId), r.slowAfter) << "row " << n;
+        EXPECT_EQ(port.latches.ShowsPushed(KeyId::Fast), r.fastAfter) << "row " << n;
+        EXPECT_EQ(port.latches.ShowsPushed(KeyId::Slow), r.slowAfter) << "row " << n;
         EXPECT_EQ(port.wire, r.bytes) << "row " << n;
         ++n;
-    }
-}
-
-TEST(KeyTable, EveryKeyHasTheDocumentedPlaceSizePicturesAndMode) {
-    // The layout as documented, written out once: id, x, y, width, height, normal, pressed, mode.
-    constexpr int32_t kLayout[KeyTable::Count][8] = {
-        {2000, 297, 78, 52, 52, 175, 200, 2},  {2001, 297, 243, 52, 52, 176, 201, 2},
-        {2002, 395, 165, 46, 44, 177, 202, 2}, {2003, 309, 165, 46, 44, 178, 203, 2},
-        {2004, 353, 121, 44, 46, 179, 204, 2}, {2005, 353, 207, 44, 46, 180, 205, 2},
-        {2006, 176, 318, 66, 52, 181, 206, 2}, {2007, 243, 318, 66, 52, 182, 207, 2},
-        {2008, 10, 318, 52, 52, 183, 208, 3},  {2009, 65, 318, 52, 52, 184, 209, 3},
-        {2010, 443, 318, 52, 52, 185, 210, 2}, {2011, 443, 256, 52, 52, 186, 211, 2},
-        {2012, 501, 256, 52, 52, 187, 212, 2}, {2013, 560, 256, 52, 52, 188, 213, 2},
-        {2014, 443, 192, 52, 52, 189, 214, 2}, {2015, 501, 192, 52, 52, 190, 215, 2},
-        {2016, 560, 192, 52, 52, 191, 216, 2}, {2017, 443, 128, 52, 52, 192, 217, 2},
-        {2018, 501, 128, 52, 52, 193, 218, 2}, {2019, 560, 128, 52, 52, 194, 219, 2},
-        {2020, 386, 318, 52, 52, 195, 220, 2}, {2021, 501, 318, 52, 52, 196, 221, 2},
-        {2022, 386, 256, 52, 52, 197, 222, 2}, {2023, 560, 318, 52, 52, 198, 223, 2},
-        {2024, 328, 318, 52, 52, 199, 224, 2},
-    };
-    for (const auto& row : kLayout) {
-        const int32_t id = row[0];
-        const int i = KeyTable::Index(id);
-        const int32_t got[8] = {KeyTable::FirstId + i,
-                                KeyTable::X[i],
-                                KeyTable::Y[i],
-                                KeyTable::Width[i],
-                                KeyTable::Height[i],
-                                KeyTable::NormalBitmapId(id),
-                                KeyTable::PressedBitmapId(id),
-                                static_cast<int32_t>(KeyTable::Mode(id))};
-        EXPECT_EQ(std::vector<int32_t>(got, got + 8), std::vector<int32_t>(row, row + 8)) << "key " << id;
     }
 }
 }  // namespace

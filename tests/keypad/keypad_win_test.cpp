@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/app/sim_script_win.h"
 #include "tests/keypad/every_key_bytes.h"
@@ -132,7 +132,7 @@ protected:
 };
 
 TEST_F(Keypad, HoldingAnAutoRepeatKeyForOneSecondSendsFourClicksAbout300msApart) {
-    MoveTo(KeyCenter(frame_, 2015));
+    MoveTo(KeyCenter(frame_, KeyId::Digit5));
     const DWORD start = GetTickCount();
     std::string all;
     std::vector<DWORD> t;
@@ -152,7 +152,7 @@ TEST_F(Keypad, HoldingAnAutoRepeatKeyForOneSecondSendsFourClicksAbout300msApart)
 }
 
 TEST_F(Keypad, DraggingOffAHeldKeyStopsItsClicksAndBackResumesThemAReleaseOffAddsNone) {
-    const POINT on = KeyCenter(frame_, 2004);
+    const POINT on = KeyCenter(frame_, KeyId::Up);
     const POINT off = OnScreen(frame_, 620, 40);
     MoveTo(on);
     ButtonDown();
@@ -160,11 +160,11 @@ TEST_F(Keypad, DraggingOffAHeldKeyStopsItsClicksAndBackResumesThemAReleaseOffAdd
     EXPECT_EQ(peer_.ReceiveFor(50), "K");
     MoveTo(off);
     Sleep(100);
-    EXPECT_FALSE(ShowsPushed(frame_, 2004));
+    EXPECT_FALSE(ShowsPushed(frame_, KeyId::Up));
     EXPECT_EQ(peer_.ReceiveFor(700), "") << "ticks while the pointer is off the key";
     MoveTo(on);
     Sleep(100);
-    EXPECT_TRUE(ShowsPushed(frame_, 2004));
+    EXPECT_TRUE(ShowsPushed(frame_, KeyId::Up));
     const std::string resumed = peer_.ReceiveFor(600);
     EXPECT_GE(resumed.size(), 1u) << "no tick after dragging back";
     EXPECT_EQ(resumed.find_first_not_of('K'), std::string::npos) << resumed;
@@ -176,7 +176,7 @@ TEST_F(Keypad, DraggingOffAHeldKeyStopsItsClicksAndBackResumesThemAReleaseOffAdd
 
 // A second press within the double-click time is a press like the first: held, it repeats.
 TEST_F(Keypad, AQuickDoubleClickCountsAsTwoClicksAndItsSecondPressRepeats) {
-    const POINT at = KeyCenter(frame_, 2023);
+    const POINT at = KeyCenter(frame_, KeyId::Enter);
     MoveTo(at);
     ButtonDown();
     ButtonUp();
@@ -199,8 +199,8 @@ enum class Step { ClickFast, ClickSlow, Shift, Control, CtrlP, LetterC, LetterD,
 
 void Perform(Step step, HWND frame) {
     switch (step) {
-        case Step::ClickFast: Click(KeyCenter(frame, 2008)); break;
-        case Step::ClickSlow: Click(KeyCenter(frame, 2009)); break;
+        case Step::ClickFast: Click(KeyCenter(frame, KeyId::Fast)); break;
+        case Step::ClickSlow: Click(KeyCenter(frame, KeyId::Slow)); break;
         case Step::Shift: Tap(VK_SHIFT); break;
         case Step::Control: Tap(VK_CONTROL); break;
         case Step::CtrlP:
@@ -210,11 +210,11 @@ void Perform(Step step, HWND frame) {
             break;
         case Step::LetterC: Tap('C'); break;
         case Step::LetterD: Tap('D'); break;
-        case Step::AdjustUp: Click(KeyCenter(frame, 2006)); break;
-        case Step::AdjustDown: Click(KeyCenter(frame, 2007)); break;
+        case Step::AdjustUp: Click(KeyCenter(frame, KeyId::AdjustUp)); break;
+        case Step::AdjustDown: Click(KeyCenter(frame, KeyId::AdjustDown)); break;
         case Step::PushBoth:  // both looks pushed at once, which only a click in progress gives
-            SendMessageA(GetDlgItem(frame, 2008), BM_SETSTATE, TRUE, 0);
-            SendMessageA(GetDlgItem(frame, 2009), BM_SETSTATE, TRUE, 0);
+            SendMessageA(GetDlgItem(frame, KeyId::Fast), BM_SETSTATE, TRUE, 0);
+            SendMessageA(GetDlgItem(frame, KeyId::Slow), BM_SETSTATE, TRUE, 0);
             break;
     }
     Sleep(kSettle);
@@ -248,19 +248,19 @@ TEST_F(Keypad, LatchRoadsAndTheAdjustSpeed) {
         const std::string expected = r.bytes;
         EXPECT_EQ(peer_.Receive(expected.size(), 2000), expected) << "row " << n;
         EXPECT_EQ(peer_.ReceiveFor(150), "") << "row " << n;
-        EXPECT_EQ(ShowsPushed(frame_, 2008), r.fast) << "FAST after row " << n;
-        EXPECT_EQ(ShowsPushed(frame_, 2009), r.slow) << "SLOW after row " << n;
+        EXPECT_EQ(ShowsPushed(frame_, KeyId::Fast), r.fast) << "FAST after row " << n;
+        EXPECT_EQ(ShowsPushed(frame_, KeyId::Slow), r.slow) << "SLOW after row " << n;
         ++n;
     }
 }
 
 // Share of the key's pixels on the screen equal to the picture's.
 double Match(HWND frame, int32_t keyId, int bitmapId) {
-    const int i = KeyTable::Index(keyId);
-    const POINT at = OnScreen(frame, KeyTable::X[i], KeyTable::Y[i]);
-    const RECT r = {at.x, at.y, at.x + KeyTable::Width[i], at.y + KeyTable::Height[i]};
+    const KeyRow& k = KeyTable::Row(keyId);
+    const POINT at = OnScreen(frame, k.x, k.y);
+    const RECT r = {at.x, at.y, at.x + k.width, at.y + k.height};
     const std::vector<uint32_t> shown = CaptureScreen(r);
-    const std::vector<uint32_t> picture = PicturePixels(bitmapId, KeyTable::Width[i], KeyTable::Height[i]);
+    const std::vector<uint32_t> picture = PicturePixels(bitmapId, k.width, k.height);
     if (shown.empty() || shown.size() != picture.size()) return 0;
     size_t same = 0;
     for (size_t k = 0; k < shown.size(); ++k) same += shown[k] == picture[k];
@@ -268,21 +268,21 @@ double Match(HWND frame, int32_t keyId, int bitmapId) {
 }
 
 TEST_F(Keypad, LatchedAndHeldKeysShowTheirPressedPictureReleasedOnesTheirNormalOne) {
-    const int32_t keys[] = {2008, 2015};
+    const int32_t keys[] = {KeyId::Fast, KeyId::Digit5};
     for (int32_t id : keys) {
         EXPECT_EQ(Match(frame_, id, KeyTable::NormalBitmapId(id)), 1.0) << id << " before";
     }
     Perform(Step::ClickFast, frame_);  // latched
-    EXPECT_EQ(Match(frame_, 2008, KeyTable::PressedBitmapId(2008)), 1.0) << "FAST latched";
-    MoveTo(KeyCenter(frame_, 2015));
+    EXPECT_EQ(Match(frame_, KeyId::Fast, KeyTable::PressedBitmapId(KeyId::Fast)), 1.0) << "FAST latched";
+    MoveTo(KeyCenter(frame_, KeyId::Digit5));
     ButtonDown();
     Sleep(150);
-    EXPECT_EQ(Match(frame_, 2015, KeyTable::PressedBitmapId(2015)), 1.0) << "5 held";
+    EXPECT_EQ(Match(frame_, KeyId::Digit5, KeyTable::PressedBitmapId(KeyId::Digit5)), 1.0) << "5 held";
     ButtonUp();
     Sleep(kSettle);
-    EXPECT_EQ(Match(frame_, 2015, KeyTable::NormalBitmapId(2015)), 1.0) << "5 released";
+    EXPECT_EQ(Match(frame_, KeyId::Digit5, KeyTable::NormalBitmapId(KeyId::Digit5)), 1.0) << "5 released";
     Perform(Step::ClickFast, frame_);  // released
-    EXPECT_EQ(Match(frame_, 2008, KeyTable::NormalBitmapId(2008)), 1.0) << "FAST released";
+    EXPECT_EQ(Match(frame_, KeyId::Fast, KeyTable::NormalBitmapId(KeyId::Fast)), 1.0) << "FAST released";
     EXPECT_EQ(peer_.Receive(2, 2000), "B5");
 }
 }  // namespace

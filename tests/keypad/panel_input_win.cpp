@@ -1,7 +1,7 @@
 // Input through SendInput and pixels through the screen DC.
 #include "tests/keypad/panel_input_win.h"
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 
 namespace panel_input {
 namespace {
@@ -70,8 +70,8 @@ POINT OnScreen(HWND frame, int x, int y) {
 }
 
 POINT KeyCenter(HWND frame, int32_t keyId) {
-    const int i = KeyTable::Index(keyId);
-    return OnScreen(frame, KeyTable::X[i] + KeyTable::Width[i] / 2, KeyTable::Y[i] + KeyTable::Height[i] / 2);
+    const KeyRow& k = KeyTable::Row(keyId);
+    return OnScreen(frame, k.x + k.width / 2, k.y + k.height / 2);
 }
 
 void MoveTo(POINT screen) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/connect_logic.h"
+#include "support/text_ids.h"
 
 class FakeConnectPlatform : public connect_logic::ConnectPlatform {
 public:
@@ -52,8 +53,8 @@ public:
     }
     const char* LoadText(unsigned textId) override {
         if (!textsAvailable) return nullptr;
-        if (textId == 62232) return "\\\\%s\\pipe\\QuorvexRead%d";
-        if (textId == 62233) return "\\\\%s\\pipe\\QuorvexWrite%d";
+        if (textId == text_id::ReadPipeFormat) return "\\\\%s\\pipe\\QuorvexRead%d";
+        if (textId == text_id::WritePipeFormat) return "\\\\%s\\pipe\\QuorvexWrite%d";
         return nullptr;
     }
     bool ShowConnectDialog(connect_logic::ConnectionChoice& choice) override {

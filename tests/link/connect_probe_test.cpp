@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/text_ids.h"
 #include "tests/link/connect_fake_platform.h"
 
 namespace {
@@ -39,11 +40,11 @@ TEST(ConnectProbe, ResultsTable) {
         {"device 2", {LocalRead(2), LocalWrite(2)}, true, 0, 2, 0},
         {"only device 5", {LocalRead(5), LocalWrite(5)}, true, 0, 5, 0},
         {"only device 14", {LocalRead(14), LocalWrite(14)}, true, 0, 14, 0},
-        {"no pipes", {}, true, 62203, 14, 0},
-        {"read side only", {LocalRead(2), LocalRead(3), LocalWrite(3)}, true, 62206, 2, 1},
-        {"write side only", {LocalWrite(2), LocalRead(3), LocalWrite(3)}, true, 62205, 2, 1},
-        {"write side only at 7", {LocalWrite(7), LocalRead(8), LocalWrite(8)}, true, 62205, 7, 1},
-        {"reader cannot start", {LocalRead(3), LocalWrite(3)}, false, 62011, 3, 2},
+        {"no pipes", {}, true, text_id::NoPipeDevice, 14, 0},
+        {"read side only", {LocalRead(2), LocalRead(3), LocalWrite(3)}, true, text_id::WriteAccessDenied, 2, 1},
+        {"write side only", {LocalWrite(2), LocalRead(3), LocalWrite(3)}, true, text_id::ReadAccessDenied, 2, 1},
+        {"write side only at 7", {LocalWrite(7), LocalRead(8), LocalWrite(8)}, true, text_id::ReadAccessDenied, 7, 1},
+        {"reader cannot start", {LocalRead(3), LocalWrite(3)}, false, text_id::CannotCreateObject, 3, 2},
     };
     for (const ProbeCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -164,7 +165,7 @@ TEST(ConnectRemote, AccessRoad) {
          {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}, false, {"\\\\PLANT"}},
         {"password accepted beside another connection", {"-R", "PLANT"}, 0, "", false, true, 0, "PLANT",
          {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}, true, {"\\\\PLANT"}},
-        {"password cancelled", {"-r", "PLANT"}, 0, "", false, false, 62209, "PLANT",
+        {"password cancelled", {"-r", "PLANT"}, 0, "", false, false, text_id::RemoteAccessDenied, "PLANT",
          {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}, false, {}},
         {"remote from dialog", {}, 1, "HOST7", true, true, 0, "HOST7", {"silent \\\\HOST7 (busy)"}, false,
          {"\\\\HOST7"}},

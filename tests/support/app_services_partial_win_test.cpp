@@ -11,6 +11,7 @@
 #include "services_fixture_win.h"
 #include "services_test_window_win.h"
 #include "support/app_services_win.h"
+#include "support/text_ids.h"
 
 namespace {
 class PartialTexts : public ServicesFixture {};
@@ -22,13 +23,13 @@ TEST_F(PartialTexts, FailuresWhoseReportsLackTheirTextsEndQuietly) {
     // reported again, that would raise itself without end.
     EXPECT_EQ(services->LoadText(100), nullptr);
     // A missing string raises the error report, whose format 62013 and title 62001 are missing.
-    EXPECT_EQ(services->LoadText(62002), nullptr);
+    EXPECT_EQ(services->LoadText(text_id::TitleError + 1), nullptr);
     EXPECT_EQ(services->AllocScratch(0), nullptr);
     EXPECT_EQ(services->GetArg(-1), nullptr);
-    services->ShowError(nullptr, 62210, 62132);          // title missing
-    services->ShowInternalError(nullptr, 62210, 62132);  // title missing
-    services->ShowFatalError(nullptr, 62210, 62132);     // title missing: no box, no close
-    services->ShowNotice(nullptr, 62005);                // text missing
+    services->ShowError(nullptr, text_id::ControlExitedNotice, text_id::ObjectFrame);          // title missing
+    services->ShowInternalError(nullptr, text_id::ControlExitedNotice, text_id::ObjectFrame);  // title missing
+    services->ShowFatalError(nullptr, text_id::ControlExitedNotice, text_id::ObjectFrame);     // title missing: no box, no close
+    services->ShowNotice(nullptr, text_id::TitleFatalError);                // text missing
     EXPECT_TRUE(watcher.Stop().empty());
     PumpUntil([] { return false; }, 50);
     EXPECT_EQ(owner.closeRequests, 0);
@@ -40,7 +41,7 @@ TEST_F(PartialTexts, FailuresWhoseReportsLackTheirTextsEndQuietly) {
 
 TEST_F(PartialTexts, BoxesWhoseTextsExistStillShow) {
     BoxWatcher watcher;
-    services->ShowNotice(nullptr, 62210);
+    services->ShowNotice(nullptr, text_id::ControlExitedNotice);
     const auto boxes = watcher.Stop();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Notice");

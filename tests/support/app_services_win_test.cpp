@@ -16,6 +16,7 @@
 #include "services_fixture_win.h"
 #include "services_test_window_win.h"
 #include "support/app_services_win.h"
+#include "support/text_ids.h"
 
 namespace {
 constexpr char kOutOfRange[] =
@@ -70,11 +71,11 @@ TEST_F(Services, LoadTextGivesTheStringTableTextsExactly) {
         const char* text;
     } rows[] = {
         {61001, "System"},
-        {62132, "Frame"},
-        {62007, "A member function of the '%s' object was passed an\ninvalid parameter.  Please write down the "
+        {text_id::ObjectFrame, "Frame"},
+        {text_id::InvalidParameter, "A member function of the '%s' object was passed an\ninvalid parameter.  Please write down the "
                 "following numbers\nand contact Halvorne Orvik:    [ %u, %u ]"},
-        {62210, kExited},
-        {62232, "\\\\%s\\pipe\\QuorvexRead%d"},
+        {text_id::ControlExitedNotice, kExited},
+        {text_id::ReadPipeFormat, "\\\\%s\\pipe\\QuorvexRead%d"},
         {57670, "Displays the table of contents for the on-line documentation. "},
     };
     BoxWatcher watcher;
@@ -94,8 +95,8 @@ TEST_F(Services, MissingTextsAreReportedAsTheirKindAndGiveNull) {
     } rows[] = {
         {100, "Internal Usage Error", kInvalidParameter},  // block 7 does not exist
         // Ids are 16-bit: one whose block number wraps onto 62001's block still has no text.
-        {62001 + 0x100000, "Internal Usage Error", kInvalidParameter},
-        {62002, "Error", kUnexpected},  // absent inside the block of 62001
+        {text_id::TitleError + 0x100000, "Internal Usage Error", kInvalidParameter},
+        {text_id::TitleError + 1, "Error", kUnexpected},  // absent inside the block of 62001
     };
     for (const Row& row : rows) {
         BoxWatcher watcher;
@@ -135,22 +136,22 @@ TEST_F(Services, EachBoxHasItsTitleTextIconAndOwner) {
         UINT icon;
         int closeRequests;
     } rows[] = {
-        {[](AppServices* s, HWND h, unsigned t, unsigned) { s->ShowNotice(h, t); }, nullptr, 62210, 0, "Notice",
+        {[](AppServices* s, HWND h, unsigned t, unsigned) { s->ShowNotice(h, t); }, nullptr, text_id::ControlExitedNotice, 0, "Notice",
          kExited, MB_ICONINFORMATION, 0},
         // A notice is never formatted.
-        {[](AppServices* s, HWND h, unsigned t, unsigned) { s->ShowNotice(h, t); }, other.Handle(), 62232, 0,
+        {[](AppServices* s, HWND h, unsigned t, unsigned) { s->ShowNotice(h, t); }, other.Handle(), text_id::ReadPipeFormat, 0,
          "Notice", "\\\\%s\\pipe\\QuorvexRead%d", MB_ICONINFORMATION, 0},
-        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowError(h, t, n); }, nullptr, 62012, 62132,
+        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowError(h, t, n); }, nullptr, text_id::InsufficientMemory, text_id::ObjectFrame,
          "Error", "Insufficient memory to perform operation.", MB_ICONEXCLAMATION, 0},
         {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowInternalError(h, t, n); }, other.Handle(),
-         62007, 62132,
+         text_id::InvalidParameter, text_id::ObjectFrame,
          "Internal Usage Error",
          "A member function of the 'Frame' object was passed an\ninvalid parameter.  Please write down the "
          "following numbers\nand contact Halvorne Orvik:    [ 62132, 62007 ]",
          MB_ICONHAND, 0},
-        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowFatalError(h, t, n); }, nullptr, 62208, 62132,
+        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowFatalError(h, t, n); }, nullptr, text_id::CommunicationsError, text_id::ObjectFrame,
          "Fatal or Unrecoverable Error", "Communications error, control is no longer available.", MB_ICONHAND, 1},
-        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowFatalError(h, t, n); }, other.Handle(), 62009,
+        {[](AppServices* s, HWND h, unsigned t, unsigned n) { s->ShowFatalError(h, t, n); }, other.Handle(), text_id::OutOfRange,
          61001, "Fatal or Unrecoverable Error", kOutOfRange, MB_ICONHAND, 1},
     };
     for (const Row& row : rows) {
@@ -173,11 +174,11 @@ TEST_F(Services, OnlyTheFatalBoxIsShownBeforeTheOwnersWindowExists) {
     ServicesTestWindow notYet;  // window not created
     AppServices early(&notYet, &owner.statusBar);
     BoxWatcher watcher;
-    early.ShowNotice(nullptr, 62210);
-    early.ShowError(nullptr, 62012, 62132);
-    early.ShowInternalError(nullptr, 62007, 62132);
+    early.ShowNotice(nullptr, text_id::ControlExitedNotice);
+    early.ShowError(nullptr, text_id::InsufficientMemory, text_id::ObjectFrame);
+    early.ShowInternalError(nullptr, text_id::InvalidParameter, text_id::ObjectFrame);
     EXPECT_TRUE(watcher.Seen().empty());
-    early.ShowFatalError(nullptr, 62208, 62132);
+    early.ShowFatalError(nullptr, text_id::CommunicationsError, text_id::ObjectFrame);
     const auto boxes = watcher.Stop();
     ASSERT_EQ(boxes.size(), 1u);
     ExpectBox(boxes[0], "Fatal or Unrecoverable Error", "Communications error, control is no longer available.",
@@ -189,9 +190,9 @@ TEST_F(Services, OnlyTheFatalBoxIsShownBeforeTheOwnersWindowExists) {
     const HWND stale = gone.Handle();
     gone.Destroy();
     BoxWatcher second;
-    services->ShowNotice(stale, 62210);
-    services->ShowError(stale, 62012, 62132);
-    services->ShowInternalError(stale, 62007, 62132);
+    services->ShowNotice(stale, text_id::ControlExitedNotice);
+    services->ShowError(stale, text_id::InsufficientMemory, text_id::ObjectFrame);
+    services->ShowInternalError(stale, text_id::InvalidParameter, text_id::ObjectFrame);
     EXPECT_TRUE(second.Stop().empty());
 }
 
@@ -207,10 +208,10 @@ TEST_F(Services, WithoutOwnerOrStatusBarNothingIsSetUp) {
         EXPECT_EQ(bare.LoadText(61001), nullptr);
         EXPECT_EQ(bare.AllocScratch(10), nullptr);
         EXPECT_EQ(bare.AllocScratch(0), nullptr);
-        bare.ShowNotice(owner.Handle(), 62210);
-        bare.ShowError(owner.Handle(), 62012, 62132);
-        bare.ShowInternalError(owner.Handle(), 62007, 62132);
-        bare.ShowFatalError(owner.Handle(), 62208, 62132);
+        bare.ShowNotice(owner.Handle(), text_id::ControlExitedNotice);
+        bare.ShowError(owner.Handle(), text_id::InsufficientMemory, text_id::ObjectFrame);
+        bare.ShowInternalError(owner.Handle(), text_id::InvalidParameter, text_id::ObjectFrame);
+        bare.ShowFatalError(owner.Handle(), text_id::CommunicationsError, text_id::ObjectFrame);
         bare.SetStatusText(0, "bare");
         EXPECT_EQ(bare.ShowHelp(0), 0);
         EXPECT_EQ(bare.HelpPath(), nullptr);
@@ -368,11 +369,11 @@ TEST_F(Services, ACallersMissingTextRaisesTheNestedReportInsteadOfItsBox) {
         const char* caption;
         const char* text;
     } rows[] = {
-        {"error, absent from its block", [&] { services->ShowError(nullptr, 62002, 62132); }, "Error", kUnexpected},
-        {"internal, no block", [&] { services->ShowInternalError(nullptr, 100, 62132); }, "Internal Usage Error",
+        {"error, absent from its block", [&] { services->ShowError(nullptr, text_id::TitleError + 1, text_id::ObjectFrame); }, "Error", kUnexpected},
+        {"internal, no block", [&] { services->ShowInternalError(nullptr, 100, text_id::ObjectFrame); }, "Internal Usage Error",
          kInvalidParameter},
-        {"notice", [&] { services->ShowNotice(nullptr, 62002); }, "Error", kUnexpected},
-        {"fatal", [&] { services->ShowFatalError(nullptr, 62002, 62132); }, "Error", kUnexpected},
+        {"notice", [&] { services->ShowNotice(nullptr, text_id::TitleError + 1); }, "Error", kUnexpected},
+        {"fatal", [&] { services->ShowFatalError(nullptr, text_id::TitleError + 1, text_id::ObjectFrame); }, "Error", kUnexpected},
     };
     for (const auto& r : rows) {
         BoxWatcher watcher;
@@ -394,9 +395,9 @@ TEST_F(Services, ASecondThreadsReportIsDroppedWhileABoxIsUp) {
         if (!watcher.WaitForSeen(1)) return;
         HANDLE returned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         std::thread second([&] {
-            services->ShowError(nullptr, 62012, 62132);
-            services->ShowInternalError(nullptr, 62007, 62132);
-            services->ShowNotice(nullptr, 62210);
+            services->ShowError(nullptr, text_id::InsufficientMemory, text_id::ObjectFrame);
+            services->ShowInternalError(nullptr, text_id::InvalidParameter, text_id::ObjectFrame);
+            services->ShowNotice(nullptr, text_id::ControlExitedNotice);
             SetEvent(returned);
         });
         otherReturnedWhileUp = WaitForSingleObject(returned, 3000) == WAIT_OBJECT_0 && watcher.Seen().size() == 1;
@@ -405,7 +406,7 @@ TEST_F(Services, ASecondThreadsReportIsDroppedWhileABoxIsUp) {
         second.join();
         CloseHandle(returned);
     });
-    services->ShowNotice(nullptr, 62210);
+    services->ShowNotice(nullptr, text_id::ControlExitedNotice);
     controller.join();
     EXPECT_TRUE(otherReturnedWhileUp);
     const auto boxes = watcher.Stop();
@@ -413,7 +414,7 @@ TEST_F(Services, ASecondThreadsReportIsDroppedWhileABoxIsUp) {
     EXPECT_EQ(boxes[0].caption, "Notice");
     // The gate is free again for everyone.
     BoxWatcher after;
-    PumpedThread later([&] { services->ShowError(owner.Handle(), 62012, 62132); });
+    PumpedThread later([&] { services->ShowError(owner.Handle(), text_id::InsufficientMemory, text_id::ObjectFrame); });
     EXPECT_TRUE(later.JoinPumping());
     EXPECT_EQ(after.Stop().size(), 1u);
 }
@@ -423,7 +424,7 @@ TEST_F(Services, AReportFromInsideTheBoxesOwnModalLoopShowsASecondBox) {
     DWORD raisedOn = 0;
     owner.action = [&] {
         raisedOn = GetCurrentThreadId();
-        services->ShowError(nullptr, 62012, 62132);
+        services->ShowError(nullptr, text_id::InsufficientMemory, text_id::ObjectFrame);
     };
     std::thread controller([&] {
         if (!watcher.WaitForSeen(1)) return;
@@ -431,7 +432,7 @@ TEST_F(Services, AReportFromInsideTheBoxesOwnModalLoopShowsASecondBox) {
         if (watcher.WaitForSeen(2)) Sleep(50);
         watcher.Press("Notice");
     });
-    services->ShowNotice(nullptr, 62210);
+    services->ShowNotice(nullptr, text_id::ControlExitedNotice);
     controller.join();
     const auto boxes = watcher.Stop();
     EXPECT_EQ(raisedOn, GetCurrentThreadId());
@@ -444,9 +445,9 @@ TEST_F(Services, AReportFromInsideTheBoxesOwnModalLoopShowsASecondBox) {
 TEST_F(Services, TheFatalBoxIsShownWhileAnotherThreadHoldsTheGateAndClosesTheOwner) {
     BoxWatcher watcher({"Notice"});
     // The reader thread's way in: a notice for the main window, on a thread of its own.
-    PumpedThread reader([&] { services->ShowNotice(owner.Handle(), 62210); });
+    PumpedThread reader([&] { services->ShowNotice(owner.Handle(), text_id::ControlExitedNotice); });
     ASSERT_TRUE(watcher.WaitForSeen(1));
-    services->ShowFatalError(nullptr, 62208, 62132);
+    services->ShowFatalError(nullptr, text_id::CommunicationsError, text_id::ObjectFrame);
     Pump();
     EXPECT_EQ(owner.closeRequests, 1);
     EXPECT_TRUE(watcher.Press("Notice"));
@@ -463,7 +464,7 @@ TEST_F(Services, TheReadersNoticeOutlivesTheServicesBeingDestroyed) {
     BoxWatcher watcher({"Notice"});
     AppServices* local = services;
     const HWND window = owner.Handle();
-    PumpedThread reader([&] { local->ShowNotice(window, 62210); });
+    PumpedThread reader([&] { local->ShowNotice(window, text_id::ControlExitedNotice); });
     ASSERT_TRUE(watcher.WaitForSeen(1));
     // The window thread tears down while the notice is up; its destruction must not wait for it.
     delete services;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/key_ids.h"
 #include "support/dialog_win.h"
 #include "support/window_win.h"
 #include "watchdog_win.h"
@@ -70,7 +71,7 @@ QV_BEGIN_MESSAGE_MAP(DerivedWindow, BaseWindow)
 QV_ON_MESSAGE(DerivedWindow, kBoth, OnBothDerived)
 QV_ON_MESSAGE(DerivedWindow, kDerivedOnly, OnDerivedOnly)
 QV_ON_MESSAGE(DerivedWindow, kDestroyInside, OnDestroyInside)
-QV_ON_COMMAND_RANGE(DerivedWindow, 2000, 2024, BN_CLICKED, OnKeyCommand)
+QV_ON_COMMAND_RANGE(DerivedWindow, KeyId::LineUp, KeyId::Exit, BN_CLICKED, OnKeyCommand)
 QV_END_MESSAGE_MAP()
 
 TEST(WindowFramework, DispatchesThroughTheClassTableAndChainsToTheBase) {
@@ -106,8 +107,8 @@ TEST(WindowFramework, CommandRangeMatchesIdsAndNotificationCode) {
         WORD code;
         int counted;
     };
-    const Row rows[] = {{2000, BN_CLICKED, 1}, {2024, BN_CLICKED, 1}, {1999, BN_CLICKED, 0},
-                        {2025, BN_CLICKED, 0}, {2010, BN_DOUBLECLICKED, 0}};
+    const Row rows[] = {{KeyId::LineUp, BN_CLICKED, 1}, {KeyId::Exit, BN_CLICKED, 1}, {KeyId::LineUp - 1, BN_CLICKED, 0},
+                        {KeyId::Exit + 1, BN_CLICKED, 0}, {KeyId::Digit0, BN_DOUBLECLICKED, 0}};
     for (const Row& r : rows) {
         w.commands = 0;
         SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(r.id, r.code), 0);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/report_format.h"
+#include "support/text_ids.h"
 
 namespace {
 using report_format::OffersNameAndIds;
@@ -64,7 +65,7 @@ TEST(ReportFormat, FormatsTheNameThenTheObjectNameIdThenTheTextId) {
         {"%s", OffersNothing, "System", "%s"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(FormatInPiece(row.format, row.offered, row.name, 61001, 62009), row.expected) << row.format;
+        EXPECT_EQ(FormatInPiece(row.format, row.offered, row.name, 61001, text_id::OutOfRange), row.expected) << row.format;
 }
 
 TEST(ReportFormat, CutsALongResultToThePieceAndTerminatesIt) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/key_ids.h"
 #include "tools/common/texts.h"
 #include "tools/headless/headless_script.h"
 
@@ -47,11 +48,11 @@ TEST(HeadlessScript, EachCommandAndWhatItNames) {
         uint32_t ms;
     };
     const Case cases[] = {
-        {"key LINE UP", HeadlessKind::Key, 2000, "LINE UP", 0},
-        {"key adjust down", HeadlessKind::Key, 2007, "adjust down", 0},
-        {"key .", HeadlessKind::Key, 2021, ".", 0},
-        {"key 7", HeadlessKind::Key, 2017, "7", 0},
-        {"key EXIT  ", HeadlessKind::Key, 2024, "EXIT", 0},
+        {"key LINE UP", HeadlessKind::Key, KeyId::LineUp, "LINE UP", 0},
+        {"key adjust down", HeadlessKind::Key, KeyId::AdjustDown, "adjust down", 0},
+        {"key .", HeadlessKind::Key, KeyId::Point, ".", 0},
+        {"key 7", HeadlessKind::Key, KeyId::Digit7, "7", 0},
+        {"key EXIT  ", HeadlessKind::Key, KeyId::Exit, "EXIT", 0},
         {"keyboard VK_RETURN", HeadlessKind::Keyboard, 13, "VK_RETURN", 0},
         {"keyboard shift", HeadlessKind::Keyboard, 16, "shift", 0},
         {"keyboard numpad7", HeadlessKind::Keyboard, 103, "numpad7", 0},
@@ -67,7 +68,7 @@ TEST(HeadlessScript, EachCommandAndWhatItNames) {
          20},
         {"expect within", HeadlessKind::Expect, 0, "within", DefaultExpectMs},
         {"expect-exit within 5000", HeadlessKind::ExpectExit, 0, "", 5000},
-        {"\xEF\xBB\xBFkey ENTER", HeadlessKind::Key, 2023, "ENTER", 0},
+        {"\xEF\xBB\xBFkey ENTER", HeadlessKind::Key, KeyId::Enter, "ENTER", 0},
         {"expect 5", HeadlessKind::Expect, 0, "5", DefaultExpectMs},
         {"expect-line 2  > Parameters 40", HeadlessKind::ExpectLine, 2, " > Parameters", 40},
         {"expect-line 20 A\\x20", HeadlessKind::ExpectLine, 20, "A ", DefaultExpectMs},

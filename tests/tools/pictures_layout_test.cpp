@@ -18,7 +18,7 @@ using namespace pictures;
 
 TEST(PicturesLayout, KeyTableIsInIdOrderWithBitmapIdsFrom175To224) {
     for (int i = 0; i < KeyCount; ++i) {
-        EXPECT_EQ(Keys[i].id, 2000 + i);
+        EXPECT_EQ(Keys[i].id, KeyTable::FirstId + i);
         EXPECT_EQ(Keys[i].id - NormalBitmapOffset, 175 + i);
         EXPECT_EQ(Keys[i].id - PressedBitmapOffset, 200 + i);
     }

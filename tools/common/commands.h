@@ -1,31 +1,11 @@
 // Splits the panel's command bytes into commands, also across reads, spots the "VFD" answer,
-// and names each command as the tools show it.
+// and names each command as the tools show it, all by the command table.
 #pragma once
 #include <string>
 #include <string_view>
 #include <vector>
 
-enum class CommandKind {
-    CursorLeft,
-    CursorUp,
-    CursorRight,
-    CursorDown,
-    LineUp,
-    LineDown,
-    SelectLine,      // value: the 1-based display line
-    BranchTo,        // text: the entered name
-    Adjust,          // value: +1 up, -1 down; speed
-    Exit,
-    Digit,           // value: 0..9
-    Point,
-    Neg,
-    Serv,
-    Enter,
-    Fast,
-    Slow,
-    Identification,  // text: "VFD"
-    Unknown,         // text: the bytes that made no command
-};
+#include "protocol/command_table.h"
 
 enum class AdjustSpeed { Slow, Normal, Fast };
 
@@ -44,14 +24,16 @@ public:
     void Reset();
 
 private:
-    enum class State { Idle, Select, Branch, Ident };
     void Take(char b, std::vector<Command>& out);
+    void Emit(const commands::Row& row, std::vector<Command>& out);
     void Abandon(std::vector<Command>& out);
 
-    State state_ = State::Idle;
+    const commands::Row* open_ = nullptr;  // the command begun; null between commands
     std::string partial_;
 };
 
+// The command table's row of a command read whole; null for one of no row or a value no row has.
+const commands::Row* RowOf(const Command& command);
 // The command's name: "CursorKey up", "SelectLine 5", "Adjust up fast", "Branch "XYZ"",
 // "IdentificationAnswer", "Key 7" for the keys that send their own byte, "Unknown "\r"" for
 // bytes that made none.

@@ -3,7 +3,7 @@
 // can change any more.
 #include "tools/headless/headless_runner.h"
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "link/command_encoder.h"
 #include "tools/common/escapes.h"
 

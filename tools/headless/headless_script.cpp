@@ -6,7 +6,7 @@
 #include <cctype>
 
 #include "keypad/key_bindings.h"
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 #include "tools/common/texts.h"
 
 namespace {
@@ -53,8 +53,8 @@ std::string Upper(std::string_view s) {
 
 int32_t KeyByLegend(const std::string& legend) {
     const std::string wanted = Upper(legend);
-    for (int32_t i = 0; i < KeyTable::Count; ++i)
-        if (wanted == KeyTable::Legend[i]) return KeyTable::FirstId + i;
+    for (const KeyRow& key : KeyTable::Rows)
+        if (wanted == key.legend) return key.id;
     return 0;
 }
 

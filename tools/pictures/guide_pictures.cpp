@@ -44,7 +44,7 @@ void DrawTag(Canvas& c, const KeySpec& k, const char* name) {
 
 Canvas PanelWithNames(const Pictures& p) {
     Canvas c = ToCanvas(p.panel, 0, 0, PanelWidth, PanelHeight);
-    for (int i = 0; i < KeyCount; ++i) DrawTag(c, Keys[i], KeyTable::Legend[i]);
+    for (int i = 0; i < KeyCount; ++i) DrawTag(c, Keys[i], KeyTable::Rows[i].legend);
     return c;
 }
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "keypad/key_table.h"
+#include "protocol/key_table.h"
 
 namespace pictures {
 
@@ -27,37 +27,36 @@ constexpr int32_t PanelBitmapId = 174;
 // Where the key sits comes from the key table; how it looks is the pictures' own.
 constexpr KeySpec Key(int32_t id, int32_t capShift, CapColour colour, const char* face, const char* label,
                       bool indicator) {
-    const int32_t i = KeyTable::Index(id);
-    return {id, KeyTable::X[i], KeyTable::Y[i], KeyTable::Width[i], KeyTable::Height[i], capShift, colour, face, label,
-            indicator};
+    const KeyRow& k = KeyTable::Row(id);
+    return {id, k.x, k.y, k.width, k.height, capShift, colour, face, label, indicator};
 }
 
 constexpr KeySpec Keys[KeyCount] = {
-    Key(2000, 2, CapColour::Charcoal, "line-up", "LINE UP", false),
-    Key(2001, 2, CapColour::Charcoal, "line-down", "LINE DOWN", false),
-    Key(2002, 0, CapColour::Charcoal, "cursor-right", "", false),
-    Key(2003, 0, CapColour::Charcoal, "cursor-left", "", false),
-    Key(2004, 0, CapColour::Charcoal, "cursor-up", "", false),
-    Key(2005, 0, CapColour::Charcoal, "cursor-down", "", false),
-    Key(2006, 0, CapColour::Charcoal, "adjust-up", "", false),
-    Key(2007, 0, CapColour::Charcoal, "adjust-down", "", false),
-    Key(2008, 0, CapColour::Charcoal, "fast", "FAST", true),
-    Key(2009, 0, CapColour::Charcoal, "slow", "SLOW", true),
-    Key(2010, 0, CapColour::Slate, "0", "NO", false),
-    Key(2011, 0, CapColour::Slate, "1", "YES", false),
-    Key(2012, 0, CapColour::Slate, "2", "", false),
-    Key(2013, 0, CapColour::Slate, "3", "", false),
-    Key(2014, 0, CapColour::Slate, "4", "", false),
-    Key(2015, 0, CapColour::Slate, "5", "", false),
-    Key(2016, 0, CapColour::Slate, "6", "", false),
-    Key(2017, 0, CapColour::Slate, "7", "PREV", false),
-    Key(2018, 0, CapColour::Slate, "8", "NEXT", false),
-    Key(2019, 0, CapColour::Slate, "9", "", false),
-    Key(2020, 0, CapColour::Slate, "-", "NEG", false),
-    Key(2021, 0, CapColour::Slate, ".", "", false),
-    Key(2022, 0, CapColour::Slate, ":", "SERV/DEBUG", false),
-    Key(2023, 0, CapColour::Green, "enter", "ENTER", false),
-    Key(2024, 0, CapColour::Red, "exit", "EXIT", false),
+    Key(KeyId::LineUp, 2, CapColour::Charcoal, "line-up", "LINE UP", false),
+    Key(KeyId::LineDown, 2, CapColour::Charcoal, "line-down", "LINE DOWN", false),
+    Key(KeyId::Right, 0, CapColour::Charcoal, "cursor-right", "", false),
+    Key(KeyId::Left, 0, CapColour::Charcoal, "cursor-left", "", false),
+    Key(KeyId::Up, 0, CapColour::Charcoal, "cursor-up", "", false),
+    Key(KeyId::Down, 0, CapColour::Charcoal, "cursor-down", "", false),
+    Key(KeyId::AdjustUp, 0, CapColour::Charcoal, "adjust-up", "", false),
+    Key(KeyId::AdjustDown, 0, CapColour::Charcoal, "adjust-down", "", false),
+    Key(KeyId::Fast, 0, CapColour::Charcoal, "fast", "FAST", true),
+    Key(KeyId::Slow, 0, CapColour::Charcoal, "slow", "SLOW", true),
+    Key(KeyId::Digit0, 0, CapColour::Slate, "0", "NO", false),
+    Key(KeyId::Digit1, 0, CapColour::Slate, "1", "YES", false),
+    Key(KeyId::Digit2, 0, CapColour::Slate, "2", "", false),
+    Key(KeyId::Digit3, 0, CapColour::Slate, "3", "", false),
+    Key(KeyId::Digit4, 0, CapColour::Slate, "4", "", false),
+    Key(KeyId::Digit5, 0, CapColour::Slate, "5", "", false),
+    Key(KeyId::Digit6, 0, CapColour::Slate, "6", "", false),
+    Key(KeyId::Digit7, 0, CapColour::Slate, "7", "PREV", false),
+    Key(KeyId::Digit8, 0, CapColour::Slate, "8", "NEXT", false),
+    Key(KeyId::Digit9, 0, CapColour::Slate, "9", "", false),
+    Key(KeyId::Neg, 0, CapColour::Slate, "-", "NEG", false),
+    Key(KeyId::Point, 0, CapColour::Slate, ".", "", false),
+    Key(KeyId::Serv, 0, CapColour::Slate, ":", "SERV/DEBUG", false),
+    Key(KeyId::Enter, 0, CapColour::Green, "enter", "ENTER", false),
+    Key(KeyId::Exit, 0, CapColour::Red, "exit", "EXIT", false),
 };
 
 // The display window's black outline, outer edge (right and bottom exclusive).
@@ -65,8 +64,8 @@ struct Box {
     int32_t left, top, right, bottom;
 };
 constexpr Box DisplayOutline = {13, 13, 298, 315};
-constexpr int32_t PanelWidth = 630;
-constexpr int32_t PanelHeight = 384;
+constexpr int32_t PanelWidth = panel::Width;
+constexpr int32_t PanelHeight = panel::Height;
 
 constexpr Box KeyBox(const KeySpec& k) { return {k.x, k.y, k.x + k.width, k.y + k.height}; }
 constexpr bool Overlaps(const Box& a, const Box& b) {

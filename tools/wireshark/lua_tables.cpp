@@ -1,5 +1,6 @@
 // quorvex-lua-tables TEMPLATE OUTPUT: writes the dissector from its template, each @NAME@ filled
-// in from the panel's own tables, so that the dissector reads the stream as the decoder does.
+// in from the panel's own tables, so that the dissector reads the stream as the decoder does and
+// the commands as the tools' reader does.
 // Built with the build machine's compiler in every build (the Windows one too).
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +12,9 @@
 #include <vector>
 
 #include "link/stream_decoder.h"
+#include "protocol/command_table.h"
 #include "protocol/inbound_table.h"
+#include "protocol/key_table.h"
 #include "protocol/screen.h"
 
 namespace {
@@ -65,6 +68,39 @@ std::string AddressForms() {
     return out + "}";
 }
 
+std::string Quoted(const std::string& bytes) {
+    std::string out = "\"";
+    for (char c : bytes) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '"' || c == '\\')
+            out += std::string("\\") + c;
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+// One row per single-byte command: its byte, its kind, its key's legend and an adjust's
+// direction and speed.
+std::string ByteCommands() {
+    std::string out;
+    for (const commands::Row& r : commands::kRows) {
+        if (r.form != commands::Form::Fixed || r.bytes[1] != '\0') continue;
+        std::string row = "    {" + Quoted(r.bytes) + ", " + Quoted(r.name);
+        if (r.key) row += ", " + Quoted(KeyTable::Legend(r.key));
+        if (r.speed) row += ", " + Quoted(r.detail) + ", " + Quoted(commands::SpeedName(r.speed));
+        out += (out.empty() ? "" : "\n") + row + "},";
+    }
+    return out;
+}
+
+std::string LeadOf(commands::Form form) {
+    for (const commands::Row& r : commands::kRows)
+        if (r.form == form) return Quoted(std::string(1, r.bytes[0]));
+    return "nil";
+}
+
 const std::map<std::string, std::string> kValues = {
     {"BLOCK_SIZE", std::to_string(StreamDecoder::BlockSize)},
     {"LINES", std::to_string(screen::Lines)},
@@ -74,6 +110,9 @@ const std::map<std::string, std::string> kValues = {
     {"CONTROL_CODES", ControlCodes()},
     {"ADDRESS_FORMS", AddressForms()},
     {"IDENTIFICATION_ANSWER", AnswerText()},
+    {"BYTE_COMMANDS", ByteCommands()},
+    {"SELECT_LEAD", LeadOf(commands::Form::Numbered)},
+    {"BRANCH_LEAD", LeadOf(commands::Form::Text)},
 };
 
 bool IsName(const std::string& text) {

@@ -1,0 +1,132 @@
+// The 25 panel keys, one row each: id, legend, place on the panel, behaviour mode, what a click
+// does and the computer keys that do the same. The window, the bindings, the tools and the
+// picture generator all read their keys from here.
+#pragma once
+#include <cstdint>
+
+#include "link/panel_command.h"
+#include "protocol/command_table.h"
+#include "protocol/key_ids.h"
+#include "protocol/panel.h"
+
+enum class KeyActionKind : uint8_t {
+    None,
+    Command,     // SendCommand of `command`
+    Adjust,      // SendCommand Adjust with `command.argument` at the current speed
+    Byte,        // WriteBytes of `byte`
+    Fast,        // the FAST action
+    Slow,        // the SLOW action
+    ToggleFast,  // ToggleLatch on FAST, then the FAST action
+    ToggleSlow,  // ToggleLatch on SLOW, then the SLOW action
+    BranchTo,    // the Branch To dialog
+};
+
+struct KeyAction {
+    KeyActionKind kind;
+    PanelCommand command;
+    char byte;
+};
+
+// Virtual-key codes the bindings read (the platform's values).
+namespace virtual_key {
+constexpr uint32_t Back = 8, Return = 13, Shift = 16, Control = 17, Escape = 27;
+constexpr uint32_t Prior = 33, Next = 34, Left = 37, Up = 38, Right = 39, Down = 40;
+constexpr uint32_t Insert = 45, Delete = 46, Numpad0 = 96, Subtract = 109, Decimal = 110;
+constexpr uint32_t Oem1 = 186, OemMinus = 189, OemPeriod = 190, F1 = 112;
+}  // namespace virtual_key
+
+struct KeyRow {
+    int32_t id;
+    const char* legend;  // what an operator calls the key; tools name keys by it
+    int32_t x, y, width, height;  // client coordinates of the main window
+    uint32_t mode;
+    KeyAction action;
+    uint32_t computerKeys[2];  // 0: none
+};
+
+namespace key_action {
+constexpr KeyAction Command(int32_t type, int32_t argument) { return {KeyActionKind::Command, {type, argument, 0}, 0}; }
+constexpr KeyAction Adjust(int32_t direction) {
+    return {KeyActionKind::Adjust, {panel_command::Adjust, direction, 0}, 0};
+}
+constexpr KeyAction Byte(char b) { return {KeyActionKind::Byte, {0, 0, 0}, b}; }
+constexpr KeyAction Just(KeyActionKind kind) { return {kind, {0, 0, 0}, 0}; }
+// The key's own byte, as the command table has it.
+constexpr KeyAction OwnByte(int32_t key) { return Byte(commands::ByteOfKey(key)); }
+}  // namespace key_action
+
+struct KeyTable {
+    // Behaviour modes of a key control.
+    static constexpr uint32_t Push = 1;
+    static constexpr uint32_t AutoRepeat = 2;
+    static constexpr uint32_t Latch = 3;
+
+    static constexpr KeyRow Rows[] = {
+#define QV_DIGIT(d, x, y) \
+    {KeyId::Digit##d, #d, x, y, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Digit##d), {'0' + d, virtual_key::Numpad0 + d}}
+        {KeyId::LineUp, "LINE UP", 297, 78, 52, 52, AutoRepeat,
+         key_action::Command(panel_command::ScrollLine, panel_command::LineUp), {virtual_key::Prior, 0}},
+        {KeyId::LineDown, "LINE DOWN", 297, 243, 52, 52, AutoRepeat,
+         key_action::Command(panel_command::ScrollLine, panel_command::LineDown), {virtual_key::Next, 0}},
+        {KeyId::Right, "RIGHT", 395, 165, 46, 44, AutoRepeat,
+         key_action::Command(panel_command::CursorKey, panel_command::Right), {virtual_key::Right, 0}},
+        {KeyId::Left, "LEFT", 309, 165, 46, 44, AutoRepeat,
+         key_action::Command(panel_command::CursorKey, panel_command::Left), {virtual_key::Back, virtual_key::Left}},
+        {KeyId::Up, "UP", 353, 121, 44, 46, AutoRepeat,
+         key_action::Command(panel_command::CursorKey, panel_command::Up), {virtual_key::Up, 0}},
+        {KeyId::Down, "DOWN", 353, 207, 44, 46, AutoRepeat,
+         key_action::Command(panel_command::CursorKey, panel_command::Down), {virtual_key::Down, 0}},
+        {KeyId::AdjustUp, "ADJUST UP", 176, 318, 66, 52, AutoRepeat, key_action::Adjust(panel_command::AdjustUp),
+         {virtual_key::Insert, 'P'}},
+        {KeyId::AdjustDown, "ADJUST DOWN", 243, 318, 66, 52, AutoRepeat,
+         key_action::Adjust(panel_command::AdjustDown), {virtual_key::Delete, 'M'}},
+        {KeyId::Fast, "FAST", 10, 318, 52, 52, Latch, key_action::Just(KeyActionKind::Fast), {0, 0}},
+        {KeyId::Slow, "SLOW", 65, 318, 52, 52, Latch, key_action::Just(KeyActionKind::Slow), {0, 0}},
+        QV_DIGIT(0, 443, 318),
+        QV_DIGIT(1, 443, 256),
+        QV_DIGIT(2, 501, 256),
+        QV_DIGIT(3, 560, 256),
+        QV_DIGIT(4, 443, 192),
+        QV_DIGIT(5, 501, 192),
+        QV_DIGIT(6, 560, 192),
+        QV_DIGIT(7, 443, 128),
+        QV_DIGIT(8, 501, 128),
+        QV_DIGIT(9, 560, 128),
+        {KeyId::Neg, "NEG", 386, 318, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Neg),
+         {virtual_key::Subtract, virtual_key::OemMinus}},
+        {KeyId::Point, ".", 501, 318, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Point),
+         {virtual_key::Decimal, virtual_key::OemPeriod}},
+        {KeyId::Serv, ":", 386, 256, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Serv), {virtual_key::Oem1, 0}},
+        {KeyId::Enter, "ENTER", 560, 318, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Enter),
+         {virtual_key::Return, 0}},
+        {KeyId::Exit, "EXIT", 328, 318, 52, 52, AutoRepeat, key_action::Command(panel_command::ExitKey, 0),
+         {virtual_key::Escape, 0}},
+#undef QV_DIGIT
+    };
+    static constexpr int32_t Count = sizeof Rows / sizeof Rows[0];
+    static constexpr int32_t FirstId = Rows[0].id;
+    static constexpr int32_t LastId = Rows[Count - 1].id;
+
+    static constexpr bool IsKey(int32_t id) { return Index(id) >= 0; }
+    // The row's place; -1 for an id that names no key.
+    static constexpr int32_t Index(int32_t id) {
+        for (int32_t i = 0; i < Count; ++i)
+            if (Rows[i].id == id) return i;
+        return -1;
+    }
+    static constexpr const KeyRow& Row(int32_t id) { return Rows[Index(id)]; }
+    static constexpr uint32_t Mode(int32_t id) { return Row(id).mode; }
+    static constexpr const char* Legend(int32_t id) { return Row(id).legend; }
+    // The key pictures follow the rows: all normal ones, then all pressed ones.
+    static constexpr int32_t FirstPictureId = 175;
+    static constexpr int32_t NormalBitmapId(int32_t id) { return FirstPictureId + Index(id); }
+    static constexpr int32_t PressedBitmapId(int32_t id) { return FirstPictureId + Count + Index(id); }
+};
+
+// The window's command range and the picture ids take the keys as one run of ids in row order.
+constexpr bool KeyIdsRunInRowOrder() {
+    for (int32_t i = 0; i < KeyTable::Count; ++i)
+        if (KeyTable::Rows[i].id != KeyTable::FirstId + i) return false;
+    return true;
+}
+static_assert(KeyIdsRunInRowOrder());
