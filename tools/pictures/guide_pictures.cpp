@@ -50,8 +50,8 @@ Canvas PanelWithNames(const Pictures& p) {
 
 // FAST and SLOW with their printed legends: both up (lamps unlit), FAST down, SLOW down.
 Canvas Lamps(const Pictures& p) {
-    const KeySpec& fast = Keys[KeyTable::Index(KeyTable::FastId)];
-    const KeySpec& slow = Keys[KeyTable::Index(KeyTable::SlowId)];
+    const KeySpec& fast = Keys[KeyTable::Index(KeyId::Fast)];
+    const KeySpec& slow = Keys[KeyTable::Index(KeyId::Slow)];
     const Box area = {fast.x - 2, fast.y, slow.x + slow.width + 2, std::min(PanelHeight, slow.y + slow.height + 12)};
     const int w = area.right - area.left, h = area.bottom - area.top;
     constexpr int Gap = 8;
@@ -111,7 +111,7 @@ std::vector<PictureFile> MakeGuidePictures(const std::string& stallFormat) {
     const size_t number = stall.find("%d");
     if (number != std::string::npos) stall.replace(number, 2, std::to_string(StallPictureCommands));
     bool covered = !stall.empty() && LabelCovers(stall);
-    for (const char* name : KeyTable::Legend) covered = covered && LabelCovers(name);
+    for (const KeyRow& key : KeyTable::Rows) covered = covered && LabelCovers(key.legend);
     if (!covered) return {};
     const Pictures p = MakePictures();
     return {{"panel-keys.png", EncodePng(PanelWithNames(p))},
