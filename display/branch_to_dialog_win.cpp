@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "protocol/command_table.h"
 #include "res/resource_ids.h"
 
 BranchToDialog::BranchToDialog(HWND parent) : Dialog(IDD_BRANCH_TO, parent) {}
@@ -23,6 +24,8 @@ void BranchToDialog::OnOK() {
 }
 
 int FormatBranchCommand(const char* text, char (&out)[36]) {
-    int n = std::snprintf(out, sizeof(out), "q%.32s\n", text ? text : "");
+    const commands::Row* row = commands::ForKind(CommandKind::BranchTo);
+    int n = std::snprintf(out, sizeof(out), "%s%.*s%c", row->bytes, BranchToDialog::MaxText, text ? text : "",
+                          commands::End);
     return n < 0 ? 0 : (n < static_cast<int>(sizeof(out)) ? n : static_cast<int>(sizeof(out)) - 1);
 }

@@ -1,4 +1,4 @@
-// The Branch To dialog: up to 32 characters that go to the control as "q%s\n".
+// The Branch To dialog: up to 32 characters that go to the control as the Branch To command.
 #pragma once
 #include "support/dialog_win.h"
 

@@ -8,6 +8,11 @@ using namespace panel_command;
 using key_action::Byte;
 using key_action::Just;
 
+// The byte of the command row a computer key writes as it stands, past the latches and the speed.
+constexpr char LeadOf(CommandKind kind, int32_t value = 0, int32_t speed = 0) {
+    return commands::ForCommand(kind, value, speed)->bytes[0];
+}
+
 // The computer keys that stand for no panel key.
 struct VirtualKeyBinding {
     uint32_t virtualKey;
@@ -16,12 +21,12 @@ struct VirtualKeyBinding {
 constexpr VirtualKeyBinding kOtherVirtualKeys[] = {
     {virtual_key::Shift, Just(KeyActionKind::ToggleFast)},
     {virtual_key::Control, Just(KeyActionKind::ToggleSlow)},
-    {'A', Byte('H')},
-    {'B', Byte('O')},
-    {'C', Byte('B')},
-    {'D', Byte('C')},
-    {'E', Byte('A')},
-    {'F', Byte('S')},
+    {'A', Byte(LeadOf(CommandKind::CursorLeft))},
+    {'B', Byte(LeadOf(CommandKind::LineDown))},
+    {'C', Byte(LeadOf(CommandKind::Fast))},
+    {'D', Byte(LeadOf(CommandKind::Slow))},
+    {'E', Byte(LeadOf(CommandKind::Adjust, 1, panel_command::Normal))},
+    {'F', Byte(LeadOf(CommandKind::Adjust, -1, panel_command::Normal))},
     {'Q', Just(KeyActionKind::BranchTo)},
 };
 
