@@ -2,11 +2,13 @@
 #pragma once
 #include <windows.h>
 
+#include "protocol/screen.h"
+
 namespace display_font {
 constexpr int CellHeight = 15;
 // From the text origin (left + 2) to the right edge of the line rectangles.
 constexpr int TextWidth = 280;
-constexpr int Columns = 40;
+constexpr int Columns = screen::Columns;
 
 // Null when no font can be made; the display then shows the bare panel.
 HFONT Create(const char* faceName);
