@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "protocol/screen.h"
+#include "tests/app/process_window_win.h"
 
 namespace {
 constexpr DWORD kWatchdogMs = 40 * 60 * 1000;
@@ -19,24 +20,6 @@ DWORD WINAPI Watchdog(void*) {
     Fail("the run took longer than its limit");
 }
 
-struct FindWindowOf {
-    DWORD pid;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleWindow(HWND h, LPARAM lParam) {
-    auto* f = reinterpret_cast<FindWindowOf*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    char cls[32] = "";
-    GetClassNameA(h, cls, sizeof cls);
-    if (pid == f->pid && std::strcmp(cls, f->className) == 0 && IsWindowVisible(h)) {
-        f->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
 }  // namespace
 
 void Progress(const char* format, ...) {
@@ -94,9 +77,7 @@ std::string OwnDir() {
 
 HWND WaitForWindow(DWORD pid, const char* className) {
     for (int i = 0; i < 500; ++i) {
-        FindWindowOf f = {pid, className, nullptr};
-        EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&f));
-        if (f.found) return f.found;
+        if (HWND found = FindProcessWindow(pid, className, nullptr)) return found;
         Sleep(20);
     }
     return nullptr;

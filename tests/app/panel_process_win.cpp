@@ -5,6 +5,7 @@
 
 #include "link/pipe_server_win.h"
 #include "tests/app/own_folder_start_win.h"
+#include "tests/app/process_window_win.h"
 #include "tests/support/programs_build_win.h"
 
 namespace {
@@ -33,26 +34,6 @@ bool Finish(HANDLE h, OVERLAPPED& ov, DWORD timeoutMs, DWORD* bytes) {
     const BOOL ok = GetOverlappedResult(h, &ov, &got, FALSE);
     if (bytes) *bytes = got;
     return ok || GetLastError() == ERROR_PIPE_CONNECTED;
-}
-
-struct FindArgs {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND h, LPARAM lParam) {
-    auto* a = reinterpret_cast<FindArgs*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid != a->pid || !IsWindowVisible(h)) return TRUE;
-    char cls[64] = "";
-    GetClassNameA(h, cls, sizeof(cls));
-    if (a->className && std::string(cls) != a->className) return TRUE;
-    if (a->title && WindowText(h) != a->title) return TRUE;
-    a->found = h;
-    return FALSE;
 }
 
 BOOL CALLBACK LongestStatic(HWND h, LPARAM lParam) {
@@ -210,9 +191,7 @@ PanelProcess::~PanelProcess() {
 HWND PanelProcess::WaitMainWindow(const char* title, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     do {
-        FindArgs a = {id_, "QuorvexFrame", title, nullptr};
-        EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&a));
-        if (a.found) return a.found;
+        if (HWND found = FindProcessWindow(id_, "QuorvexFrame", title)) return found;
         Sleep(20);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
@@ -221,9 +200,7 @@ HWND PanelProcess::WaitMainWindow(const char* title, DWORD timeoutMs) {
 HWND PanelProcess::WaitDialog(const char* caption, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     do {
-        FindArgs a = {id_, "#32770", caption, nullptr};
-        EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&a));
-        if (a.found) return a.found;
+        if (HWND found = FindProcessWindow(id_, "#32770", caption)) return found;
         Sleep(20);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;

@@ -9,6 +9,7 @@
 
 #include "shipped_programs.h"
 #include "tests/app/own_folder_start_win.h"
+#include "tests/app/process_window_win.h"
 #include "tests/support/watchdog_win.h"
 
 namespace {
@@ -73,21 +74,6 @@ std::vector<std::string> Ran(const std::string& folder) {
     return ran;
 }
 
-struct DialogSearch {
-    DWORD process;
-    const char* caption;
-    bool found;
-};
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char text[128] = "";
-    GetWindowTextA(window, text, sizeof text);
-    if (owner == search->process && std::string(text) == search->caption) search->found = true;
-    return !search->found;
-}
-
 // Native first for the planted names, as Windows treats a DLL that is not a KnownDLL: Wine's
 // per-program overrides, for the copy's name only and while it runs (an environment variable
 // set here would not reach the child).
@@ -131,12 +117,11 @@ std::vector<std::string> RunBesidePlanted(const std::string& exe, const char* na
         Watchdog watchdog(copy + " beside the planted DLLs", watchdog::kProcessMs);
         watchdog.Guard(process);
         if (run.dialog) {
-            DialogSearch search = {pid, run.dialog, false};
+            bool found = false;
             const DWORD start = GetTickCount();
-            while (!search.found && GetTickCount() - start < kWaitMs &&
-                   WaitForSingleObject(process, 20) == WAIT_TIMEOUT)
-                EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
-            EXPECT_TRUE(search.found) << "no \"" << run.dialog << "\" dialog";
+            while (!found && GetTickCount() - start < kWaitMs && WaitForSingleObject(process, 20) == WAIT_TIMEOUT)
+                found = FindProcessWindow(pid, nullptr, run.dialog) != nullptr;
+            EXPECT_TRUE(found) << "no \"" << run.dialog << "\" dialog";
             TerminateProcess(process, 0);
         }
         EXPECT_EQ(WaitForSingleObject(process, kWaitMs), WAIT_OBJECT_0) << "still running";
