@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "display/text_display.h"
+#include "display/windowless_owner.h"
 #include "fuzz/fuzz_check.h"
 #include "tools/common/capture_file.h"
 #include "tools/common/texts.h"
@@ -14,13 +15,6 @@
 #include "tools/sim/replay_plan.h"
 
 namespace {
-class Owner final : public DisplayOwner {
-public:
-    void LinesChanged(uint32_t) override {}
-    bool HasDisplayFont() const override { return true; }
-    void OnControlExited() override {}
-};
-
 std::FILE* Sink() {
     static std::FILE* null = std::fopen("/dev/null", "w");
     return null;
@@ -56,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PrintSession(Sink(), r.records, LineStyle::Text);
     PrintSession(Sink(), r.records, LineStyle::Json);
     Check(BytesAfterExitNotice(InboundBytes(r.records)) <= payload, "more bytes after the exit notice than read");
-    Owner owner;
+    WindowlessOwner owner;
     TextDisplay display;
     display.SetOwner(&owner);
     ApplyInbound(r.records, size ? data[0] * 100000ull : UINT64_MAX, display);

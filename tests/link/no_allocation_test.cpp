@@ -4,16 +4,11 @@
 #include <string>
 
 #include "display/text_display.h"
+#include "display/windowless_owner.h"
 #include "link/read_loop.h"
 #include "tests/link/counting_allocator.h"
 
 namespace {
-class Owner final : public DisplayOwner {
-    void LinesChanged(uint32_t) override {}
-    bool HasDisplayFont() const override { return true; }
-    void OnControlExited() override {}
-};
-
 class Source final : public ReadSource, public ByteWriter {
 public:
     bool Read(uint8_t* buf, uint32_t capacity, uint32_t* got) override {
@@ -32,7 +27,7 @@ TEST(NoAllocation, ReadingDecodingAndApplyingAllocateNothing) {
     Source source;
     source.bytes = std::string("\x01" "\x85\x8a" "TEXT\r\n\x1a\x07\x0b\x0c\x15\x0e\x0f\xc1\x85\x93\xa6" "Z") +
                    std::string(3000, 'x');
-    Owner owner;
+    WindowlessOwner owner;
     TextDisplay display;
     display.SetOwner(&owner);
     StreamDecoder decoder;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/text_display.h"
+#include "display/windowless_owner.h"
 #include "tests/link/recording_sink.h"
 
 namespace {
@@ -162,11 +163,7 @@ TEST(StreamDecoder, ExitStopsTheBlockAndLeavesTheDecoderUntouched) {
 }
 
 TEST(StreamDecoder, AnySplitOfAStreamGivesTheSameScreen) {
-    class Owner final : public DisplayOwner {
-        void LinesChanged(uint32_t) override {}
-        bool HasDisplayFont() const override { return true; }
-        void OnControlExited() override {}
-    } owner;
+    WindowlessOwner owner;
     const std::string stream =
         "\x01" "\x80\x80" "TITLE\r\n" "\x85\x8a" "row five" "\x93\xa7" "Z" "\x81\x80" "AB\x7f" "CD" "\x0c" "FF"
         "\x8a" "lost" "\x82\x90" "centre" "\x15" "again" "\x81\xa6" "1234567890";

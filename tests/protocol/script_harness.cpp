@@ -16,18 +16,12 @@
 #include <vector>
 
 #include "display/text_display.h"
+#include "display/windowless_owner.h"
 #include "link/stream_decoder.h"
 #include "tests/link/recording_sink.h"
+#include "tools/common/escapes.h"
 
 namespace {
-// As the panel shows it with its font; repaints and the exit go nowhere.
-class NoWindow final : public DisplayOwner {
-public:
-    void LinesChanged(uint32_t) override {}
-    bool HasDisplayFont() const override { return true; }
-    void OnControlExited() override {}
-};
-
 // A quoted text at `at` (on its opening quote), unescaped; false when it does not close.
 bool ReadQuoted(const std::string& line, size_t& at, std::string& text) {
     for (++at; at < line.size(); ++at) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "display/text_display.h"
+#include "display/windowless_owner.h"
 #include "tools/common/capture_file.h"
 #include "tools/common/command_line.h"
 #include "tools/common/screen_text.h"
@@ -103,14 +104,6 @@ bool ReadAll(std::FILE* file, std::string& data) {
     return std::ferror(file) == 0;
 }
 
-// The display is shown as if the font existed; repaints and the exit go nowhere.
-class HeadlessOwner final : public DisplayOwner {
-public:
-    void LinesChanged(uint32_t) override {}
-    bool HasDisplayFont() const override { return true; }
-    void OnControlExited() override {}
-};
-
 void SetBinaryOutput() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
@@ -127,7 +120,7 @@ void DumpStream(const std::string& data, Mode mode) {
         PrintStream(stdout, data, mode == Mode::Json ? LineStyle::Json : LineStyle::Text);
         return;
     }
-    HeadlessOwner owner;
+    WindowlessOwner owner;
     TextDisplay display;
     display.SetOwner(&owner);
     ApplyInbound({{0, capture::Direction::ToPanel, data}}, UINT64_MAX, display);
@@ -151,7 +144,7 @@ void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
         for (const capture::Record& r : records)
             if (r.direction == capture::Direction::ToPanel) std::fwrite(r.bytes.data(), 1, r.bytes.size(), stdout);
     } else {
-        HeadlessOwner owner;
+        WindowlessOwner owner;
         TextDisplay display;
         display.SetOwner(&owner);
         ApplyInbound(records, o.mode == Mode::At ? o.atUs : UINT64_MAX, display);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "display/windowless_owner.h"
 #include "link/stream_decoder.h"
 #include "protocol/inbound_table.h"
 #include "tools/common/commands.h"
@@ -12,14 +13,6 @@
 #include "tools/dump/json_print.h"
 
 namespace {
-// The display is kept as if the font existed; repaints and the exit go nowhere.
-class NoWindow final : public DisplayOwner {
-public:
-    void LinesChanged(uint32_t) override {}
-    bool HasDisplayFont() const override { return true; }
-    void OnControlExited() override {}
-};
-
 // The identification request has no display event; the decoder shows it by answering.
 class LinePrinter final : public EventSink, public ByteWriter {
 public:
@@ -69,7 +62,7 @@ private:
     std::FILE* out_;
     LineStyle style_;
     JsonStamp stamp_;
-    NoWindow window_;
+    WindowlessOwner window_;
     TextDisplay cursor_;
 };
 
