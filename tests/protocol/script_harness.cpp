@@ -35,13 +35,6 @@ bool ReadQuoted(const std::string& line, size_t& at, std::string& text) {
     return false;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The bytes of a PUSH line's tokens; false with the bad token's offset in `at`.
 bool ReadBytes(const std::string& line, size_t& at, std::string& bytes) {
     while (at < line.size()) {
@@ -53,8 +46,8 @@ bool ReadBytes(const std::string& line, size_t& at, std::string& bytes) {
         std::string piece;
         if (line[at] == '"') {
             if (!ReadQuoted(line, at, piece)) return false;
-        } else if (at + 1 < line.size() && HexDigit(line[at]) >= 0 && HexDigit(line[at + 1]) >= 0) {
-            piece = static_cast<char>(HexDigit(line[at]) * 16 + HexDigit(line[at + 1]));
+        } else if (at + 1 < line.size() && HexValue(line[at]) >= 0 && HexValue(line[at + 1]) >= 0) {
+            piece = static_cast<char>(HexValue(line[at]) * 16 + HexValue(line[at + 1]));
             at += 2;
         } else {
             return false;
@@ -169,7 +162,7 @@ private:
     }
 
     std::string path_;
-    NoWindow window_;
+    WindowlessOwner window_;
     TextDisplay display_;
     StreamDecoder decoder_;
     RecordingSink sink_;

@@ -4,6 +4,13 @@
 #include "protocol/inbound_table.h"
 #include "tools/common/texts.h"
 
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 namespace {
 struct SimpleEscape {
     char letter;
@@ -11,12 +18,6 @@ struct SimpleEscape {
 };
 constexpr SimpleEscape kSimple[] = {{'n', '\n'}, {'r', '\r'}, {'t', '\t'}, {'\\', '\\'}};
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // Reads a decimal number of 1 to 3 digits at `pos`; -1 when there is none or a longer one.
 int ReadSmallNumber(std::string_view text, size_t& pos) {

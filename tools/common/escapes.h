@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+// The value of a hex digit of either case; -1 for any other character.
+int HexValue(char c);
+
 // Turns escaped text into bytes. Returns 0 or a text id; on failure `errorAt` gets the
 // offset of the offending backslash.
 unsigned DecodeEscapes(std::string_view text, std::string& bytes, size_t* errorAt = nullptr);
