@@ -108,12 +108,8 @@ struct KeyTable {
     static constexpr int32_t LastId = Rows[Count - 1].id;
 
     static constexpr bool IsKey(int32_t id) { return Index(id) >= 0; }
-    // The row's place; -1 for an id that names no key.
-    static constexpr int32_t Index(int32_t id) {
-        for (int32_t i = 0; i < Count; ++i)
-            if (Rows[i].id == id) return i;
-        return -1;
-    }
+    // The row's place; -1 for an id that names no key (the ids run in row order, checked below).
+    static constexpr int32_t Index(int32_t id) { return id >= FirstId && id <= LastId ? id - FirstId : -1; }
     static constexpr const KeyRow& Row(int32_t id) { return Rows[Index(id)]; }
     static constexpr uint32_t Mode(int32_t id) { return Row(id).mode; }
     static constexpr const char* Legend(int32_t id) { return Row(id).legend; }
