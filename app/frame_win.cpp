@@ -17,6 +17,7 @@
 #include "support/busy_cursor_win.h"
 #include "support/dialog_win.h"
 #include "support/dib_win.h"
+#include "support/dpi_win.h"
 #include "support/text_ids.h"
 #include "support/touch_win.h"
 
@@ -51,12 +52,12 @@ bool RegisterFrameClass() {
 // Never with an erase: the paint covers every pixel of the lines. One request per run of
 // adjacent lines: each is a call to the Wine server, which a flooding control keeps busy (19
 // lines asked one by one held the paint back by over a millisecond).
-void InvalidateLines(HWND window, uint32_t lines, int32_t lineHeight) {
+void InvalidateLines(HWND window, uint32_t lines, const display_geometry::LineLayout& layout) {
     for (int first = 0; first < display_geometry::Lines; ++first) {
         if (!(lines & (1u << first))) continue;
         int last = first;
         while (last + 1 < display_geometry::Lines && (lines & (1u << (last + 1)))) ++last;
-        const LineRect r = display_geometry::LinesRectFor(first, last, lineHeight);
+        const LineRect r = display_geometry::LinesRectFor(first, last, layout);
         const RECT rect = {r.left, r.top, r.right, r.bottom};
         InvalidateRect(window, &rect, FALSE);
         first = last;
@@ -86,6 +87,7 @@ QV_ON_MESSAGE(Frame, WM_LBUTTONDOWN, OnLButtonDown)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDBLCLK, OnLButtonDblClk)
 QV_ON_MESSAGE(Frame, WM_KEYDOWN, OnKeyDown)
 QV_ON_MESSAGE(Frame, touch::QuerySystemGestureStatus, OnQueryGestures)
+QV_ON_MESSAGE(Frame, dpi_win::DpiChanged, OnDpiChanged)
 QV_ON_COMMAND_RANGE(Frame, KeyTable::FirstId, KeyTable::LastId, BN_CLICKED, OnKeyCommand)
 QV_ON_COMMAND_RANGE(Frame, KeyTable::FirstId, KeyTable::LastId, BN_DOUBLECLICKED, OnKeyCommand)
 QV_ON_MESSAGE(Frame, WM_MENUSELECT, OnMenuSelect)
@@ -108,9 +110,9 @@ Frame::Frame() {
     }
     connectedLocally_ = 0;
     link_ = new (std::nothrow) ControlLink(this);
-    font_ = display_font::Create(g_appServices->LoadText(text_id::DisplayFontFace));
     panel_ = new (std::nothrow) DIB();
-    if (panel_) panel_->LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL);
+    dpi_ = dpi::Usable(dpi_win::ForScreen());
+    LoadScaledArt(dpi_);
     display_.SetOwner(this);
     display_.SetCursor(0, 0);
 }
@@ -136,10 +138,29 @@ Frame::~Frame() {
     statusBar_.Destroy();
 }
 
+void Frame::LoadScaledArt(int32_t dpi) {
+    if (HFONT font = display_font::Create(g_appServices->LoadText(text_id::DisplayFontFace), dpi)) {
+        if (font_) DeleteObject(font_);
+        font_ = font;
+        hasFont_.store(true);
+    }
+    if (panel_) panel_->LoadFromResource(GetModuleHandleA(nullptr), dpi_win::PictureId(IDB_PANEL, dpi));
+}
+
+void Frame::StoreLineScale() {
+    lineScale_.store(static_cast<uint32_t>(dpi_) << 16 | static_cast<uint32_t>(display_font::LineHeight(font_)));
+}
+
+display_geometry::LineLayout Frame::Lines() const {
+    const uint32_t scale = lineScale_.load();
+    return display_geometry::LayoutAt(static_cast<int32_t>(scale >> 16), static_cast<int32_t>(scale & 0xFFFF));
+}
+
 bool Frame::CreateMainWindow() {
     if (!RegisterFrameClass()) return false;
-    const int width = 632 + 2 * GetSystemMetrics(SM_CXFRAME);
-    const int height = 389 + 3 * GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
+    // A first guess: the window is fitted to the panel once it exists.
+    const int width = dpi::Scaled(632, dpi_) + 2 * GetSystemMetrics(SM_CXFRAME);
+    const int height = dpi::Scaled(389, dpi_) + 3 * GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     char title[64] = "Quorvex";
     LoadStringA(instance, text_id::AppTitle, title, sizeof(title));
@@ -151,26 +172,62 @@ LRESULT Frame::OnCreate(WPARAM, LPARAM) {
     if (Default() == -1) return -1;
     readerWindow_.store(hwnd_);
     touch::OptOut(hwnd_);
-    if (statusBar_.Create(hwnd_, IDC_STATUS_BAR)) {
-        char line[64] = "Line 9999999";
-        char widest[128] = "Unable to create necessary object.";
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        LoadStringA(instance, text_id::PaneSizeLine, line, sizeof(line));
-        LoadStringA(instance, text_id::CannotCreateObject, widest, sizeof(widest));
+    // The window may open on a monitor of another scaling than the screen's first one.
+    const int32_t shownAt = dpi::Usable(dpi_win::ForWindow(hwnd_));
+    if (shownAt != dpi_) {
+        dpi_ = shownAt;
+        LoadScaledArt(dpi_);
+    }
+    if (statusBar_.Create(hwnd_, IDC_STATUS_BAR, dpi::Usable(dpi_win::ForScreen()))) {
+        statusBar_.SetDpi(dpi_);
         FitClientToPanel();
-        const char* samples[3] = {"", line, widest};
-        statusBar_.SetPanes(samples, 3);
+        SetStatusPanes();
         ShowIdleStatus();
         statusBar_.SetPaneText(1, kOnePaneBlank);
         statusBar_.SetPaneText(2, kOnePaneBlank);
     }
-    keypad::CreateKeys(keys_, hwnd_);
+    keypad::CreateKeys(keys_, hwnd_, dpi_);
     LayoutDisplay();
     return 0;
 }
 
+void Frame::SetStatusPanes() {
+    char line[64] = "Line 9999999";
+    char widest[128] = "Unable to create necessary object.";
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    LoadStringA(instance, text_id::PaneSizeLine, line, sizeof(line));
+    LoadStringA(instance, text_id::CannotCreateObject, widest, sizeof(widest));
+    const char* samples[3] = {"", line, widest};
+    statusBar_.SetPanes(samples, 3);
+}
+
+LRESULT Frame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    // The suggested rectangle keeps the window where the operator dropped it; its size is then
+    // made exact for the panel at the new scaling.
+    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyScaling(dpi::Usable(LOWORD(wParam)));
+    return 0;
+}
+
+void Frame::ApplyScaling(int32_t dpi) {
+    dpi_ = dpi;
+    LoadScaledArt(dpi);
+    paintSurface_.ForgetPicture();
+    keypad::ScaleKeys(keys_, dpi);
+    statusBar_.SetDpi(dpi);
+    FitClientToPanel();
+    SetStatusPanes();
+    // Only the lines' places change: the text they hold stays.
+    StoreLineScale();
+    RealisePalette(true);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 void Frame::FitClientToPanel() {
-    RECT want = {0, 0, PanelWidth, PanelHeight + statusBar_.Height()};
+    RECT want = {0, 0, display_geometry::PanelWidthAt(dpi_),
+                 display_geometry::PanelHeightAt(dpi_) + statusBar_.Height()};
     RECT client;
     GetClientRect(hwnd_, &client);
     RECT window;
@@ -186,7 +243,7 @@ void Frame::FitClientToPanel() {
 
 int Frame::LayoutDisplay() {
     if (!font_) return 1;
-    lineHeight_ = display_font::LineHeight(font_);
+    StoreLineScale();
     display_.BlankAll();
     return 0;
 }
@@ -223,7 +280,7 @@ void Frame::LinesChanged(uint32_t lines) {
     if (!asked) return;
     switch (repaintPacer_.Request(asked, GetTickCount64())) {
         case RepaintPacer::Ask::Now:
-            InvalidateLines(window, asked, lineHeight_);
+            InvalidateLines(window, asked, Lines());
             return;
         case RepaintPacer::Ask::LaterAndArm:
             // A full queue must not leave the kept lines unpainted.
@@ -234,7 +291,7 @@ void Frame::LinesChanged(uint32_t lines) {
     }
 }
 
-void Frame::InvalidateKeptLines(HWND window) { InvalidateLines(window, repaintPacer_.TakeKept(), lineHeight_); }
+void Frame::InvalidateKeptLines(HWND window) { InvalidateLines(window, repaintPacer_.TakeKept(), Lines()); }
 
 LRESULT Frame::OnArmPacing(WPARAM, LPARAM) {
     if (!SetTimer(hwnd_, kPacingTimer, repaintPacer_.ArmDelayMs(GetTickCount64()), nullptr)) InvalidateKeptLines(hwnd_);
@@ -328,17 +385,17 @@ LRESULT Frame::OnPaint(WPARAM, LPARAM) {
         InvalidateKeptLines(hwnd_);
     }
     repaintPacer_.Painted(GetTickCount64());
-    panel_painter::Paint(hwnd_, panel_, font_, lineHeight_, display_, repaintGate_, paintSurface_);
+    panel_painter::Paint(hwnd_, panel_, font_, dpi_, Lines(), display_, repaintGate_, paintSurface_);
     return 0;
 }
 
 void Frame::OnLineClick(POINT p) {
-    const int32_t line = display_geometry::LineAt(p.x, p.y, lineHeight_);
+    const int32_t line = display_geometry::LineAt(p.x, p.y, Lines());
     if (line >= 0 && link_) link_->QueueCommand({panel_command::SelectLine, line, 0});
 }
 
 void Frame::OnLineDoubleClick(POINT p) {
-    if (display_geometry::LineAt(p.x, p.y, lineHeight_) >= 0) OpenBranchTo();
+    if (display_geometry::LineAt(p.x, p.y, Lines()) >= 0) OpenBranchTo();
 }
 
 void Frame::OpenBranchTo() {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "display/display_geometry.h"
 #include "display/panel_painter_win.h"
 #include "display/repaint_gate.h"
 #include "display/repaint_pacer.h"
@@ -27,9 +28,6 @@ class Frame : public Window,
     QV_DECLARE_RUNTIME_CLASS(Frame)
     QV_DECLARE_MESSAGE_MAP()
 public:
-    static constexpr int PanelWidth = panel::Width;
-    static constexpr int PanelHeight = panel::Height;
-
     Frame();
     ~Frame() override;
 
@@ -39,7 +37,7 @@ public:
 
     // DisplayOwner: called on the reader thread.
     void LinesChanged(uint32_t lines) override;
-    bool HasDisplayFont() const override { return font_ != nullptr; }
+    bool HasDisplayFont() const override { return hasFont_.load(); }
     void OnControlExited() override;
 
     // LinkOwner
@@ -52,6 +50,9 @@ public:
     int ConnectedLocally() const { return connectedLocally_; }
     HFONT DisplayFont() const { return font_; }
     DIB* PanelPicture() const { return panel_; }
+    // The display scaling the panel is drawn at, and the display's lines at it.
+    int32_t Dpi() const { return dpi_; }
+    display_geometry::LineLayout Lines() const;
 
     // KeypadPort: the keys' pushed looks and latches, and the link's two writes.
     bool ShowsPushed(int32_t keyId) override;
@@ -85,6 +86,7 @@ private:
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnKeyDown(WPARAM, LPARAM);
     LRESULT OnQueryGestures(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM, LPARAM);
     LRESULT OnKeyCommand(WPARAM, LPARAM);
     LRESULT OnMenuSelect(WPARAM, LPARAM);
     LRESULT OnExitMenuLoop(WPARAM, LPARAM);
@@ -94,7 +96,13 @@ private:
 
     int RealisePalette(bool foreground);
     void FitClientToPanel();
+    void SetStatusPanes();
     int LayoutDisplay();
+    // The font and the panel picture made for the DPI; the old font stays where no new one can be made.
+    void LoadScaledArt(int32_t dpi);
+    // Everything the window shows drawn at a new DPI, the window fitted to it.
+    void ApplyScaling(int32_t dpi);
+    void StoreLineScale();
     void ShowIdleStatus();
     // Pane 0 names a control that has taken nothing for a while; the idle text comes back after.
     void ShowBacklog();
@@ -117,9 +125,12 @@ private:
     std::atomic<HWND> readerWindow_{nullptr};
     ControlLink* link_ = nullptr;
     HFONT font_ = nullptr;
+    std::atomic<bool> hasFont_{false};
     DIB* panel_ = nullptr;
-    // Of a display line, set before the reader starts; 0 without a font (no line then).
-    int32_t lineHeight_ = 0;
+    int32_t dpi_ = dpi::Base;
+    // The DPI (high half) and the display line's height (low half; 0 without a font, and no line
+    // then) in one word: the reader thread invalidates lines while a DPI change may move them.
+    std::atomic<uint32_t> lineScale_{0};
     TextDisplay display_;
     RepaintGate repaintGate_;
     RepaintPacer repaintPacer_;

@@ -3,19 +3,23 @@
 // again with an explicit cell width so that every column stays inside the window.
 #include "display/display_font_win.h"
 
+#include "display/display_geometry.h"
+
 namespace display_font {
 namespace {
-HFONT Make(const char* faceName, int width) {
-    return CreateFontA(CellHeight, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+HFONT Make(const char* faceName, int height, int width) {
+    return CreateFontA(height, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                        CLIP_TT_ALWAYS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, faceName ? faceName : "");
 }
 }  // namespace
 
-HFONT Create(const char* faceName) {
-    HFONT font = Make(faceName, 0);
-    if (font && CellWidth(font) * Columns > TextWidth) {
-        HFONT narrow = Make(faceName, TextWidth / Columns);
-        if (narrow && CellWidth(narrow) * Columns <= TextWidth) {
+HFONT Create(const char* faceName, int32_t dpi) {
+    const int height = display_geometry::CellHeightAt(dpi);
+    const int room = display_geometry::TextWidthAt(dpi);
+    HFONT font = Make(faceName, height, 0);
+    if (font && CellWidth(font) * Columns > room) {
+        HFONT narrow = Make(faceName, height, room / Columns);
+        if (narrow && CellWidth(narrow) * Columns <= room) {
             DeleteObject(font);
             font = narrow;
         } else if (narrow) {

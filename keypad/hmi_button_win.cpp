@@ -75,7 +75,9 @@ void HMIButton::DrawItem(const DRAWITEMSTRUCT& item) {
         chosen = &focus_;
     else if ((item.itemState & ODS_DISABLED) && disabled_.Handle())
         chosen = &disabled_;
-    if (chosen->Handle()) chosen->Draw(item.hDC, nullptr, nullptr, true, nullptr, false);
+    // A scaling without pictures of its own stretches those of the set nearest above.
+    if (chosen->Handle())
+        chosen->DrawFitted(item.hDC, item.rcItem.right - item.rcItem.left, item.rcItem.bottom - item.rcItem.top);
 }
 
 LRESULT HMIButton::OnLButtonDown(WPARAM, LPARAM) {

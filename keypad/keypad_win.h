@@ -1,12 +1,16 @@
-// The 25 key windows of the main window, made from the key table.
+// The 25 key windows of the main window, made from the key table and placed at the display scaling.
 #pragma once
 #include <windows.h>
+
+#include <cstdint>
 
 #include "keypad/hmi_button_win.h"
 #include "protocol/key_table.h"
 
 namespace keypad {
-// Creates, loads and shows each key in id order; results are not checked (a key without its
-// pictures still exists and draws what it has).
-void CreateKeys(HMIButton (&keys)[KeyTable::Count], HWND parent);
+// Creates, loads and shows each key in id order at the DPI; results are not checked (a key
+// without its pictures still exists and draws what it has).
+void CreateKeys(HMIButton (&keys)[KeyTable::Count], HWND parent, int32_t dpi);
+// Moves every key to its place at the DPI and loads the pictures drawn for it.
+void ScaleKeys(HMIButton (&keys)[KeyTable::Count], int32_t dpi);
 }  // namespace keypad

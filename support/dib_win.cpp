@@ -149,3 +149,26 @@ BOOL DIB::Blit(HDC dc, const RECT* dest, const RECT* src) {
     DeleteDC(memory);
     return result;
 }
+
+BOOL DIB::DrawFitted(HDC dc, int width, int height) {
+    const SIZE size = GetSize();
+    if (size.cx == width && size.cy == height) return Draw(dc, nullptr, nullptr, true, nullptr, false);
+    if (!Handle()) return 0;
+    HPALETTE previous = palette_ ? SelectPalette(dc, palette_, TRUE) : nullptr;
+    RealizePalette(dc);
+    HDC memory = CreateCompatibleDC(dc);
+    BOOL result = 0;
+    if (memory) {
+        HGDIOBJ old = SelectObject(memory, Handle());
+        const int oldMode = SetStretchBltMode(dc, HALFTONE);
+        POINT oldOrigin;
+        SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+        result = StretchBlt(dc, 0, 0, width, height, memory, 0, 0, size.cx, size.cy, SRCCOPY);
+        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+        SetStretchBltMode(dc, oldMode);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    if (previous) SelectPalette(dc, previous, TRUE);
+    return result;
+}

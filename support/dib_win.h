@@ -24,6 +24,10 @@ public:
     // Null rectangles mean the whole bitmap at (0, 0) at its own size; a null palette the own one.
     BOOL Draw(HDC dc, const RECT* dest, const RECT* src, bool useDrawDib, HPALETTE palette, bool foreground);
     BOOL Blit(HDC dc, const RECT* dest, const RECT* src);
+    // The whole bitmap at (0, 0) filling width x height: 1:1 through DrawDib when the sizes agree,
+    // else stretched with halftoning (a scaling without a picture drawn for it), which keeps
+    // thin lines that DrawDib's and COLORONCOLOR's dropping of pixels would lose.
+    BOOL DrawFitted(HDC dc, int width, int height);
 
     HPALETTE GetPalette() const { return palette_; }
     HBITMAP Bitmap() const { return static_cast<HBITMAP>(Handle()); }

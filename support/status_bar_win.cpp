@@ -7,13 +7,15 @@
 
 #include "support/system_dll_win.h"
 
-bool StatusBar::Create(HWND parent, UINT id) {
+bool StatusBar::Create(HWND parent, UINT id, int32_t dpi) {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_BAR_CLASSES};
     auto init = system_dll::Function<decltype(&InitCommonControlsEx)>(system_dll::Dll::CommonControls,
                                                                       "InitCommonControlsEx");
     if (init) init(&icc);
     hwnd_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0, 0, 0, parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    madeDpi_ = dpi;
+    madeFont_ = hwnd_ ? reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)) : nullptr;
     return hwnd_ != nullptr;
 }
 
@@ -21,6 +23,33 @@ void StatusBar::Destroy() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
     hwnd_ = nullptr;
     count_ = 0;
+    ReleaseScaledFont();
+}
+
+void StatusBar::ReleaseScaledFont() {
+    if (scaledFont_) DeleteObject(scaledFont_);
+    scaledFont_ = nullptr;
+}
+
+void StatusBar::SetDpi(int32_t dpi) {
+    if (!hwnd_ || dpi <= 0 || madeDpi_ <= 0) return;
+    HFONT use = madeFont_;
+    HFONT scaled = nullptr;
+    if (dpi != madeDpi_) {
+        LOGFONTA lf = {};
+        HGDIOBJ from = madeFont_ ? static_cast<HGDIOBJ>(madeFont_) : GetStockObject(DEFAULT_GUI_FONT);
+        if (GetObjectA(from, sizeof lf, &lf) != sizeof lf) return;
+        lf.lfHeight = MulDiv(lf.lfHeight, dpi, madeDpi_);
+        lf.lfWidth = MulDiv(lf.lfWidth, dpi, madeDpi_);
+        scaled = CreateFontIndirectA(&lf);
+        if (!scaled) return;
+        use = scaled;
+    }
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(use), TRUE);
+    // The bar takes its height from the font at its next size.
+    SendMessageA(hwnd_, WM_SIZE, 0, 0);
+    ReleaseScaledFont();
+    scaledFont_ = scaled;
 }
 
 int StatusBar::PaneWidthFor(const char* text) const {

@@ -106,7 +106,7 @@ DWORD WINAPI ReadLoop(void*) {
 }  // namespace
 
 RECT FieldRect(int row, int column, int characters) {
-    const LineRect line = display_geometry::LineRectFor(row, kLineHeight);
+    const LineRect line = display_geometry::LineRectFor(row, display_geometry::LayoutAt(dpi::Base, kLineHeight));
     const int left = line.left + display_geometry::TextIndent + column * kCellWidth;
     return RECT{left, line.top, left + characters * kCellWidth, line.bottom};
 }

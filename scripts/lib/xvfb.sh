@@ -1,8 +1,8 @@
 # Starts private Xvfb servers on free displays (DISPLAY names the last one) and stops them all.
-# quorvex_xvfb_start [FIRST_DISPLAY [SCREEN]]; SCREEN as Xvfb takes it, 1024x768x24 unless given.
+# quorvex_xvfb_start [FIRST_DISPLAY [SCREEN]]; SCREEN as Xvfb takes it, 1600x1200x24 unless given (room for the panel at 200 %).
 quorvex_xvfb_pids=()
 quorvex_xvfb_start() {
-    local n=${1:-90} screen=${2:-1024x768x24} pid
+    local n=${1:-90} screen=${2:-1600x1200x24} pid
     for _ in $(seq 20); do
         while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
         Xvfb ":$n" -screen 0 "$screen" -nolisten tcp </dev/null >/dev/null 2>&1 &

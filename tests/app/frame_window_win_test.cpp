@@ -1,6 +1,6 @@
 // The main window in this process under Wine: the services' lifetime, the look before
-// connecting, the status prompt, the touch opt-out of the window and its keys, repaint requests
-// once the window is gone, and the order of the control's exit and of shut-down on a link to a
+// connecting, the status prompt, the touch opt-out of the window and its keys, a move to a
+// monitor of another scaling, repaint requests once the window is gone, and the order of the control's exit and of shut-down on a link to a
 // peer of this test.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,6 +13,10 @@
 #include <vector>
 
 #include "app/frame_win.h"
+#include "display/display_geometry.h"
+#include "protocol/key_table.h"
+#include "res/resource_ids.h"
+#include "support/dpi_win.h"
 #include "link/reader_thread_win.h"
 #include "support/app_services_win.h"
 #include "support/busy_cursor_win.h"
@@ -116,6 +120,41 @@ std::atomic<int> gPaints{0};
 LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT) gPaints.fetch_add(1);
     return DefWindowProcA(hwnd, message, w, l);
+}
+
+// A move to a monitor of another scaling: the window takes the suggested place, and its client
+// area, keys, lines and font are the panel's at the new DPI; back at the first DPI all is as before.
+TEST_F(FrameWindow, ADpiChangeRedrawsThePanelAtTheNewScalingWhereTheSystemSuggests) {
+    const HWND h = frame.Handle();
+    const int32_t first = frame.Dpi();
+    RECT before;
+    GetClientRect(h, &before);
+    for (const int32_t d : {144, 192, 120, first}) {
+        SCOPED_TRACE(d);
+        RECT suggested = {40 + d, 30, 140 + d, 130};
+        SendMessageA(h, dpi_win::DpiChanged, MAKEWPARAM(d, d), reinterpret_cast<LPARAM>(&suggested));
+        RECT window, client, status, one;
+        GetWindowRect(h, &window);
+        GetClientRect(h, &client);
+        GetWindowRect(GetDlgItem(h, IDC_STATUS_BAR), &status);
+        GetWindowRect(GetDlgItem(h, KeyId::Digit1), &one);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&status), 2);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&one), 2);
+        EXPECT_EQ(window.left, 40 + d);
+        EXPECT_EQ(window.top, 30);
+        EXPECT_EQ(client.right, display_geometry::PanelWidthAt(d));
+        EXPECT_EQ(status.top, display_geometry::PanelHeightAt(d));
+        EXPECT_EQ(client.bottom, status.bottom);
+        const KeyRow& k = KeyTable::Row(KeyId::Digit1);
+        const dpi::Box want = dpi::ScaledBox({k.x, k.y, k.x + k.width, k.y + k.height}, d);
+        EXPECT_TRUE(one.left == want.left && one.top == want.top && one.right == want.right && one.bottom == want.bottom);
+        const display_geometry::LineLayout lines = frame.Lines();
+        EXPECT_EQ(lines.top, dpi::Scaled(display_geometry::Top, d));
+        EXPECT_EQ(lines.height, display_geometry::CellHeightAt(d));
+    }
+    RECT after;
+    GetClientRect(h, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
 }
 
 TEST_F(FrameWindow, RepaintRequestsOnceTheWindowIsGoneReachNoOtherWindow) {

@@ -144,20 +144,18 @@ std::vector<std::string> DumpScreen(const std::string& bytes) {
 std::vector<uint32_t> ExpectedDisplayArea(const std::vector<std::string>& screen, const RECT& area) {
     DIB panel;
     panel.LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL);
-    HFONT font = display_font::Create("Courier New");
+    HFONT font = display_font::Create("Courier New", dpi::Base);
     char lines[20][41] = {};
-    LineRect rects[20];
     const int h = display_font::LineHeight(font);
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 20; ++i)
         std::snprintf(lines[i], sizeof lines[i], "%-40.40s", i < static_cast<int>(screen.size()) ? screen[i].c_str() : "");
-        rects[i] = display_geometry::LineRectFor(i, h);
-    }
     HDC screenDc = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screenDc);
     HBITMAP bitmap = CreateCompatibleBitmap(screenDc, display_geometry::PanelWidth, display_geometry::PanelHeight);
     ReleaseDC(nullptr, screenDc);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    panel_painter::Compose(memory, &panel, font, lines, rects, 20);
+    panel_painter::Compose(memory, &panel, {display_geometry::PanelWidth, display_geometry::PanelHeight}, font, lines,
+                           display_geometry::LayoutAt(dpi::Base, h));
     // Read back through the same path as the screen capture: a 32-bit DIB section.
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;

@@ -54,7 +54,7 @@ class PanelPaint : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(panel_.LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL));
-        font_ = display_font::Create("Courier New");
+        font_ = display_font::Create("Courier New", dpi::Base);
         ASSERT_NE(font_, nullptr);
         display_.SetOwner(&owner_);
         lineHeight_ = display_font::LineHeight(font_);
@@ -67,11 +67,10 @@ protected:
     }
     void Compose(Canvas& c, HFONT font) {
         char lines[20][41];
-        LineRect rects[20];
         display_.Snapshot(lines);
-        for (int i = 0; i < 20; ++i) rects[i] = display_geometry::LineRectFor(i, lineHeight_);
-        panel_painter::Compose(c.Dc(), &panel_, font, lines, rects, 20);
+        panel_painter::Compose(c.Dc(), &panel_, {W, H}, font, lines, Layout());
     }
+    display_geometry::LineLayout Layout() const { return display_geometry::LayoutAt(dpi::Base, lineHeight_); }
     void Bare(Canvas& c) { panel_.Draw(c.Dc(), nullptr, nullptr, true, nullptr, false); }
 
     DIB panel_;
@@ -87,7 +86,7 @@ TEST_F(PanelPaint, FortyColumnsOfFifteenPixelCellsFitTheDisplayWindow) {
     const int cell = display_font::CellWidth(font_);
     EXPECT_GT(cell, 4);
     EXPECT_LE(display_geometry::Left + display_geometry::TextIndent + 40 * cell, display_geometry::Right);
-    const LineRect last = display_geometry::LineRectFor(19, lineHeight_);
+    const LineRect last = display_geometry::LineRectFor(19, Layout());
     EXPECT_EQ(last.top, 298);
     EXPECT_EQ(last.bottom, 313);
 }
@@ -163,8 +162,9 @@ struct PaintedWindow {
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg != WM_PAINT) return DefWindowProcA(hwnd, msg, wp, lp);
         auto* self = reinterpret_cast<PaintedWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        panel_painter::Paint(hwnd, self->panel, self->font, display_font::LineHeight(self->font), *self->display,
-                             self->gate, self->surface);
+        panel_painter::Paint(hwnd, self->panel, self->font, dpi::Base,
+                             display_geometry::LayoutAt(dpi::Base, display_font::LineHeight(self->font)),
+                             *self->display, self->gate, self->surface);
         return 0;
     }
     PaintedWindow(DIB* p, HFONT f, const TextDisplay* d) : panel(p), font(f), display(d) {
@@ -210,7 +210,7 @@ TEST_F(PanelPaint, AWindowRepaintingOnlyItsChangedLinesShowsTheWholeComposition)
     for (const Round& round : rounds) {
         Feed(round.bytes, std::strlen(round.bytes));
         for (int line : round.invalidLines) {
-            const LineRect r = display_geometry::LineRectFor(line, lineHeight_);
+            const LineRect r = display_geometry::LineRectFor(line, Layout());
             const RECT rect = {r.left, r.top, r.right, r.bottom};
             InvalidateRect(window.hwnd, &rect, FALSE);
         }

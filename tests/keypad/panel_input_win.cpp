@@ -1,8 +1,6 @@
 // Input through SendInput and pixels through the screen DC.
 #include "tests/keypad/panel_input_win.h"
 
-#include "protocol/key_table.h"
-
 namespace panel_input {
 namespace {
 // Where the pointer was last sent: button events carry it too, so that they never act where
@@ -70,8 +68,10 @@ POINT OnScreen(HWND frame, int x, int y) {
 }
 
 POINT KeyCenter(HWND frame, int32_t keyId) {
-    const KeyRow& k = KeyTable::Row(keyId);
-    return OnScreen(frame, k.x + k.width / 2, k.y + k.height / 2);
+    // The key's own window: where it is at any display scaling.
+    RECT r;
+    GetWindowRect(GetDlgItem(frame, keyId), &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 void MoveTo(POINT screen) {

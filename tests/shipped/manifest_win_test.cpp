@@ -1,6 +1,7 @@
 // The manifest embedded in every shipped program, read from the file as data (so the x86
 // programs are read too where they cannot run): the program's own architecture, the invoking
-// user's rights without virtualization, and Windows 7 to 11 as supported systems.
+// user's rights without virtualization, Windows 7 to 11 as supported systems, and the panel's
+// display scaling.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -52,6 +53,31 @@ std::string Attribute(const std::string& xml, const std::string& element, const 
     if (at == std::string::npos || at > end) return "<no " + attribute + ">";
     const size_t value = at + attribute.size() + 3;
     return xml.substr(value, xml.find('"', value) - value);
+}
+
+// The text inside the first `element`, or a text saying it is missing.
+std::string ElementText(const std::string& xml, const std::string& element) {
+    const size_t start = xml.find("<" + element + " ");
+    if (start == std::string::npos) return "<no " + element + ">";
+    const size_t text = xml.find('>', start) + 1;
+    return xml.substr(text, xml.find('<', text) - text);
+}
+
+// Windows reads each setting only in its own namespace; Windows 10 1607 knows PerMonitor but
+// not yet PerMonitorV2, Windows 7 to 8.1 only dpiAware ("true/pm" is per monitor on 8.1, system
+// aware before). The tools are console programs and draw nothing.
+TEST(Manifest, ThePanelIsPerMonitorDpiAwareWithFallbacksAndTheToolsSayNothing) {
+    for (const ShippedProgram& program : kShippedPrograms) {
+        SCOPED_TRACE(program.name);
+        const std::string xml = EmbeddedManifest(BuildTree() + "\\" + program.path);
+        ASSERT_FALSE(xml.empty());
+        const bool panel = std::string(program.name) == "quorvex";
+        EXPECT_EQ(ElementText(xml, "dpiAwareness"), panel ? "PerMonitorV2, PerMonitor" : "<no dpiAwareness>");
+        EXPECT_EQ(ElementText(xml, "dpiAware"), panel ? "true/pm" : "<no dpiAware>");
+        if (!panel) continue;
+        EXPECT_EQ(Attribute(xml, "dpiAwareness", "xmlns"), "http://schemas.microsoft.com/SMI/2016/WindowsSettings");
+        EXPECT_EQ(Attribute(xml, "dpiAware", "xmlns"), "http://schemas.microsoft.com/SMI/2005/WindowsSettings");
+    }
 }
 
 TEST(Manifest, EveryShippedProgramDeclaresItsArchitectureAsInvokerAndWindows7To11) {

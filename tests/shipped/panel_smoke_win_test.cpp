@@ -29,7 +29,7 @@ std::string Escaped(const std::string& bytes) {
 }
 
 POINT LineSpot(HWND frame, int index) {
-    return OnScreen(frame, 40, display_geometry::Top + index * display_font::CellHeight + 7);
+    return OnScreen(frame, 40, display_geometry::Top + index * display_geometry::CellHeight + 7);
 }
 
 TEST(PanelSmoke, ConnectAboutEveryKeyLineClickBranchToAndTheControlsExit) {

@@ -20,7 +20,7 @@ bool ServicesTestWindow::Create() {
 }
 
 bool ServicesTestWindow::CreateStatusBar() {
-    if (!statusBar.Create(hwnd_, 59393)) return false;
+    if (!statusBar.Create(hwnd_, 59393, 96)) return false;
     const char* samples[3] = {"", "WWWWWWWWWWWW", "Connected to device 99"};
     statusBar.SetPanes(samples, 3);
     return true;

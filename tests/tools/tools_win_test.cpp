@@ -245,7 +245,7 @@ TEST(TapCapture, AnExistingFileIsKeptUnlessForced) {
 }
 
 std::vector<uint32_t> DisplayPixels(HWND frame) {
-    const int bottom = display_geometry::Top + screen::Lines * display_font::CellHeight;
+    const int bottom = display_geometry::Top + screen::Lines * display_geometry::CellHeight;
     const POINT a = panel_input::OnScreen(frame, display_geometry::Left, display_geometry::Top);
     const POINT b = panel_input::OnScreen(frame, display_geometry::Right, bottom);
     return panel_input::CaptureScreen({a.x, a.y, b.x, b.y});
@@ -301,7 +301,7 @@ TEST(TapSession, ThePanelWorksThroughTheTapTheCaptureHoldsEveryByteAndReplaysToT
             if (s.key) {
                 PostKey(frame, s.key);
             } else {
-                const int y = display_geometry::Top + 3 * display_font::CellHeight + 7;
+                const int y = display_geometry::Top + 3 * display_geometry::CellHeight + 7;
                 PostMessageA(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, y));
                 PostMessageA(frame, WM_LBUTTONUP, 0, MAKELPARAM(40, y));
             }
