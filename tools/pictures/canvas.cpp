@@ -56,7 +56,8 @@ void Canvas::Fill(const std::vector<RoundRect>& rects, const Colour& ink) {
             }
         }
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) Blend(x, y, ink, std::min(cover[static_cast<std::size_t>(y - y0) * w + (x - x0)], 1.0));
+        for (int x = x0; x < x1; ++x)
+            Blend(x, y, ink, std::min(cover[static_cast<std::size_t>(y - y0) * w + (x - x0)], 1.0));
 }
 
 IndexImage Canvas::Quantize(Quantizer& q, int x, int y, int width, int height) const {

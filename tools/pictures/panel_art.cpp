@@ -136,7 +136,8 @@ void PaintScrews(Canvas& c) {
                 const Colour steel = Mix(Grey(92), Grey(222), lit);
                 c.Blend(x, y, steel, std::clamp((ScrewRadius - r) * k + 0.5, 0.0, 1.0));
                 const double slot = std::min(std::fabs(dx), std::fabs(dy));  // the recess is a panel unit wide
-                if (r < ScrewRadius - 0.8) c.Blend(x, y, Grey(40), std::clamp((1.0 - slot) * k + 0.5 * (1 - k), 0.0, 1.0) * 0.9);
+                if (r < ScrewRadius - 0.8)
+                    c.Blend(x, y, Grey(40), std::clamp((1.0 - slot) * k + 0.5 * (1 - k), 0.0, 1.0) * 0.9);
             }
 }
 
