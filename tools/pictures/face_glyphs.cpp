@@ -129,23 +129,25 @@ Outline Place(const GlyphDef& g, double cx, double cy, const GlyphStyle& style) 
     return out;
 }
 
-// Filled shapes are sampled 4 x 4 per pixel; strokes and dots use their distance.
-double CoverageAt(const Outline& o, double x, double y, double halfWidth) {
+// Filled shapes are sampled 4 x 4 per pixel; strokes and dots use their distance, in pixels.
+double CoverageAt(const Outline& o, const Canvas& canvas, int px, int py, double halfWidth) {
+    const Point centre = canvas.Centre(px, py);
+    const double s = canvas.Scale(), x = centre.x, y = centre.y;
     double best = 0;
     if (!o.segments.empty()) {
         double d = 1e9;
-        for (const auto& s : o.segments) d = std::min(d, SegmentDistance({x, y}, s.first, s.second));
-        best = std::clamp(halfWidth - d + 0.5, 0.0, 1.0);
+        for (const auto& seg : o.segments) d = std::min(d, SegmentDistance({x, y}, seg.first, seg.second));
+        best = std::clamp((halfWidth - d) * s + 0.5, 0.0, 1.0);
     }
     for (const Disc& disc : o.discs) {
         const double dx = x - disc.centre.x, dy = y - disc.centre.y;
-        best = std::max(best, std::clamp(disc.radius - std::sqrt(dx * dx + dy * dy) + 0.5, 0.0, 1.0));
+        best = std::max(best, std::clamp((disc.radius - std::sqrt(dx * dx + dy * dy)) * s + 0.5, 0.0, 1.0));
     }
     if (!o.triangles.empty() && best < 1) {
         int inside = 0;
         for (int sy = 0; sy < 4; ++sy)
             for (int sx = 0; sx < 4; ++sx) {
-                const Point p{x - 0.375 + sx * 0.25, y - 0.375 + sy * 0.25};
+                const Point p{(px + 0.125 + sx * 0.25) / s, (py + 0.125 + sy * 0.25) / s};
                 for (const Triangle& t : o.triangles)
                     if (InTriangle(p, t.a, t.b, t.c)) {
                         ++inside;
@@ -172,13 +174,12 @@ void DrawFaceGlyph(Canvas& canvas, std::string_view name, double cx, double cy, 
     if (!g) return;
     const Outline o = Place(*g, cx, cy, style);
     const double reach = style.strokeWidth + 2;
-    const int x0 = static_cast<int>(std::floor(cx - g->width * style.scale / 2 - reach));
-    const int x1 = static_cast<int>(std::ceil(cx + g->width * style.scale / 2 + reach));
-    const int y0 = static_cast<int>(std::floor(cy - g->height * style.scale / 2 - reach));
-    const int y1 = static_cast<int>(std::ceil(cy + g->height * style.scale / 2 + reach));
+    const int x0 = canvas.Floor(cx - g->width * style.scale / 2 - reach);
+    const int x1 = canvas.Ceil(cx + g->width * style.scale / 2 + reach);
+    const int y0 = canvas.Floor(cy - g->height * style.scale / 2 - reach);
+    const int y1 = canvas.Ceil(cy + g->height * style.scale / 2 + reach);
     for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            canvas.Blend(x, y, ink, CoverageAt(o, x + 0.5, y + 0.5, style.strokeWidth / 2));
+        for (int x = x0; x <= x1; ++x) canvas.Blend(x, y, ink, CoverageAt(o, canvas, x, y, style.strokeWidth / 2));
 }
 
 }  // namespace pictures

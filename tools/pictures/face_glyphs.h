@@ -7,13 +7,13 @@
 namespace pictures {
 
 struct GlyphStyle {
-    double scale;        // pixels per glyph unit
-    double strokeWidth;  // pixels
+    double scale;        // panel units per glyph unit
+    double strokeWidth;  // panel units
 };
 
 // Whether a glyph of that name exists ("0".."9", ".", "-", ":", "cursor-up", ..., "Q", ...).
 bool HasFaceGlyph(std::string_view name);
-// Width of a glyph's box in pixels at the style's scale.
+// Width of a glyph's box in panel units at the style's scale.
 double FaceGlyphWidth(std::string_view name, const GlyphStyle& style);
 // Draws a glyph with the centre of its box at (cx, cy); unknown names draw nothing.
 void DrawFaceGlyph(Canvas& canvas, std::string_view name, double cx, double cy, const GlyphStyle& style,

@@ -48,29 +48,30 @@ Colour Chamfer(const Colour& marble, Point outward) {
     return s > 0 ? Scale(marble, 1 - 0.34 * s) : Mix(marble, White, 0.22 * -s);
 }
 
-Colour CapSurface(const RoundRect& cap, Point p, const Colour& base, bool pressed) {
+Colour CapSurface(const RoundRect& cap, Point p, const Colour& base, bool pressed, double scale) {
     const double depth = std::max(0.0, -Distance(cap, p));
     double shade = Dot(OutwardNormal(cap, p), Light);
     if (pressed) shade = -0.75 * shade;
     const double v = (p.y - cap.top) / (cap.bottom - cap.top);
     const Colour face = Scale(base, 1.08 - 0.16 * v);
     const Colour bevel = shade > 0 ? Mix(base, White, 0.42 * shade) : Scale(base, 1 + 0.62 * shade);
-    Colour c = Mix(face, bevel, std::clamp(Bevel - depth + 0.5, 0.0, 1.0));
-    if (depth < 1) c = Scale(c, 1 - 0.3 * (1 - depth));
+    Colour c = Mix(face, bevel, std::clamp((Bevel - depth) * scale + 0.5, 0.0, 1.0));
+    const double rim = depth * scale;  // the cap's outermost pixel is darker
+    if (rim < 1) c = Scale(c, 1 - 0.3 * (1 - rim));
     return c;
 }
 
 void DrawLamp(Canvas& canvas, const RoundRect& lamp, bool lit) {
     const RoundRect glow = lamp.Inset(-3.5);
-    for (int y = static_cast<int>(glow.top); y < static_cast<int>(std::ceil(glow.bottom)); ++y)
-        for (int x = static_cast<int>(glow.left); x < static_cast<int>(std::ceil(glow.right)); ++x) {
-            const Point p{x + 0.5, y + 0.5};
+    for (int y = canvas.Floor(glow.top); y < canvas.Ceil(glow.bottom); ++y)
+        for (int x = canvas.Floor(glow.left); x < canvas.Ceil(glow.right); ++x) {
+            const Point p = canvas.Centre(x, y);
             const double d = Distance(lamp, p);
             if (lit && d > 0) canvas.Blend(x, y, LampOn, 0.32 * std::clamp(1 - d / 3.5, 0.0, 1.0));
-            canvas.Blend(x, y, Colour{18, 16, 14}, Coverage(d - 1));  // the bezel of the lens
+            canvas.Blend(x, y, Colour{18, 16, 14}, canvas.Cover(d - 1));  // the bezel of the lens
             Colour lens = lit ? Mix(LampOn, LampCore, std::clamp(1 + d / 1.5, 0.0, 1.0))
                               : Mix(LampOff, Scale(LampOff, 1.7), std::clamp((lamp.top + 1.5 - p.y) / 1.5, 0.0, 1.0));
-            canvas.Blend(x, y, lens, Coverage(d));
+            canvas.Blend(x, y, lens, canvas.Cover(d));
         }
 }
 
@@ -87,15 +88,16 @@ void DrawKey(Canvas& canvas, const KeySpec& key, bool pressed) {
     const RoundRect well = collar.Inset(CollarWidth);
     const RoundRect cap = CapOf(key, pressed);
     const Colour base = pressed ? Scale(look.base, 0.86) : look.base;
-    for (int y = key.y; y < key.y + key.height; ++y)
-        for (int x = key.x; x < key.x + key.width; ++x) {
-            const Point p{x + 0.5, y + 0.5};
-            const double outer = Coverage(Distance(collar, p));
+    const Box box = dpi::ScaledBox(KeyBox(key), canvas.Dpi());
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            const Point p = canvas.Centre(x, y);
+            const double outer = canvas.Cover(Distance(collar, p));
             if (outer <= 0) continue;
             Colour c = Mix(canvas.At(x, y), Chamfer(canvas.At(x, y), OutwardNormal(well, p)), outer);
-            c = Mix(c, WellFloor, Coverage(Distance(well, p)));
-            const double onCap = Coverage(Distance(cap, p));
-            if (onCap > 0) c = Mix(c, CapSurface(cap, p, base, pressed), onCap);
+            c = Mix(c, WellFloor, canvas.Cover(Distance(well, p)));
+            const double onCap = canvas.Cover(Distance(cap, p));
+            if (onCap > 0) c = Mix(c, CapSurface(cap, p, base, pressed, canvas.Scale()), onCap);
             canvas.Set(x, y, c);
         }
     const double shift = pressed ? 1 : 0;

@@ -8,7 +8,7 @@ namespace pictures {
 
 // The collar's outer edge: everything a key's two states may differ in lies inside it.
 RoundRect CollarOf(const KeySpec& key);
-// Draws the key over what the canvas holds under its rectangle, touching only pixels inside the collar.
+// Draws the key over what the canvas holds under its scaled rectangle, touching only pixels inside the collar.
 void DrawKey(Canvas& canvas, const KeySpec& key, bool pressed);
 
 }  // namespace pictures

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "display/dpi_scale.h"
 #include "protocol/key_table.h"
 
 namespace pictures {
@@ -59,10 +60,9 @@ constexpr KeySpec Keys[KeyCount] = {
     Key(KeyId::Exit, 0, CapColour::Red, "exit", "EXIT", false),
 };
 
+// Boxes in panel units, scaled by their edges like the window's.
+using Box = dpi::Box;
 // The display window's black outline, outer edge (right and bottom exclusive).
-struct Box {
-    int32_t left, top, right, bottom;
-};
 constexpr Box DisplayOutline = {13, 13, 298, 315};
 constexpr int32_t PanelWidth = panel::Width;
 constexpr int32_t PanelHeight = panel::Height;

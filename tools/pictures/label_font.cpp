@@ -3,6 +3,7 @@
 #include "tools/pictures/label_font.h"
 
 #include <cstring>
+#include <vector>
 
 namespace pictures {
 namespace {
@@ -112,15 +113,19 @@ bool LabelCovers(std::string_view text) {
 }
 
 void DrawLabel(Canvas& canvas, int x, int y, std::string_view text, const Colour& ink) {
+    std::vector<RoundRect> dots;
     for (char c : text) {
         const Glyph* g = Find(c);
         if (!g) continue;
         const int width = GlyphWidth(*g);
         for (int row = 0; row < LabelHeight + LabelDescent && g->rows[row]; ++row)
             for (int col = 0; col < width; ++col)
-                if (g->rows[row][col] == '#') canvas.Blend(x + col, y + row, ink, 1.0);
+                if (g->rows[row][col] == '#')
+                    dots.push_back({static_cast<double>(x + col), static_cast<double>(y + row),
+                                    static_cast<double>(x + col + 1), static_cast<double>(y + row + 1), 0});
         x += width + 1;
     }
+    canvas.Fill(dots, ink);
 }
 
 }  // namespace pictures

@@ -1,5 +1,5 @@
 // The small printed-legend font: proportional 7-pixel capitals, lower case with 2-pixel descenders,
-// digits and signs, drawn as solid ink, one pixel per dot.
+// digits and signs, drawn as solid ink, one panel unit per dot.
 #pragma once
 #include <string_view>
 

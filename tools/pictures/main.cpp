@@ -1,5 +1,5 @@
-// quorvex-pictures: writes the panel picture, the key pictures, the icon and their resource lines
-// into a folder, or with --guide the operator's guide's pictures, their texts taken from the
+// quorvex-pictures: writes the panel and key pictures at every scaling, the icon and their resource
+// lines into a folder, or with --guide the operator's guide's pictures, their texts taken from the
 // resource script.
 #include <cstdio>
 #include <cstring>

@@ -61,25 +61,35 @@ Box NameBox() {
 
 void PaintMarble(Canvas& c) {
     for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) c.Set(x, y, PanelMarble(x + 0.5, y + 0.5));
+        for (int x = 0; x < c.Width(); ++x) {
+            const Point p = c.Centre(x, y);
+            c.Set(x, y, PanelMarble(p.x, p.y));
+        }
 }
 
-// Black outline, dark marble inside, and a narrow chamfer of the cut around it.
+Box Grown(const Box& b, int32_t by) { return {b.left - by, b.top - by, b.right + by, b.bottom + by}; }
+bool Contains(const Box& b, int x, int y) { return x >= b.left && x < b.right && y >= b.top && y < b.bottom; }
+
+// Black outline, dark marble inside, and a narrow chamfer of the cut around it; one panel unit each,
+// scaled by their edges so that they stay hard-edged and where the window puts the display text.
 void PaintDisplayWindow(Canvas& c) {
-    const Box o = DisplayOutline;
-    for (int y = o.top - 2; y < o.bottom + 2; ++y)
-        for (int x = o.left - 2; x < o.right + 2; ++x) {
-            const bool within = x >= o.left && x < o.right && y >= o.top && y < o.bottom;
-            const bool inside = x > o.left && x < o.right - 1 && y > o.top && y < o.bottom - 1;
+    const Box o = dpi::ScaledBox(DisplayOutline, c.Dpi());
+    const Box inner = dpi::ScaledBox(Grown(DisplayOutline, -1), c.Dpi());
+    const Box nearRing = dpi::ScaledBox(Grown(DisplayOutline, 1), c.Dpi());
+    const Box farRing = dpi::ScaledBox(Grown(DisplayOutline, 2), c.Dpi());
+    for (int y = farRing.top; y < farRing.bottom; ++y)
+        for (int x = farRing.left; x < farRing.right; ++x) {
+            const bool within = Contains(o, x, y);
+            const bool inside = Contains(inner, x, y);
             const bool outline = within && !inside;
             if (outline) {
                 c.Set(x, y, Black);
             } else if (inside) {
-                c.Set(x, y, DisplayMarble(x + 0.5, y + 0.5));
+                const Point p = c.Centre(x, y);
+                c.Set(x, y, DisplayMarble(p.x, p.y));
             } else {
                 const int ring = (x < o.left || y < o.top) ? 1 : 0;  // upper or left side of the cut
-                const int distance = std::max({o.left - x, x - (o.right - 1), o.top - y, y - (o.bottom - 1)});
-                const double weight = distance == 1 ? 1.0 : 0.45;
+                const double weight = Contains(nearRing, x, y) ? 1.0 : 0.45;
                 c.Set(x, y, ring ? Scale(c.At(x, y), 1 - 0.28 * weight) : Mix(c.At(x, y), White, 0.3 * weight));
             }
         }
@@ -96,13 +106,12 @@ void PaintLabels(Canvas& c) {
         const int width = LabelWidth(g.text);
         const int left = (b.left + b.right - width) / 2;
         DrawLabel(c, left, b.top, g.text, Ink);
-        const int rule = b.top + LabelHeight / 2;
-        for (int x = b.left; x < b.right; ++x)
-            if (x < left - 4 || x >= left + width + 4) c.Set(x, rule, Ink);
-        for (int y = b.top + 1; y < rule; ++y) {
-            c.Set(b.left, y, Ink);
-            c.Set(b.right - 1, y, Ink);
-        }
+        const double rule = b.top + LabelHeight / 2, top = b.top + 1;
+        c.Fill({{static_cast<double>(b.left), rule, left - 4.0, rule + 1, 0},
+                {left + width + 4.0, rule, static_cast<double>(b.right), rule + 1, 0},
+                {static_cast<double>(b.left), top, b.left + 1.0, rule, 0},
+                {b.right - 1.0, top, static_cast<double>(b.right), rule, 0}},
+               Ink);
     }
 }
 
@@ -112,26 +121,31 @@ void PaintName(Canvas& c) {
         DrawFaceGlyph(c, Name.substr(i, 1), first + NameAdvance * i, NameCentreY, NameStyle, Ink);
 }
 
-// Cross-head screws: a domed steel head lit from the top left, the cross recess dark.
+// Cross-head screws: a domed steel head lit from the top left, the cross recess dark; each edge one
+// pixel soft at any scale.
 void PaintScrews(Canvas& c) {
+    const double k = c.Scale();
     for (const Screw& s : Screws)
-        for (int y = static_cast<int>(s.y - ScrewRadius - 2); y <= static_cast<int>(s.y + ScrewRadius + 2); ++y)
-            for (int x = static_cast<int>(s.x - ScrewRadius - 2); x <= static_cast<int>(s.x + ScrewRadius + 2); ++x) {
-                const double dx = x + 0.5 - s.x, dy = y + 0.5 - s.y;
+        for (int y = c.Floor(s.y - ScrewRadius - 2); y <= c.Floor(s.y + ScrewRadius + 2); ++y)
+            for (int x = c.Floor(s.x - ScrewRadius - 2); x <= c.Floor(s.x + ScrewRadius + 2); ++x) {
+                const Point p = c.Centre(x, y);
+                const double dx = p.x - s.x, dy = p.y - s.y;
                 const double r = std::sqrt(dx * dx + dy * dy);
-                c.Blend(x, y, Scale(c.At(x, y), 0.62), std::clamp(ScrewRadius + 1.2 - r, 0.0, 1.0) * 0.6);
+                c.Blend(x, y, Scale(c.At(x, y), 0.62), std::clamp((ScrewRadius + 1.2 - r) * k, 0.0, 1.0) * 0.6);
                 const double lit = std::clamp(0.5 - (dx + dy) / (2.8 * ScrewRadius), 0.0, 1.0);
                 const Colour steel = Mix(Grey(92), Grey(222), lit);
-                c.Blend(x, y, steel, std::clamp(ScrewRadius - r + 0.5, 0.0, 1.0));
-                const double slot = std::min(std::fabs(dx), std::fabs(dy));
-                if (r < ScrewRadius - 0.8) c.Blend(x, y, Grey(40), std::clamp(1.0 - slot, 0.0, 1.0) * 0.9);
+                c.Blend(x, y, steel, std::clamp((ScrewRadius - r) * k + 0.5, 0.0, 1.0));
+                const double slot = std::min(std::fabs(dx), std::fabs(dy));  // the recess is a panel unit wide
+                if (r < ScrewRadius - 0.8)
+                    c.Blend(x, y, Grey(40), std::clamp((1.0 - slot) * k + 0.5 * (1 - k), 0.0, 1.0) * 0.9);
             }
 }
 
-IndexImage Crop(const IndexImage& from, const KeySpec& k) {
-    IndexImage out{k.width, k.height, std::vector<uint8_t>(static_cast<size_t>(k.width) * k.height)};
-    for (int y = 0; y < k.height; ++y)
-        for (int x = 0; x < k.width; ++x) out.pixels[static_cast<size_t>(y) * k.width + x] = from.At(k.x + x, k.y + y);
+IndexImage Crop(const IndexImage& from, const Box& b) {
+    const int width = b.right - b.left, height = b.bottom - b.top;
+    IndexImage out{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) out.pixels[static_cast<size_t>(y) * width + x] = from.At(b.left + x, b.top + y);
     return out;
 }
 
@@ -151,8 +165,9 @@ std::vector<Box> PrintedBoxes() {
     return boxes;
 }
 
-Pictures MakePictures() {
-    Canvas bare(PanelWidth, PanelHeight);
+Pictures MakePictures(int32_t dpi) {
+    const int width = dpi::Scaled(PanelWidth, dpi), height = dpi::Scaled(PanelHeight, dpi);
+    Canvas bare(width, height, dpi);
     PaintMarble(bare);
     PaintDisplayWindow(bare);
     PaintLabels(bare);
@@ -164,20 +179,21 @@ Pictures MakePictures() {
 
     Quantizer q;
     Pictures out;
-    out.panel = full.Quantize(q, 0, 0, PanelWidth, PanelHeight);
+    out.panel = full.Quantize(q, 0, 0, width, height);
     for (int i = 0; i < KeyCount; ++i) {
         const KeySpec& k = Keys[i];
-        out.normal[i] = Crop(out.panel, k);
+        const Box b = dpi::ScaledBox(KeyBox(k), dpi);
+        out.normal[i] = Crop(out.panel, b);
         Canvas down = bare;
         DrawKey(down, k, true);
-        const IndexImage pressed = down.Quantize(q, k.x, k.y, k.width, k.height);
+        const IndexImage pressed = down.Quantize(q, b.left, b.top, b.right - b.left, b.bottom - b.top);
         // Outside the collar the key shows the panel exactly, whatever the neighbours drew there.
         const RoundRect collar = CollarOf(k);
         out.pressed[i] = out.normal[i];
-        for (int y = 0; y < k.height; ++y)
-            for (int x = 0; x < k.width; ++x)
-                if (Coverage(Distance(collar, {k.x + x + 0.5, k.y + y + 0.5})) > 0)
-                    out.pressed[i].pixels[static_cast<size_t>(y) * k.width + x] = pressed.At(x, y);
+        for (int y = 0; y < pressed.height; ++y)
+            for (int x = 0; x < pressed.width; ++x)
+                if (down.Cover(Distance(collar, down.Centre(b.left + x, b.top + y))) > 0)
+                    out.pressed[i].pixels[static_cast<size_t>(y) * pressed.width + x] = pressed.At(x, y);
     }
     return out;
 }

@@ -13,9 +13,10 @@ struct Pictures {
     std::array<IndexImage, KeyCount> normal, pressed;  // in key table order
 };
 
-// Everything printed on the marble (legends, name plate, screws), each with the box it occupies.
+// Everything printed on the marble (legends, name plate, screws), each with the box it occupies in panel units.
 std::vector<Box> PrintedBoxes();
 
-Pictures MakePictures();
+// Drawn at a DPI: the panel Scaled(630) x Scaled(384), each key cut at its scaled box.
+Pictures MakePictures(int32_t dpi = dpi::Base);
 
 }  // namespace pictures

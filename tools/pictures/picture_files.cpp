@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+
+#include "display/dpi_scale.h"
 
 #include "tools/pictures/bmp_file.h"
 #include "tools/pictures/icon_file.h"
@@ -12,35 +15,53 @@
 namespace pictures {
 namespace {
 
-std::string KeyFileName(int32_t bitmapId) {
+// Set 0 sits in res/ itself, set k in x<percent>/; every file is named by its resource id.
+std::string SetFolder(int32_t set) { return set == 0 ? "" : "x" + std::to_string(dpi::ArtPercents[set]) + "/"; }
+
+std::string KeyFileName(int32_t set, int32_t bitmapId100) {
     char name[32];
-    std::snprintf(name, sizeof name, "keys/key_%03d.bmp", static_cast<int>(bitmapId));
-    return name;
+    std::snprintf(name, sizeof name, "keys/key_%03d.bmp", static_cast<int>(dpi::ArtBitmapId(bitmapId100, set)));
+    return SetFolder(set) + name;
 }
 
 std::vector<uint8_t> ResourceScript() {
-    std::string text = "// Panel and key pictures (bitmap 174, keys 175..224), written by scripts/pictures.\n";
-    char line[64];
-    std::snprintf(line, sizeof line, "%d BITMAP \"panel.bmp\"\n", static_cast<int>(PanelBitmapId));
-    text += line;
-    for (int32_t id = FirstKeyId - NormalBitmapOffset; id < FirstKeyId + KeyCount - PressedBitmapOffset; ++id) {
-        std::snprintf(line, sizeof line, "%d BITMAP \"%s\"\n", static_cast<int>(id), KeyFileName(id).c_str());
+    std::string text =
+        "// Panel and key pictures (bitmap 174, keys 175..224; each further scaling's set 1000 ids on),"
+        " written by scripts/pictures.\n";
+    char line[96];
+    for (int32_t set = 0; set < dpi::ArtSetCount; ++set) {
+        std::snprintf(line, sizeof line, "%d BITMAP \"%spanel.bmp\"\n",
+                      static_cast<int>(dpi::ArtBitmapId(PanelBitmapId, set)), SetFolder(set).c_str());
         text += line;
+        for (int32_t id = FirstKeyId - NormalBitmapOffset; id < FirstKeyId + KeyCount - PressedBitmapOffset; ++id) {
+            std::snprintf(line, sizeof line, "%d BITMAP \"%s\"\n", static_cast<int>(dpi::ArtBitmapId(id, set)),
+                          KeyFileName(set, id).c_str());
+            text += line;
+        }
     }
     return {text.begin(), text.end()};
 }
 
 }  // namespace
 
-std::vector<PictureFile> MakePictureFiles() {
-    const Pictures p = MakePictures();
+std::vector<PictureFile> MakeSetFiles(int32_t set) {
+    const Pictures p = MakePictures(dpi::ArtSetDpi(set));
     const Palette& palette = SharedPalette();
     std::vector<PictureFile> files;
-    files.push_back({"panel.bmp", EncodeBmp(p.panel, palette)});
+    files.push_back({SetFolder(set) + "panel.bmp", EncodeBmp(p.panel, palette)});
     for (int i = 0; i < KeyCount; ++i)
-        files.push_back({KeyFileName(Keys[i].id - NormalBitmapOffset), EncodeBmp(p.normal[i], palette)});
+        files.push_back({KeyFileName(set, Keys[i].id - NormalBitmapOffset), EncodeBmp(p.normal[i], palette)});
     for (int i = 0; i < KeyCount; ++i)
-        files.push_back({KeyFileName(Keys[i].id - PressedBitmapOffset), EncodeBmp(p.pressed[i], palette)});
+        files.push_back({KeyFileName(set, Keys[i].id - PressedBitmapOffset), EncodeBmp(p.pressed[i], palette)});
+    return files;
+}
+
+std::vector<PictureFile> MakePictureFiles() {
+    std::vector<PictureFile> files;
+    for (int32_t set = 0; set < dpi::ArtSetCount; ++set) {
+        std::vector<PictureFile> one = MakeSetFiles(set);
+        files.insert(files.end(), std::make_move_iterator(one.begin()), std::make_move_iterator(one.end()));
+    }
     files.push_back({"quorvex.ico", EncodeIcon()});
     files.push_back({"pictures.rc", ResourceScript()});
     return files;

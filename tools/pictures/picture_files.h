@@ -11,7 +11,11 @@ struct PictureFile {
     std::vector<uint8_t> bytes;
 };
 
-// panel.bmp, keys/key_175.bmp .. keys/key_224.bmp, quorvex.ico and pictures.rc, in that order.
+// One scaling's pictures (set k of dpi::ArtPercents) drawn at its DPI: the panel, then the keys
+// up, then down. Set 0 is panel.bmp, keys/key_175.bmp .. keys/key_224.bmp; set k lies in
+// x<percent>/ with its files named by their ids, e.g. x125/panel.bmp, x125/keys/key_1175.bmp.
+std::vector<PictureFile> MakeSetFiles(int32_t set);
+// Every set from 100 to 200 %, then quorvex.ico and pictures.rc (a line per bitmap of every set).
 std::vector<PictureFile> MakePictureFiles();
 
 // Failures of WritePictures.
