@@ -12,8 +12,10 @@ void SendMouse(DWORD flags) {
     const int h = GetSystemMetrics(SM_CYSCREEN);
     INPUT in = {};
     in.type = INPUT_MOUSE;
-    in.mi.dx = (target.x * 65536 + w / 2) / w;
-    in.mi.dy = (target.y * 65536 + h / 2) / h;
+    // Rounded up: the system takes the pixel as dx * w / 65536 rounded down, so a rounded-to-nearest
+    // dx lands one pixel short on a screen whose width does not divide 65536 (1600).
+    in.mi.dx = (target.x * 65536 + w - 1) / w;
+    in.mi.dy = (target.y * 65536 + h - 1) / h;
     in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof(in));
 }
