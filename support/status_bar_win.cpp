@@ -33,6 +33,7 @@ void StatusBar::ReleaseScaledFont() {
 
 void StatusBar::SetDpi(int32_t dpi) {
     if (!hwnd_ || dpi <= 0 || madeDpi_ <= 0) return;
+    if (dpi == madeDpi_ && !scaledFont_) return;  // as made: nothing to undo
     HFONT use = madeFont_;
     HFONT scaled = nullptr;
     if (dpi != madeDpi_) {
