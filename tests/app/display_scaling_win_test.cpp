@@ -1,7 +1,8 @@
 // quorvex.exe at display scalings under Wine, with real input. Wine hands a program started
 // after the prefix's LogPixels changed that DPI and lets it draw itself: the window must fit the
-// scaled panel and status bar, every key sit at its scaled place, and clicks on the scaled "1",
-// ADJUST, FAST and a display line send their bytes.
+// scaled panel and status bar, every key sit at its scaled place showing the picture drawn for
+// that scaling, clicks on the scaled "1", ADJUST, FAST and a display line send their bytes, and a
+// double click on a line opens Branch To.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -57,7 +58,7 @@ TEST(DisplayScaling, AtEachScalingTheWindowFitsTheScaledPanelAndRealClicksSendTh
         SCOPED_TRACE("at " + std::to_string(d) + " DPI");
         LogPixels scaling(static_cast<DWORD>(d));
         ASSERT_TRUE(scaling.Set());
-        SimScript sim("expect PPK\nexpect 1\nexpect A\nexpect B\nexpect p4\\n\n");
+        SimScript sim("expect PPK\nexpect 1\nexpect A\nexpect B\nexpect p4\\n\nexpect p6\\n\nexpect qSTATUS\\n\n");
         PanelProcess panel("-l");
         const HWND frame = sim.Started() ? panel.WaitMainWindow("LOCAL - Quorvex", kWait) : nullptr;
         ASSERT_NE(frame, nullptr) << sim.Output();
@@ -85,9 +86,25 @@ TEST(DisplayScaling, AtEachScalingTheWindowFitsTheScaledPanelAndRealClicksSendTh
             Sleep(kSettle);
         }
         EXPECT_TRUE(ShowsPushed(frame, KeyId::Fast));
+        // The set drawn for this DPI, shown 1:1 (the screen copy and the picture agree everywhere).
+        const RECT one = ClientRectOf(frame, GetDlgItem(frame, KeyId::Digit1));
+        const POINT at = OnScreen(frame, one.left, one.top);
+        const int w = one.right - one.left, h = one.bottom - one.top;
+        EXPECT_EQ(CaptureScreen({at.x, at.y, at.x + w, at.y + h}),
+                  PicturePixels(dpi::ArtBitmapId(KeyTable::NormalBitmapId(KeyId::Digit1), dpi::ArtSetFor(d)), w, h));
+
         const display_geometry::LineLayout lines = display_geometry::LayoutAt(d, display_geometry::CellHeightAt(d));
         const LineRect line3 = display_geometry::LineRectFor(3, lines);
         Click(OnScreen(frame, line3.left + 1, line3.bottom - 1));
+        Sleep(kSettle);
+        const LineRect line5 = display_geometry::LineRectFor(5, lines);
+        const POINT five = OnScreen(frame, line5.right - 1, line5.top);
+        Click(five);
+        Click(five);
+        const HWND branch = panel.WaitDialog("Branch To", kWait);
+        ASSERT_NE(branch, nullptr) << "a double click on a line did not open Branch To\n" << sim.Output();
+        SetDlgItemTextA(branch, IDC_BRANCH_TEXT, "STATUS");
+        PressButton(branch, IDOK);
         EXPECT_EQ(sim.WaitExit(kWait), 0) << sim.Output();
     }
 }
