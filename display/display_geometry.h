@@ -21,8 +21,6 @@ constexpr int32_t Top = 13;
 constexpr int32_t Right = 296;
 constexpr int32_t TextIndent = 2;
 constexpr int32_t CellHeight = 15;
-constexpr int32_t PanelWidth = panel::Width;
-constexpr int32_t PanelHeight = panel::Height;
 
 // The lines at one scaling: edges scaled, the line height that of the font made for it.
 struct LineLayout {
@@ -38,8 +36,8 @@ constexpr int32_t CellHeightAt(int32_t dpi) { return dpi::ScaledDown(CellHeight,
 constexpr int32_t TextWidthAt(int32_t dpi) {
     return dpi::Scaled(Right, dpi) - dpi::Scaled(Left, dpi) - dpi::Scaled(TextIndent, dpi);
 }
-constexpr int32_t PanelWidthAt(int32_t dpi) { return dpi::Scaled(PanelWidth, dpi); }
-constexpr int32_t PanelHeightAt(int32_t dpi) { return dpi::Scaled(PanelHeight, dpi); }
+constexpr int32_t PanelWidthAt(int32_t dpi) { return dpi::Scaled(panel::Width, dpi); }
+constexpr int32_t PanelHeightAt(int32_t dpi) { return dpi::Scaled(panel::Height, dpi); }
 
 // Rectangle of line i: rectangles touch without overlapping.
 constexpr LineRect LineRectFor(int32_t i, const LineLayout& l) {

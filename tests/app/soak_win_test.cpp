@@ -151,10 +151,10 @@ std::vector<uint32_t> ExpectedDisplayArea(const std::vector<std::string>& screen
         std::snprintf(lines[i], sizeof lines[i], "%-40.40s", i < static_cast<int>(screen.size()) ? screen[i].c_str() : "");
     HDC screenDc = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screenDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, display_geometry::PanelWidth, display_geometry::PanelHeight);
+    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, panel::Width, panel::Height);
     ReleaseDC(nullptr, screenDc);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    panel_painter::Compose(memory, &panel, {display_geometry::PanelWidth, display_geometry::PanelHeight}, font, lines,
+    panel_painter::Compose(memory, &panel, {panel::Width, panel::Height}, font, lines,
                            display_geometry::LayoutAt(dpi::Base, h));
     // Read back through the same path as the screen capture: a 32-bit DIB section.
     BITMAPINFO bi = {};

@@ -18,8 +18,8 @@
 #include "tests/display/fake_owner.h"
 
 namespace {
-constexpr int W = display_geometry::PanelWidth;
-constexpr int H = display_geometry::PanelHeight;
+constexpr int W = panel::Width;
+constexpr int H = panel::Height;
 
 struct NoAnswer : ByteWriter {
     int WriteBytes(const char*, int32_t) override { return 1; }

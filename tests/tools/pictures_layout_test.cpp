@@ -33,8 +33,8 @@ TEST(PicturesLayout, EveryCollarLiesInsideItsBoxAndOffTheOthersAtEveryScaling) {
     for (const KeySpec& k : Keys) {
         EXPECT_GE(k.x, 0);
         EXPECT_GE(k.y, 0);
-        EXPECT_LE(k.x + k.width, PanelWidth);
-        EXPECT_LE(k.y + k.height, PanelHeight);
+        EXPECT_LE(k.x + k.width, panel::Width);
+        EXPECT_LE(k.y + k.height, panel::Height);
         const RoundRect c = CollarOf(k);
         EXPECT_GE(c.left, k.x) << k.id;
         EXPECT_GE(c.top, k.y) << k.id;
@@ -71,8 +71,8 @@ TEST(PicturesLayout, PrintedThingsStayOffKeysTheDisplayAndEachOtherAndOnThePanel
         const Box& p = printed[i];
         EXPECT_GE(p.left, 0) << i;
         EXPECT_GE(p.top, 0) << i;
-        EXPECT_LE(p.right, PanelWidth) << i;
-        EXPECT_LE(p.bottom, PanelHeight) << i;
+        EXPECT_LE(p.right, panel::Width) << i;
+        EXPECT_LE(p.bottom, panel::Height) << i;
         EXPECT_FALSE(Overlaps(p, displayWithMargin)) << i;
         for (const KeySpec& k : Keys) EXPECT_FALSE(Overlaps(p, KeyBox(k))) << i << " on key " << k.id;
         for (size_t j = i + 1; j < printed.size(); ++j) EXPECT_FALSE(Overlaps(p, printed[j])) << i << " and " << j;

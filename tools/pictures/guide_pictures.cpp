@@ -43,7 +43,7 @@ void DrawTag(Canvas& c, const KeySpec& k, const char* name) {
 }
 
 Canvas PanelWithNames(const Pictures& p) {
-    Canvas c = ToCanvas(p.panel, 0, 0, PanelWidth, PanelHeight);
+    Canvas c = ToCanvas(p.panel, 0, 0, panel::Width, panel::Height);
     for (int i = 0; i < KeyCount; ++i) DrawTag(c, Keys[i], KeyTable::Rows[i].legend);
     return c;
 }
@@ -52,7 +52,7 @@ Canvas PanelWithNames(const Pictures& p) {
 Canvas Lamps(const Pictures& p) {
     const KeySpec& fast = Keys[KeyTable::Index(KeyId::Fast)];
     const KeySpec& slow = Keys[KeyTable::Index(KeyId::Slow)];
-    const Box area = {fast.x - 2, fast.y, slow.x + slow.width + 2, std::min(PanelHeight, slow.y + slow.height + 12)};
+    const Box area = {fast.x - 2, fast.y, slow.x + slow.width + 2, std::min(panel::Height, slow.y + slow.height + 12)};
     const int w = area.right - area.left, h = area.bottom - area.top;
     constexpr int Gap = 8;
     Canvas c(3 * w + 2 * Gap, h);

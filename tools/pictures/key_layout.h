@@ -4,6 +4,7 @@
 
 #include "display/dpi_scale.h"
 #include "protocol/key_table.h"
+#include "protocol/panel.h"
 
 namespace pictures {
 
@@ -64,8 +65,6 @@ constexpr KeySpec Keys[KeyCount] = {
 using Box = dpi::Box;
 // The display window's black outline, outer edge (right and bottom exclusive).
 constexpr Box DisplayOutline = {13, 13, 298, 315};
-constexpr int32_t PanelWidth = panel::Width;
-constexpr int32_t PanelHeight = panel::Height;
 
 constexpr Box KeyBox(const KeySpec& k) { return {k.x, k.y, k.x + k.width, k.y + k.height}; }
 constexpr bool Overlaps(const Box& a, const Box& b) {

@@ -166,7 +166,7 @@ std::vector<Box> PrintedBoxes() {
 }
 
 Pictures MakePictures(int32_t dpi) {
-    const int width = dpi::Scaled(PanelWidth, dpi), height = dpi::Scaled(PanelHeight, dpi);
+    const int width = dpi::Scaled(panel::Width, dpi), height = dpi::Scaled(panel::Height, dpi);
     Canvas bare(width, height, dpi);
     PaintMarble(bare);
     PaintDisplayWindow(bare);
