@@ -98,11 +98,16 @@ int DIB::ReadColorTable(RGBQUAD* out, int maxCount) const {
 }
 
 BOOL DIB::Draw(HDC dc, const RECT* dest, const RECT* src, bool useDrawDib, HPALETTE palette, bool foreground) {
+    return DrawWith(dc, dest, src, useDrawDib, palette, foreground, COLORONCOLOR);
+}
+
+BOOL DIB::DrawWith(HDC dc, const RECT* dest, const RECT* src, bool useDrawDib, HPALETTE palette, bool foreground,
+                   int stretchMode) {
     if (!Handle()) return 0;
     HPALETTE chosen = palette ? palette : palette_;
     HPALETTE previous = chosen ? SelectPalette(dc, chosen, foreground ? FALSE : TRUE) : nullptr;
     RealizePalette(dc);
-    const BOOL result = useDrawDib ? DrawThroughDrawDib(dc, dest, src, foreground) : Blit(dc, dest, src);
+    const BOOL result = useDrawDib ? DrawThroughDrawDib(dc, dest, src, foreground) : Copy(dc, dest, src, stretchMode);
     if (previous) SelectPalette(dc, previous, TRUE);
     return result;
 }
@@ -128,7 +133,9 @@ BOOL DIB::DrawThroughDrawDib(HDC dc, const RECT* dest, const RECT* src, bool for
                        foreground ? 0 : DDF_BACKGROUNDPAL);
 }
 
-BOOL DIB::Blit(HDC dc, const RECT* dest, const RECT* src) {
+BOOL DIB::Blit(HDC dc, const RECT* dest, const RECT* src) { return Copy(dc, dest, src, COLORONCOLOR); }
+
+BOOL DIB::Copy(HDC dc, const RECT* dest, const RECT* src, int stretchMode) {
     if (!Handle()) return 0;
     const SIZE size = GetSize();
     const RECT source = src ? *src : RECT{0, 0, size.cx, size.cy};
@@ -141,7 +148,9 @@ BOOL DIB::Blit(HDC dc, const RECT* dest, const RECT* src) {
         result = BitBlt(dc, target.left, target.top, Width(target), Height(target), memory, source.left, source.top,
                         SRCCOPY);
     } else {
-        SetStretchBltMode(dc, COLORONCOLOR);
+        SetStretchBltMode(dc, stretchMode);
+        // Halftoning takes its pattern from the brush origin, which must be set after the mode.
+        if (stretchMode == HALFTONE) SetBrushOrgEx(dc, 0, 0, nullptr);
         result = StretchBlt(dc, target.left, target.top, Width(target), Height(target), memory, source.left,
                             source.top, Width(source), Height(source), SRCCOPY);
     }
@@ -153,22 +162,13 @@ BOOL DIB::Blit(HDC dc, const RECT* dest, const RECT* src) {
 BOOL DIB::DrawFitted(HDC dc, int width, int height) {
     const SIZE size = GetSize();
     if (size.cx == width && size.cy == height) return Draw(dc, nullptr, nullptr, true, nullptr, false);
-    if (!Handle()) return 0;
-    HPALETTE previous = palette_ ? SelectPalette(dc, palette_, TRUE) : nullptr;
-    RealizePalette(dc);
-    HDC memory = CreateCompatibleDC(dc);
-    BOOL result = 0;
-    if (memory) {
-        HGDIOBJ old = SelectObject(memory, Handle());
-        const int oldMode = SetStretchBltMode(dc, HALFTONE);
-        POINT oldOrigin;
-        SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-        result = StretchBlt(dc, 0, 0, width, height, memory, 0, 0, size.cx, size.cy, SRCCOPY);
-        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-        SetStretchBltMode(dc, oldMode);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-    }
-    if (previous) SelectPalette(dc, previous, TRUE);
+    // The DC is the caller's: its stretch mode and brush origin come back as they were.
+    const int oldMode = GetStretchBltMode(dc);
+    POINT oldOrigin = {0, 0};
+    GetBrushOrgEx(dc, &oldOrigin);
+    const RECT dest = {0, 0, width, height};
+    const BOOL result = DrawWith(dc, &dest, nullptr, false, nullptr, false, HALFTONE);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    SetStretchBltMode(dc, oldMode);
     return result;
 }

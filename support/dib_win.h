@@ -39,6 +39,10 @@ private:
 
     bool BuildPalette();
     BOOL DrawThroughDrawDib(HDC dc, const RECT* dest, const RECT* src, bool foreground);
+    // Draw and Blit with the stretch mode a stretch uses.
+    BOOL DrawWith(HDC dc, const RECT* dest, const RECT* src, bool useDrawDib, HPALETTE palette, bool foreground,
+                  int stretchMode);
+    BOOL Copy(HDC dc, const RECT* dest, const RECT* src, int stretchMode);
 
     BITMAP info_ = {};
     HPALETTE palette_ = nullptr;

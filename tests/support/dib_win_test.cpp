@@ -387,6 +387,33 @@ TEST(DIB, BlitCopiesEqualSizesAndStretchesOtherwiseWithColorOnColor) {
     }
 }
 
+// Its own size goes 1:1; another size is stretched over exactly that size, and the caller's DC
+// keeps its stretch mode and brush origin.
+TEST(DIB, DrawFittedCopiesItsOwnSizeStretchesToAnotherAndLeavesTheContextAsItWas) {
+    DIB dib;
+    ASSERT_TRUE(Load(dib, Kind::Eight, true));
+    for (const SIZE to : {SIZE{kW8, kH8}, SIZE{2 * kW8 + 1, 2 * kH8}}) {
+        SCOPED_TRACE(to.cx);
+        Target target(16, 12);
+        SetStretchBltMode(target.dc(), BLACKONWHITE);
+        SetBrushOrgEx(target.dc(), 3, 2, nullptr);
+        EXPECT_NE(dib.DrawFitted(target.dc(), to.cx, to.cy), 0);
+        EXPECT_EQ(GetStretchBltMode(target.dc()), BLACKONWHITE);
+        POINT origin = {};
+        GetBrushOrgEx(target.dc(), &origin);
+        EXPECT_TRUE(origin.x == 3 && origin.y == 2);
+        const bool own = to.cx == kW8;
+        int unpainted = 0;
+        EXPECT_EQ(target.Mismatches([&](int x, int y) {
+            if (x >= to.cx || y >= to.cy) return kSentinel;
+            unpainted += target.At(x, y) == kSentinel;
+            return own ? Expected(Kind::Eight, x, y) : target.At(x, y);
+        }),
+                  0);
+        EXPECT_EQ(unpainted, 0);
+    }
+}
+
 TEST(DIB, FailedLoadsLeaveNoPalette) {
     DIB dib;
     EXPECT_FALSE(dib.LoadFromResource(GetModuleHandleA(nullptr), kMissing));
