@@ -9,6 +9,7 @@
 #include <string>
 
 #include "display/display_geometry.h"
+#include "keypad/keypad_win.h"
 #include "protocol/key_table.h"
 #include "res/resource_ids.h"
 #include "tests/app/panel_process_win.h"
@@ -72,10 +73,8 @@ TEST(DisplayScaling, AtEachScalingTheWindowFitsTheScaledPanelAndRealClicksSendTh
         // The bar's font is the system's at this DPI: taller than at 96 DPI (20 pixels there).
         EXPECT_GT(status.bottom - status.top, 20);
         for (const KeyRow& row : KeyTable::Rows) {
-            const dpi::Box want = dpi::ScaledBox({row.x, row.y, row.x + row.width, row.y + row.height}, d);
-            const RECT got = ClientRectOf(frame, GetDlgItem(frame, row.id));
-            EXPECT_TRUE(got.left == want.left && got.top == want.top && got.right == want.right &&
-                        got.bottom == want.bottom)
+            const RECT want = keypad::KeyRect(row, d), got = ClientRectOf(frame, GetDlgItem(frame, row.id));
+            EXPECT_TRUE(EqualRect(&got, &want))
                 << row.legend << " at " << got.left << "," << got.top << " to " << got.right << "," << got.bottom;
         }
 

@@ -14,6 +14,7 @@
 
 #include "app/frame_win.h"
 #include "display/display_geometry.h"
+#include "keypad/keypad_win.h"
 #include "protocol/key_table.h"
 #include "res/resource_ids.h"
 #include "support/dpi_win.h"
@@ -145,9 +146,8 @@ TEST_F(FrameWindow, ADpiChangeRedrawsThePanelAtTheNewScalingWhereTheSystemSugges
         EXPECT_EQ(client.right, display_geometry::PanelWidthAt(d));
         EXPECT_EQ(status.top, display_geometry::PanelHeightAt(d));
         EXPECT_EQ(client.bottom, status.bottom);
-        const KeyRow& k = KeyTable::Row(KeyId::Digit1);
-        const dpi::Box want = dpi::ScaledBox({k.x, k.y, k.x + k.width, k.y + k.height}, d);
-        EXPECT_TRUE(one.left == want.left && one.top == want.top && one.right == want.right && one.bottom == want.bottom);
+        const RECT want = keypad::KeyRect(KeyTable::Row(KeyId::Digit1), d);
+        EXPECT_TRUE(EqualRect(&one, &want));
         const display_geometry::LineLayout lines = frame.Lines();
         EXPECT_EQ(lines.top, dpi::Scaled(display_geometry::Top, d));
         EXPECT_EQ(lines.height, display_geometry::CellHeightAt(d));
