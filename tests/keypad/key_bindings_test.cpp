@@ -7,14 +7,14 @@
 #include "keypad/key_bindings.h"
 #include "protocol/key_table.h"
 #include "keypad/latch_keys.h"
-#include "link/command_encoder.h"
 #include "tests/keypad/every_key_bytes.h"
+#include "tests/keypad/wire_recorder.h"
 
 namespace {
 namespace vk = virtual_key;
 
 // The latch keys and a wire that holds what the link would write; queries are logged in order.
-class WirePort final : public KeypadPort {
+class WirePort final : public WireRecorder {
 public:
     bool ShowsPushed(int32_t id) override {
         asked += id == KeyId::Slow ? 'S' : 'F';
@@ -22,15 +22,6 @@ public:
     }
     void ToggleLatch(int32_t id) override { latches.ToggleLatch(id); }
     void ReleaseLatch(int32_t id) override { latches.ReleaseLatch(id); }
-    int32_t SendCommand(const PanelCommand& c) override {
-        char buf[CommandBufferSize];
-        wire.append(buf, static_cast<size_t>(EncodeCommand(c, buf)));
-        return 1;
-    }
-    int WriteBytes(const char* bytes, int32_t count) override {
-        wire.append(bytes, static_cast<size_t>(count));
-        return 1;
-    }
     void OpenBranchTo() override { wire += "<branch>"; }
 
     // Sets the latches as the operator left them, without sending anything.
@@ -39,7 +30,6 @@ public:
         if (slow) latches.ToggleLatch(KeyId::Slow);
     }
     LatchKeys latches;
-    std::string wire;
     std::string asked;
 };
 

@@ -11,6 +11,7 @@
 
 #include "keypad/key_bindings.h"
 #include "link/command_encoder.h"
+#include "tests/keypad/wire_recorder.h"
 
 namespace {
 std::vector<Command> FeedAll(const std::vector<std::string>& reads) {
@@ -50,22 +51,12 @@ TEST(SimCommands, EveryCommandRowReadsBackAsItself) {
 }
 
 // A port that keeps what a click writes, with neither latch pushed.
-class WireOnly final : public KeypadPort {
+class WireOnly final : public WireRecorder {
 public:
     bool ShowsPushed(int32_t) override { return false; }
     void ToggleLatch(int32_t) override {}
     void ReleaseLatch(int32_t) override {}
-    int32_t SendCommand(const PanelCommand& c) override {
-        char buf[CommandBufferSize];
-        wire.append(buf, static_cast<size_t>(EncodeCommand(c, buf)));
-        return 1;
-    }
-    int WriteBytes(const char* bytes, int32_t count) override {
-        wire.append(bytes, static_cast<size_t>(count));
-        return 1;
-    }
     void OpenBranchTo() override {}
-    std::string wire;
 };
 
 TEST(SimCommands, EveryKeyClickReadsBackAsOneCommandOfThatKey) {
