@@ -10,10 +10,10 @@ class TextDisplay;
 
 namespace panel_painter {
 // The off-screen bitmap of the paints, made at the first paint and kept until its owner goes or
-// the panel's size changes with the display scaling: a fresh 630 x 384 bitmap for every paint cost more than the drawing (page faults of a new
-// megabyte each time), and the display may ask for many paints a second. Beside it a copy of
-// the panel picture as the screen shows it, drawn once and copied by each paint instead of
-// converting the 256-colour picture every time.
+// the panel's size changes with the display scaling: a fresh 630 x 384 bitmap for every paint
+// cost more than the drawing (page faults of a new megabyte each time), and the display may ask
+// for many paints a second. Beside it a copy of the panel picture as the screen shows it, drawn
+// once and copied by each paint instead of converting the 256-colour picture every time.
 class PaintSurface {
 public:
     PaintSurface() = default;
