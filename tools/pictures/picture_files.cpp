@@ -18,6 +18,8 @@ namespace {
 // Set 0 sits in res/ itself, set k in x<percent>/; every file is named by its resource id.
 std::string SetFolder(int32_t set) { return set == 0 ? "" : "x" + std::to_string(dpi::ArtPercents[set]) + "/"; }
 
+std::string PanelFileName(int32_t set) { return SetFolder(set) + "panel.bmp"; }
+
 std::string KeyFileName(int32_t set, int32_t bitmapId100) {
     char name[32];
     std::snprintf(name, sizeof name, "keys/key_%03d.bmp", static_cast<int>(dpi::ArtBitmapId(bitmapId100, set)));
@@ -30,8 +32,8 @@ std::vector<uint8_t> ResourceScript() {
         " written by scripts/pictures.\n";
     char line[96];
     for (int32_t set = 0; set < dpi::ArtSetCount; ++set) {
-        std::snprintf(line, sizeof line, "%d BITMAP \"%spanel.bmp\"\n",
-                      static_cast<int>(dpi::ArtBitmapId(PanelBitmapId, set)), SetFolder(set).c_str());
+        std::snprintf(line, sizeof line, "%d BITMAP \"%s\"\n", static_cast<int>(dpi::ArtBitmapId(PanelBitmapId, set)),
+                      PanelFileName(set).c_str());
         text += line;
         for (int32_t id = FirstKeyId - NormalBitmapOffset; id < FirstKeyId + KeyCount - PressedBitmapOffset; ++id) {
             std::snprintf(line, sizeof line, "%d BITMAP \"%s\"\n", static_cast<int>(dpi::ArtBitmapId(id, set)),
@@ -48,7 +50,7 @@ std::vector<PictureFile> MakeSetFiles(int32_t set) {
     const Pictures p = MakePictures(dpi::ArtSetDpi(set));
     const Palette& palette = SharedPalette();
     std::vector<PictureFile> files;
-    files.push_back({SetFolder(set) + "panel.bmp", EncodeBmp(p.panel, palette)});
+    files.push_back({PanelFileName(set), EncodeBmp(p.panel, palette)});
     for (int i = 0; i < KeyCount; ++i)
         files.push_back({KeyFileName(set, Keys[i].id - NormalBitmapOffset), EncodeBmp(p.normal[i], palette)});
     for (int i = 0; i < KeyCount; ++i)
