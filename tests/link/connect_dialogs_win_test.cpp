@@ -121,7 +121,7 @@ TEST(ConnectDialogWin, TypingStopsAt32AndCancelKeepsTheChoice) {
 // field is not read, so nothing is refused.
 TEST(ConnectDialogWin, RefusesABadNameUntilCorrected) {
     const std::string kRefusal =
-        "Not a valid computer name.  Type the computer's name (letters, digits, - and _, with . only between\n"
+        "Not a valid computer name.  Type the computer's name (letters, digits, - and _, with . only between "
         "parts, at most 32 characters) or its IPv4 address, for example 10.0.0.7.";
     const struct {
         int radio;
