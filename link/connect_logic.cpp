@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/connect_name.h"
 #include "support/text_ids.h"
 
 namespace connect_logic {
@@ -144,8 +145,9 @@ CommandLineChoice ChooseFromCommandLine(ConnectPlatform& platform) {
     }
     result.choice.remote = 1;
     if (count < 3) return result;
+    // A name that is not a computer's is not copied, not even in part: the dialog asks again.
     const char* name = platform.GetArg(2);
-    if (!name || std::strlen(name) >= static_cast<size_t>(kNameCapacity)) return result;
+    if (!IsComputerName(name)) return result;
     std::memcpy(result.choice.computerName, name, std::strlen(name) + 1);
     result.showDialog = false;
     return result;
@@ -155,6 +157,8 @@ unsigned Connect(ConnectPlatform& platform, int* connectedLocally) {
     CommandLineChoice start = ChooseFromCommandLine(platform);
     ConnectionChoice& choice = start.choice;
     if (start.showDialog && !platform.ShowConnectDialog(choice)) return text_id::NoSelection;
+    // The dialog refuses such names itself; none is ever made into a pipe or network name.
+    if (choice.remote && !IsComputerName(choice.computerName)) return text_id::BadComputerName;
 
     platform.SetBusy(true);
     if (choice.remote && !ObtainAccess(platform, choice)) {

@@ -65,6 +65,9 @@ public:
         NetworkPasswordDialog dialog(Owner(), remoteName, Network().connect);
         return dialog.DoModal() == IDOK;
     }
+    connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
+        return link_.pipeOpener_ ? link_.pipeOpener_(name, access) : SessionConnectPlatform::OpenPipe(name, access);
+    }
     bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override {
         link_.lossWindow_.store(Owner());
         return SessionConnectPlatform::StartReader(readPipe, writePipe);

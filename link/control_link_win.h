@@ -76,6 +76,10 @@ public:
     void UseConnector(network_access::Connector connector) { network_.connect = connector; }
     // Replaces all three network calls (tests).
     void UseNetwork(const network_access::Network& network) { network_ = network; }
+    // Replaces how the pipes are opened (tests: a remote computer's pipes served on this one,
+    // which the name rule keeps the command line from naming); null restores it.
+    using PipeOpener = connect_logic::PipeHandle (*)(const char* name, connect_logic::PipeAccess access);
+    void UsePipeOpener(PipeOpener opener) { pipeOpener_ = opener; }
     // Replaces the fatal box of a lost control (tests); null restores it.
     void UseLostControlReporter(LostControlReporter* reporter) { reporter_ = reporter; }
 
@@ -95,6 +99,7 @@ private:
     const char* const* args_ = nullptr;
     network_access::Network network_ = network_access::kSystemNetwork;
     LostControlReporter* reporter_ = nullptr;
+    PipeOpener pipeOpener_ = nullptr;
     // Window thread only: the loss has been reported.
     bool lossReported_ = false;
 };

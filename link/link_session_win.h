@@ -8,7 +8,7 @@
 #include "display/display_event.h"
 #include "link/command_encoder.h"
 #include "link/connect_logic.h"
-#include "link/network_password_dialog_win.h"
+#include "link/network_access_win.h"
 #include "link/outbound_path_win.h"
 #include "link/panel_command.h"
 

@@ -2,70 +2,9 @@
 // no copy of the typed password left behind.
 #include "link/network_password_dialog_win.h"
 
-#include <winnetwk.h>
-
 #include "link/link_text_win.h"
 #include "res/resource_ids.h"
-#include "support/system_dll_win.h"
 #include "support/text_ids.h"
-
-namespace network_access {
-
-namespace {
-constexpr int kWideNameCapacity = 64;
-
-// The remote name as the wide calls take it; false when it does not fit.
-bool Widen(const char* remoteName, wchar_t* out) {
-    return remoteName && MultiByteToWideChar(CP_ACP, 0, remoteName, -1, out, kWideNameCapacity) > 0;
-}
-}  // namespace
-
-DWORD Connect(HWND owner, const char* remoteName, const wchar_t* password, const wchar_t* user) {
-    wchar_t name[kWideNameCapacity];
-    if (!Widen(remoteName, name)) return ERROR_BAD_NET_NAME;
-    NETRESOURCEW resource = {};
-    resource.dwType = RESOURCETYPE_ANY;
-    resource.lpRemoteName = name;
-    auto add = system_dll::Function<decltype(&WNetAddConnection3W)>(system_dll::Dll::Network, "WNetAddConnection3W");
-    return add ? add(owner, &resource, password, user, 0) : ERROR_NO_NETWORK;
-}
-
-DWORD Cancel(const char* remoteName) {
-    wchar_t name[kWideNameCapacity];
-    if (!Widen(remoteName, name)) return ERROR_BAD_NET_NAME;
-    auto cancel =
-        system_dll::Function<decltype(&WNetCancelConnection2W)>(system_dll::Dll::Network, "WNetCancelConnection2W");
-    return cancel ? cancel(name, 0, FALSE) : ERROR_NO_NETWORK;
-}
-
-bool ConnectionExists(const char* remoteName) {
-    wchar_t name[kWideNameCapacity];
-    if (!Widen(remoteName, name)) return true;
-    auto open = system_dll::Function<decltype(&WNetOpenEnumW)>(system_dll::Dll::Network, "WNetOpenEnumW");
-    auto next = system_dll::Function<decltype(&WNetEnumResourceW)>(system_dll::Dll::Network, "WNetEnumResourceW");
-    auto close = system_dll::Function<decltype(&WNetCloseEnum)>(system_dll::Dll::Network, "WNetCloseEnum");
-    HANDLE connections = nullptr;
-    if (!open || !next || !close || open(RESOURCE_CONNECTED, RESOURCETYPE_ANY, 0, nullptr, &connections) != NO_ERROR)
-        return true;
-    bool found = false;
-    bool complete = false;
-    alignas(NETRESOURCEW) char buffer[16384];
-    for (;;) {
-        DWORD count = static_cast<DWORD>(-1);
-        DWORD size = sizeof buffer;
-        const DWORD result = next(connections, &count, buffer, &size);
-        if (result == ERROR_NO_MORE_ITEMS) complete = true;
-        if (result != NO_ERROR) break;
-        const auto* items = reinterpret_cast<const NETRESOURCEW*>(buffer);
-        for (DWORD i = 0; i < count && !found; ++i)
-            found = items[i].lpRemoteName && lstrcmpiW(items[i].lpRemoteName, name) == 0;
-        if (found) break;
-    }
-    close(connections);
-    return found || !complete;
-}
-
-}  // namespace network_access
 
 QV_BEGIN_MESSAGE_MAP(NetworkPasswordDialog, Dialog)
 QV_ON_MESSAGE(NetworkPasswordDialog, WM_DESTROY, OnDestroy)

@@ -23,6 +23,7 @@ constexpr unsigned NoPipeDevice = 62203;
 constexpr unsigned NoSelection = 62204;
 constexpr unsigned ReadAccessDenied = 62205;
 constexpr unsigned WriteAccessDenied = 62206;
+constexpr unsigned BadComputerName = 62207;
 constexpr unsigned CommunicationsError = 62208;
 constexpr unsigned RemoteAccessDenied = 62209;
 constexpr unsigned ControlExitedNotice = 62210;

@@ -105,7 +105,7 @@ TEST(FrameStartup, CancelInConnectToIsNoSelection) {
     EXPECT_FALSE(peer.WaitConnected(100));
 }
 
-TEST(FrameStartup, RemoteNameLengthDecidesBetweenDialogs) {
+TEST(FrameStartup, RemoteNameDecidesBetweenDialogs) {
     const std::string name32(32, 'N');
     {
         // 32 characters are taken: no Connect To, straight to network access.
@@ -118,8 +118,11 @@ TEST(FrameStartup, RemoteNameLengthDecidesBetweenDialogs) {
         PressButton(password, IDCANCEL);
         ExpectFatalEnd(panel, "Remote access denied.");
     }
-    {
-        PanelProcess panel("-r " + name32 + "N");
+    // Longer, or not a computer's name ("." would be this computer's pipes, labelled remote):
+    // Connect To, Remote computer chosen, the name not copied.
+    for (const std::string& refused : {name32 + "N", std::string(".")}) {
+        SCOPED_TRACE(refused);
+        PanelProcess panel("-r " + refused);
         HWND dialog = panel.WaitDialog("Connect To", kWait);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(SendMessageA(GetDlgItem(dialog, 1079), BM_GETCHECK, 0, 0), BST_CHECKED);

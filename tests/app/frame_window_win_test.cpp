@@ -18,6 +18,7 @@
 #include "protocol/key_table.h"
 #include "res/resource_ids.h"
 #include "support/dpi_win.h"
+#include "link/pipe_io_win.h"
 #include "link/reader_thread_win.h"
 #include "support/app_services_win.h"
 #include "support/busy_cursor_win.h"
@@ -178,14 +179,23 @@ TEST_F(FrameWindow, RepaintRequestsOnceTheWindowIsGoneReachNoOtherWindow) {
 
 DWORD AccessGranted(HWND, const char*, const wchar_t*, const wchar_t*) { return NO_ERROR; }
 
-// A frame connected to this test's peer on device 2. "-r ." reaches this computer's pipes as a
-// remote computer named "."; the network access is granted.
+// The pipes of the remote computer PLANT, served by this test's peer on this computer.
+connect_logic::PipeHandle OpenOnThisComputer(const char* name, connect_logic::PipeAccess access) {
+    const std::string remote = "\\\\PLANT\\";
+    std::string local = name;
+    if (local.compare(0, remote.size(), remote) == 0) local = "\\\\.\\" + local.substr(remote.size());
+    return pipe_io::OpenPipe(local.c_str(), access);
+}
+
+// A frame connected to this test's peer on device 2, as this computer or as the remote
+// computer PLANT, whose network access is granted.
 Frame* ConnectedFrame(bool remote) {
     static const char* const kLocal[] = {"quorvex.exe", "-l"};
-    static const char* const kRemote[] = {"quorvex.exe", "-r", "."};
+    static const char* const kRemote[] = {"quorvex.exe", "-r", "PLANT"};
     auto* frame = new Frame();
     frame->Link()->UseArguments(remote ? 3 : 2, remote ? kRemote : kLocal);
     frame->Link()->UseConnector(&AccessGranted);
+    frame->Link()->UsePipeOpener(&OpenOnThisComputer);
     if (!frame->CreateMainWindow()) {
         delete frame;
         return nullptr;
@@ -200,7 +210,7 @@ TEST(FrameExit, RemoteLinkShowsTheNoticeAndClosesOnceItIsDismissed) {
     Frame* frame = ConnectedFrame(true);
     ASSERT_NE(frame, nullptr);
     const HWND window = frame->Handle();
-    ASSERT_EQ(Text(window), ". - Quorvex");
+    ASSERT_EQ(Text(window), "PLANT - Quorvex");
     ASSERT_EQ(peer.Receive(2, 3), "PPK");
     BoxWatcher boxes({"Notice"});
     ASSERT_TRUE(peer.Send(2, "\x16"));

@@ -38,7 +38,16 @@ TEST(ConnectCommandLine, EveryRule) {
         {{"-R", "plant", "extra"}, false, 1, "plant", 2},
         {{"-r", k32}, false, 1, k32.c_str(), 2},
         {{"-r", k33}, true, 1, "", 2},
-        {{"-r", ""}, false, 1, "", 2},
+        // Only a computer's name is taken; any other opens Connect To, the name not copied.
+        {{"-r", "PLANT-01"}, false, 1, "PLANT-01", 2},
+        {{"-r", "10.0.0.7"}, false, 1, "10.0.0.7", 2},
+        {{"-r", ""}, true, 1, "", 2},
+        {{"-r", "?"}, true, 1, "", 2},
+        {{"-r", "."}, true, 1, "", 2},
+        {{"-R", "a\\b"}, true, 1, "", 2},
+        {{"-r", "a/b"}, true, 1, "", 2},
+        {{"-r", "c:"}, true, 1, "", 2},
+        {{"-r", "-x"}, true, 1, "", 2},
     };
     for (const CommandLineCase& c : cases) {
         std::string label = "args:";
@@ -61,7 +70,7 @@ TEST(ConnectCommandLine, DialogOpensWithThePreset) {
     const struct {
         std::vector<std::string> args;
         int remote;
-    } cases[] = {{{}, 0}, {{"-x"}, 0}, {{"-r"}, 1}, {{"-r", k33}, 1}};
+    } cases[] = {{{}, 0}, {{"-x"}, 0}, {{"-r"}, 1}, {{"-r", k33}, 1}, {{"-r", "?"}, 1}, {{"-r", ""}, 1}};
     for (const auto& c : cases) {
         FakeConnectPlatform platform;
         platform.args.insert(platform.args.end(), c.args.begin(), c.args.end());
@@ -85,6 +94,38 @@ TEST(ConnectCommandLine, NoDialogWhenTheCommandLineDecides) {
         int flag = -7;
         EXPECT_EQ(connect_logic::Connect(platform, &flag), 0u);
         EXPECT_EQ(platform.dialogShown, 0);
+    }
+}
+
+// A name the dialog hands back is checked too: a bad one reaches no network call and no pipe name.
+TEST(ConnectCommandLine, DialogNameIsChecked) {
+    const struct {
+        int remote;
+        const char* name;
+        unsigned result;
+    } cases[] = {
+        {1, "", text_id::BadComputerName},
+        {1, "?", text_id::BadComputerName},
+        {1, "a\\b", text_id::BadComputerName},
+        {1, "PLANT.", text_id::BadComputerName},
+        {1, "plant_02.example.local", 0},
+        {0, "?", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeConnectPlatform platform;
+        platform.dialogRemote = c.remote;
+        platform.dialogName = c.name;
+        platform.openable = {LocalRead(2), LocalWrite(2), std::string("\\\\") + c.name + "\\pipe\\QuorvexRead2",
+                             std::string("\\\\") + c.name + "\\pipe\\QuorvexWrite2"};
+        int flag = -7;
+        EXPECT_EQ(connect_logic::Connect(platform, &flag), c.result);
+        EXPECT_EQ(platform.dialogShown, 1);
+        if (c.result == 0) continue;
+        EXPECT_EQ(flag, -7);
+        EXPECT_EQ(platform.Count("silent") + platform.Count("password") + platform.Count("open"), 0u);
+        EXPECT_EQ(platform.maxBusyDepth, 0);
+        EXPECT_TRUE(platform.kept.empty());
     }
 }
 

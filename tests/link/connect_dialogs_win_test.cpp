@@ -59,7 +59,7 @@ TEST(ConnectDialogWin, OpensWithTheChoiceAndSavesItOnOK) {
         int savedRemote;
     } cases[] = {
         {1, "PLANT", IDC_CONNECT_LOCAL, "HOST", 0},
-        {0, "", IDC_CONNECT_REMOTE, "", 1},
+        {0, "", IDC_CONNECT_REMOTE, "10.0.0.7", 1},
         {1, "", 0, "X", 1},
     };
     for (const auto& c : cases) {
@@ -114,6 +114,74 @@ TEST(ConnectDialogWin, TypingStopsAt32AndCancelKeepsTheChoice) {
     EXPECT_TRUE(styles[3] & WS_TABSTOP);
     EXPECT_TRUE(styles[4] & WS_TABSTOP);
     EXPECT_TRUE(styles[2] & ES_AUTOHSCROLL);
+}
+
+// A remote computer's name that is not a computer's brings a box over the dialog, which stays
+// open with the choice unchanged; the corrected name is then taken. With This computer the
+// field is not read, so nothing is refused.
+TEST(ConnectDialogWin, RefusesABadNameUntilCorrected) {
+    const std::string kRefusal =
+        "Not a valid computer name.  Type the computer's name (letters, digits, - and _, with . only between "
+        "parts, at most 32 characters) or its IPv4 address, for example 10.0.0.7.";
+    const struct {
+        int radio;
+        std::string bad;
+        bool refused;
+    } cases[] = {
+        {IDC_CONNECT_REMOTE, "", true},
+        {IDC_CONNECT_REMOTE, "?", true},
+        {IDC_CONNECT_REMOTE, "a\\b", true},
+        {IDC_CONNECT_REMOTE, "PLANT.", true},
+        // Set from outside past the typing limit: its first 32 characters alone would pass.
+        {IDC_CONNECT_REMOTE, std::string(40, 'A'), true},
+        {IDC_CONNECT_LOCAL, "?", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("[" + c.bad + "]");
+        connect_logic::ConnectionChoice choice;
+        choice.remote = 1;
+        std::strcpy(choice.computerName, "KEEP");
+        std::string boxText;
+        bool openAfterBox = false;
+        std::string selectedAfterBox;
+        connect_logic::ConnectionChoice duringBox = {};
+        DialogWatcher watcher("Connect To", [&](HWND dialog) {
+            ClickButton(dialog, c.radio);
+            SetDlgItemTextA(dialog, IDC_COMPUTER_NAME, c.bad.c_str());
+            PostClick(dialog, IDOK);
+            if (!c.refused) return;
+            if (HWND box = WaitForOwnDialog("Halvorne Quorvex", 3000)) {
+                boxText = ItemText(box, 0xFFFF);
+                duringBox = choice;
+                ClickButton(box, IDOK);
+            }
+            for (int i = 0; i < 200 && FindOwnDialog("Halvorne Quorvex"); ++i) Sleep(5);
+            Sleep(50);
+            openAfterBox = IsWindow(dialog) && IsWindowVisible(dialog);
+            if (FocusOf(dialog) == GetDlgItem(dialog, IDC_COMPUTER_NAME)) {
+                DWORD start = 0, end = 0;
+                SendDlgItemMessageA(dialog, IDC_COMPUTER_NAME, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                    reinterpret_cast<LPARAM>(&end));
+                selectedAfterBox = ItemText(dialog, IDC_COMPUTER_NAME).substr(start, end - start);
+            }
+            SetDlgItemTextA(dialog, IDC_COMPUTER_NAME, "PLANT-01");
+            PostClick(dialog, IDOK);
+        });
+        ConnectDialog dialog(nullptr, &choice);
+        EXPECT_EQ(dialog.DoModal(), IDOK);
+        ASSERT_TRUE(watcher.Found());
+        if (c.refused) {
+            EXPECT_EQ(boxText, kRefusal);
+            EXPECT_TRUE(openAfterBox);
+            EXPECT_EQ(selectedAfterBox, c.bad);
+            EXPECT_STREQ(duringBox.computerName, "KEEP");
+            EXPECT_STREQ(choice.computerName, "PLANT-01");
+            EXPECT_EQ(choice.remote, 1);
+        } else {
+            EXPECT_EQ(boxText, "");
+            EXPECT_EQ(choice.remote, 0);
+        }
+    }
 }
 
 // One control of a dialog template as stored in the resources.

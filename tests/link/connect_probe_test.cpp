@@ -169,7 +169,6 @@ TEST(ConnectRemote, AccessRoad) {
          {"silent \\\\PLANT (busy)", "password \\\\PLANT (busy)"}, false, {}},
         {"remote from dialog", {}, 1, "HOST7", true, true, 0, "HOST7", {"silent \\\\HOST7 (busy)"}, false,
          {"\\\\HOST7"}},
-        {"empty name from dialog", {"-r"}, 1, "", true, true, 0, "", {"silent \\\\ (busy)"}, false, {"\\\\"}},
     };
     for (const RemoteCase& c : cases) {
         SCOPED_TRACE(c.label);

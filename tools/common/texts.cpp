@@ -60,7 +60,8 @@ constexpr const char* kTexts[] = {
     "a screen line has at most 40 characters",
     "a screen file has 20 lines, then may add \"cursor ROW COLUMN\" (row 0..19, column 0..127) and \"mask C\" "
     "(C: a character that matches any cell), once each",
-    "the first argument must be -l or -r NAME (at most 32 characters): the headless panel has no Connect To dialog",
+    "the first argument must be -l or -r NAME (a host name of at most 32 characters or an IPv4 address): the "
+    "headless panel has no Connect To dialog",
     "--script FILE is needed",
     "unexpected argument",
     "this option takes no value",

@@ -3,12 +3,12 @@
 
 #include <cstring>
 
+#include "link/connect_name.h"
 #include "tools/common/option_args.h"
 #include "tools/common/texts.h"
 
 namespace {
 constexpr int64_t kMaxTimeoutMs = 3600000;
-constexpr size_t kMaxNameLength = 32;
 
 enum OptionId { Script, Timeout, Junit, Json };
 constexpr CommandOption kOptions[] = {
@@ -47,7 +47,8 @@ std::string HeadlessUsage() {
 // The connection comes first, as the panel reads it; --help and --version may stand anywhere.
 CommandLineResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions& o) {
     if (argc >= 2 && IsOneOf(argv[1], "-l", "-L")) o.connectionArgs = 2;
-    if (argc >= 3 && IsOneOf(argv[1], "-r", "-R") && std::strlen(argv[2]) <= kMaxNameLength) o.connectionArgs = 3;
+    // The panel's own name rule: a name it would not take from the command line is refused here.
+    if (argc >= 3 && IsOneOf(argv[1], "-r", "-R") && connect_logic::IsComputerName(argv[2])) o.connectionArgs = 3;
     const CommandLineResult result = ReadCommandLine(
         argc, argv, o.connectionArgs ? o.connectionArgs : 1, kOptions, sizeof(kOptions) / sizeof(kOptions[0]),
         [&](int option, const std::string& value) {
