@@ -10,6 +10,7 @@
 #include "display/display_geometry.h"
 #include "display/panel_painter_win.h"
 #include "keypad/keypad_win.h"
+#include "link/command_encoder.h"
 #include "link/panel_command.h"
 #include "res/resource_ids.h"
 #include "support/about_dialog_win.h"
@@ -403,9 +404,9 @@ void Frame::OpenBranchTo() {
     const INT_PTR result = dialog.DoModal();
     // The window may have closed under the dialog (the control's exit): then nothing is sent.
     if (result != IDOK || !Exists() || !link_) return;
-    char command[36];
-    const int n = FormatBranchCommand(dialog.Text(), command);
-    link_->WriteBytes(command, n);
+    char command[BranchCommandSize];
+    const int n = EncodeBranchCommand(dialog.Text(), command);
+    if (n > 0) link_->WriteBytes(command, n);
 }
 
 LRESULT Frame::OnLButtonDown(WPARAM, LPARAM lParam) {
@@ -484,7 +485,7 @@ LRESULT Frame::OnKeyDown(WPARAM wParam, LPARAM lParam) {
     // Bit 30: the key was down already, so this key-down is an auto-repeat.
     const bool repeat = (static_cast<uint32_t>(lParam) & 0x40000000u) != 0;
     if (presses_.AdmitKeyDown(static_cast<uint32_t>(wParam), repeat, *this)) {
-        PerformKeyAction(ActionForVirtualKey(static_cast<uint32_t>(wParam)), *this);
+        PerformKeyAction(ActionForKeyDown(static_cast<uint32_t>(wParam), repeat), *this);
         presses_.Done();
     }
     // An action may have closed the window (a lost control's fatal box).

@@ -6,18 +6,27 @@
 
 #include "app/frame_win.h"
 #include "res/resource_ids.h"
+#include "support/end_status.h"
+
+namespace {
+// Nothing can show why: only the exit status tells.
+bool NoWindow() {
+    end_status::Mark(end_status::NoWindow);
+    return false;
+}
+}  // namespace
 
 bool PanelApp::Start(int showState) {
     Frame* frame = new (std::nothrow) Frame();
-    if (!frame) return false;
+    if (!frame) return NoWindow();
     // Without the services the constructor made nothing further; no connection is possible.
     if (!frame->Link()) {
         delete frame;
-        return false;
+        return NoWindow();
     }
     if (!frame->CreateMainWindow()) {
         delete frame;
-        return false;
+        return NoWindow();
     }
     HWND window = frame->Handle();
     accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));

@@ -1,9 +1,10 @@
-// Branch To: the edit field is limited to 32 characters (typed or pasted) and shows capitals.
+// Branch To: the edit field is limited to 32 characters (typed or pasted) and shows capitals. A
+// text that may not go out (set into the field by another process, or with a pasted tab) is
+// refused with a beep and the dialog stays open, so nothing else can ride on the command.
 #include "display/branch_to_dialog_win.h"
 
-#include <cstdio>
+#include <cstring>
 
-#include "protocol/command_table.h"
 #include "res/resource_ids.h"
 
 BranchToDialog::BranchToDialog(HWND parent) : Dialog(IDD_BRANCH_TO, parent) {}
@@ -17,15 +18,16 @@ bool BranchToDialog::OnInitDialog() {
 }
 
 void BranchToDialog::OnOK() {
-    text_[0] = '\0';
-    SendMessageA(Item(IDC_BRANCH_TEXT), WM_GETTEXT, sizeof(text_), reinterpret_cast<LPARAM>(text_));
-    text_[MaxText] = '\0';
+    HWND edit = Item(IDC_BRANCH_TEXT);
+    // Room for one character past the limit: a longer text is seen as such, not cut to fit.
+    char text[MaxText + 2] = "";
+    const int n = GetWindowTextA(edit, text, sizeof text);
+    if (n < 0 || commands::CheckBranchText({text, static_cast<size_t>(n)}) != commands::BranchText::Ok) {
+        MessageBeep(MB_OK);
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        return;
+    }
+    std::memcpy(text_, text, static_cast<size_t>(n) + 1);
     EndDialog(IDOK);
-}
-
-int FormatBranchCommand(const char* text, char (&out)[36]) {
-    const commands::Row* row = commands::ForKind(CommandKind::BranchTo);
-    int n = std::snprintf(out, sizeof(out), "%s%.*s%c", row->bytes, BranchToDialog::MaxText, text ? text : "",
-                          commands::End);
-    return n < 0 ? 0 : (n < static_cast<int>(sizeof(out)) ? n : static_cast<int>(sizeof(out)) - 1);
 }

@@ -1,12 +1,14 @@
 // The Branch To dialog: up to 32 characters that go to the control as the Branch To command.
 #pragma once
+#include "protocol/command_table.h"
 #include "support/dialog_win.h"
 
 class BranchToDialog : public Dialog {
 public:
-    static constexpr int MaxText = 32;
+    static constexpr int MaxText = commands::BranchTextMax;
 
     explicit BranchToDialog(HWND parent);
+    // After IDOK: a text that may go out as it is.
     const char* Text() const { return text_; }
 
 protected:
@@ -16,6 +18,3 @@ protected:
 private:
     char text_[MaxText + 1] = {};
 };
-
-// Formats the command for the entered text into out (36 bytes); returns its length without the NUL.
-int FormatBranchCommand(const char* text, char (&out)[36]);

@@ -13,22 +13,39 @@ constexpr char LeadOf(CommandKind kind, int32_t value = 0, int32_t speed = 0) {
     return commands::ForCommand(kind, value, speed)->bytes[0];
 }
 
-// The computer keys that stand for no panel key.
+// The computer keys whose action is not a panel key's click; key: the panel key it works
+// otherwise (0: none), whose mode says how its auto-repeat counts.
 struct VirtualKeyBinding {
     uint32_t virtualKey;
     KeyAction action;
+    int32_t key;
 };
 constexpr VirtualKeyBinding kOtherVirtualKeys[] = {
-    {virtual_key::Shift, Just(KeyActionKind::ToggleFast)},
-    {virtual_key::Control, Just(KeyActionKind::ToggleSlow)},
-    {'A', Byte(LeadOf(CommandKind::CursorLeft))},
-    {'B', Byte(LeadOf(CommandKind::LineDown))},
-    {'C', Byte(LeadOf(CommandKind::Fast))},
-    {'D', Byte(LeadOf(CommandKind::Slow))},
-    {'E', Byte(LeadOf(CommandKind::Adjust, 1, panel_command::Normal))},
-    {'F', Byte(LeadOf(CommandKind::Adjust, -1, panel_command::Normal))},
-    {'Q', Just(KeyActionKind::BranchTo)},
+    {virtual_key::Shift, Just(KeyActionKind::ToggleFast), KeyId::Fast},
+    {virtual_key::Control, Just(KeyActionKind::ToggleSlow), KeyId::Slow},
+    {'A', Byte(LeadOf(CommandKind::CursorLeft)), 0},
+    {'B', Byte(LeadOf(CommandKind::LineDown)), 0},
+    {'C', Byte(LeadOf(CommandKind::Fast)), 0},
+    {'D', Byte(LeadOf(CommandKind::Slow)), 0},
+    {'E', Byte(LeadOf(CommandKind::Adjust, 1, panel_command::Normal)), 0},
+    {'F', Byte(LeadOf(CommandKind::Adjust, -1, panel_command::Normal)), 0},
+    {'Q', Just(KeyActionKind::BranchTo), 0},
 };
+
+struct Bound {
+    KeyAction action;
+    int32_t key;  // 0: none
+};
+
+Bound BindingOf(uint32_t virtualKey) {
+    if (virtualKey == 0) return {Just(KeyActionKind::None), 0};
+    for (const KeyRow& key : KeyTable::Rows)
+        for (uint32_t bound : key.computerKeys)
+            if (bound == virtualKey) return {key.action, key.id};
+    for (const VirtualKeyBinding& b : kOtherVirtualKeys)
+        if (b.virtualKey == virtualKey) return {b.action, b.key};
+    return {Just(KeyActionKind::None), 0};
+}
 
 // A latch key's action: the other latch is released; a byte goes out only when this key
 // does not show pushed afterwards.
@@ -50,14 +67,13 @@ KeyAction ActionForKey(int32_t keyId) {
     return KeyTable::IsKey(keyId) ? KeyTable::Row(keyId).action : Just(KeyActionKind::None);
 }
 
-KeyAction ActionForVirtualKey(uint32_t virtualKey) {
-    if (virtualKey == 0) return Just(KeyActionKind::None);
-    for (const KeyRow& key : KeyTable::Rows)
-        for (uint32_t bound : key.computerKeys)
-            if (bound == virtualKey) return key.action;
-    for (const VirtualKeyBinding& b : kOtherVirtualKeys)
-        if (b.virtualKey == virtualKey) return b.action;
-    return Just(KeyActionKind::None);
+KeyAction ActionForVirtualKey(uint32_t virtualKey) { return BindingOf(virtualKey).action; }
+
+KeyAction ActionForKeyDown(uint32_t virtualKey, bool repeat) {
+    const Bound b = BindingOf(virtualKey);
+    // A held latch key is still one press, as with the mouse: its repeats would flicker it.
+    if (repeat && b.key != 0 && KeyTable::Mode(b.key) == KeyTable::Latch) return Just(KeyActionKind::None);
+    return b.action;
 }
 
 int32_t AdjustSpeed(bool slowPushed, bool fastPushed) {

@@ -11,6 +11,9 @@
 KeyAction ActionForKey(int32_t keyId);
 // The action of a key-down of the computer keyboard; None for an unlisted key.
 KeyAction ActionForVirtualKey(uint32_t virtualKey);
+// The same for a key-down that may be an auto-repeat (the key was down already): a computer key
+// repeats as the panel key it works, so Shift and Ctrl (FAST and SLOW, latches) do nothing then.
+KeyAction ActionForKeyDown(uint32_t virtualKey, bool repeat);
 // The ADJUST speed from the two latch keys' pushed looks: SLOW wins, then FAST, else normal.
 int32_t AdjustSpeed(bool slowPushed, bool fastPushed);
 

@@ -3,6 +3,7 @@
 // command reader and printers and the generated dissector tables all read their facts from here.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "link/panel_command.h"
 #include "protocol/inbound_table.h"
@@ -170,6 +171,24 @@ constexpr char ByteOfKey(int32_t key) {
     for (const Row& r : kRows)
         if (r.key == key && r.request.type == 0) return r.bytes[0];
     return 0;
+}
+
+// A Branch To text goes between the lead byte and End as it is: a control byte inside it would
+// end the command early (End) and let the rest read as other commands, or cut it (a NUL).
+constexpr int BranchTextMax = 32;
+constexpr bool InBranchText(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0x20 && b != 0x7F;
+}
+static_assert(!InBranchText(End));
+
+enum class BranchText : uint8_t { Ok, TooLong, ControlByte };
+// Whether the text may go out as a Branch To text; the length is judged first.
+constexpr BranchText CheckBranchText(std::string_view text) {
+    if (text.size() > static_cast<size_t>(BranchTextMax)) return BranchText::TooLong;
+    for (char c : text)
+        if (!InBranchText(c)) return BranchText::ControlByte;
+    return BranchText::Ok;
 }
 
 constexpr const char* SpeedName(int32_t speed) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "support/arg_index.h"
+#include "support/end_status.h"
 #include "support/help_path.h"
 #include "support/report_format.h"
 #include "support/status_bar_win.h"
@@ -179,6 +180,8 @@ void ReadyReport::Show() {
     if (!ready_) return;
     if (gate_ && !TakeGate(gate_)) return;
     if (!needsOwnerWindow_ || IsWindow(owner_)) {
+        // Marked before the box: a close that comes while it is up ends the process all the same.
+        if (postsClose_) end_status::Mark(end_status::Fatal);
         MessageBeep(icon_);
         MessageBoxA(owner_, message_, title_, MB_OK | icon_);
         if (postsClose_ && owner_) PostMessageA(owner_, WM_SYSCOMMAND, SC_CLOSE, 0);

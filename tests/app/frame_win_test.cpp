@@ -6,21 +6,21 @@
 #include <string>
 #include <thread>
 
+#include "support/end_status.h"
 #include "tests/app/panel_process_win.h"
 
 namespace {
 constexpr DWORD kWait = 10000;
 const char kFatal[] = "Fatal or Unrecoverable Error";
 
-// Runs the program against whatever pipes exist and expects the fatal box with `text`;
-// OK ends the process.
-// The fatal box shows `text`; OK ends the process with exit code 0.
+// The fatal box shows `text`; OK ends the process with the status that tells a fatal end from a
+// close.
 void ExpectFatalEnd(PanelProcess& panel, const char* text) {
     HWND box = panel.WaitDialog(kFatal, kWait);
     ASSERT_NE(box, nullptr) << "no fatal box showing " << text;
     EXPECT_EQ(MessageBoxText(box), text);
     PressButton(box, IDOK);
-    EXPECT_EQ(panel.WaitExit(kWait), 0);
+    EXPECT_EQ(panel.WaitExit(kWait), end_status::Fatal) << text;
 }
 
 void ExpectFatalStart(const std::string& args, const char* text) {
@@ -165,7 +165,7 @@ TEST(FrameLifetime, ControlExitOnALocalLinkClosesWithoutNotice) {
     PanelProcess panel("-l");
     ASSERT_NE(WaitConnectedLocally(peer, panel, kWait), nullptr);
     ASSERT_TRUE(peer.Send("BYE\x16"));
-    EXPECT_EQ(panel.WaitExit(kWait), 0);
+    EXPECT_EQ(panel.WaitExit(kWait), end_status::Closed);
 }
 
 TEST(FrameLifetime, ControlExitDuringTheStartUpFatalBoxEndsCleanly) {
@@ -180,7 +180,8 @@ TEST(FrameLifetime, ControlExitDuringTheStartUpFatalBoxEndsCleanly) {
     closer.join();
     ASSERT_NE(panel.WaitDialog(kFatal, kWait), nullptr) << "no fatal box for the lost first command";
     ASSERT_TRUE(peer.Send("\x16"));
-    EXPECT_EQ(panel.WaitExit(kWait), 0);
+    // The box was shown: the end stays a fatal one.
+    EXPECT_EQ(panel.WaitExit(kWait), end_status::Fatal);
 }
 
 TEST(FrameLifetime, IdentificationIsAnsweredWhileConnected) {
@@ -218,7 +219,7 @@ TEST(FrameLifetime, EveryWayOutEndsTheProcessWithinOneSecond) {
         ASSERT_NE(frame, nullptr);
         ASSERT_TRUE(peer.Send("\x01" "CONNECTED"));
         PostMessageA(frame, r.message, r.wParam, 0);
-        EXPECT_EQ(panel.WaitExit(1000), 0) << r.name;
+        EXPECT_EQ(panel.WaitExit(1000), end_status::Closed) << r.name;
     }
 }
 }  // namespace

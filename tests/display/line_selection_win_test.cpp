@@ -106,6 +106,25 @@ TEST_F(BranchTo, TheFieldTakesThirtyTwoCharacters) {
     EXPECT_EQ(peer_.ReceiveFor(300), "");
 }
 
+// Text set into the field by another process passes the field's limit and its typing: a text
+// that would split into several commands or be cut is refused, nothing is sent and the dialog
+// stays open for the operator to correct it.
+TEST_F(BranchTo, ATextThatMayNotGoOutIsRefusedAndTheDialogStaysOpen) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    const std::string refused[] = {"A\nPPK", "A\tB", "AB\x7f", std::string(33, 'Z')};
+    for (const std::string& text : refused) {
+        SetDlgItemTextA(dialog, 1070, text.c_str());
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(peer_.ReceiveFor(300), "") << ::testing::PrintToString(text);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << ::testing::PrintToString(text) << ": the dialog closed";
+    }
+    SetDlgItemTextA(dialog, 1070, "A");
+    PressButton(dialog, IDOK);
+    EXPECT_EQ(peer_.Receive(3, kWait), "qA\n");
+    EXPECT_EQ(peer_.ReceiveFor(300), "");
+}
+
 TEST_F(BranchTo, ControlExitWhileOpenEndsCleanlyWithNothingSent) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);

@@ -61,6 +61,38 @@ TEST(KeyBindings, EveryListedVirtualKeySendsItsBytesAndOthersNothing) {
     for (const auto& r : rows) EXPECT_EQ(WireOf(ActionForVirtualKey(r.vk)), r.bytes) << "virtual key " << r.vk;
 }
 
+bool SameAction(const KeyAction& a, const KeyAction& b) {
+    return a.kind == b.kind && a.byte == b.byte && a.command.type == b.command.type &&
+           a.command.argument == b.command.argument && a.command.speed == b.command.speed;
+}
+
+// A held computer key repeats as the panel key it works: Shift and Ctrl (the latches FAST and
+// SLOW) once a press, every other key at each auto-repeated key-down.
+TEST(KeyBindings, AutoRepeatedKeyDownsActAgainExceptShiftAndCtrl) {
+    for (uint32_t v = 0; v < 0x100; ++v) {
+        const KeyAction pressed = ActionForVirtualKey(v);
+        EXPECT_TRUE(SameAction(ActionForKeyDown(v, false), pressed)) << "virtual key " << v;
+        const bool once = v == vk::Shift || v == vk::Control;
+        const KeyAction repeated = ActionForKeyDown(v, true);
+        EXPECT_TRUE(once ? repeated.kind == KeyActionKind::None : SameAction(repeated, pressed)) << "virtual key " << v;
+    }
+    const struct {
+        uint32_t vk;
+        int32_t latch;
+        const char* released;  // the byte of the second press, which releases the latch
+    } rows[] = {{vk::Shift, KeyId::Fast, "B"}, {vk::Control, KeyId::Slow, "C"}};
+    for (const auto& r : rows) {
+        WirePort port;
+        PerformKeyAction(ActionForKeyDown(r.vk, false), port);
+        for (int i = 0; i < 29; ++i) PerformKeyAction(ActionForKeyDown(r.vk, true), port);
+        EXPECT_TRUE(port.latches.ShowsPushed(r.latch)) << r.vk << ": held for 29 repeats";
+        EXPECT_EQ(port.wire, "") << r.vk;
+        PerformKeyAction(ActionForKeyDown(r.vk, false), port);
+        EXPECT_FALSE(port.latches.ShowsPushed(r.latch)) << r.vk << ": the second press";
+        EXPECT_EQ(port.wire, r.released) << r.vk;
+    }
+}
+
 TEST(KeyBindings, AdjustSpeedAsksSlowFirstAndSlowWins) {
     const struct {
         bool fast, slow;

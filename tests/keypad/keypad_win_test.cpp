@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "protocol/command_table.h"
 #include "protocol/key_table.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/app/sim_script_win.h"
@@ -192,6 +193,38 @@ TEST_F(Keypad, AQuickDoubleClickCountsAsTwoClicksAndItsSecondPressRepeats) {
     ButtonUp();
     EXPECT_EQ(peer_.Receive(4, kWait), "\n\n\n\n") << "a click, two ticks of the held second press, its release";
     EXPECT_EQ(peer_.ReceiveFor(400), "");
+}
+
+// Shift or Ctrl held: its key-down and `repeats` auto-repeated ones (bit 30 of lParam set, as the
+// keyboard sends them), then its key-up and the up arrow's key-down, whose "K" says that the
+// window has handled all of them.
+std::string HoldKey(HWND frame, PipePeer& peer, WORD vk, int repeats) {
+    PostMessageA(frame, WM_KEYDOWN, vk, 1);
+    for (int i = 0; i < repeats; ++i) PostMessageA(frame, WM_KEYDOWN, vk, 1 | 0x40000000);
+    PostMessageA(frame, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    PostMessageA(frame, WM_KEYDOWN, VK_UP, 1);
+    std::string got;
+    while (got.empty() || got.back() != 'K') {
+        const std::string more = peer.Receive(1, kWait);
+        if (more.empty()) break;
+        got += more;
+    }
+    return got;
+}
+
+// One press is one toggle however long the finger rests, as with the mouse.
+TEST_F(Keypad, AHeldShiftOrCtrlTogglesItsLatchOncePerPress) {
+    const struct {
+        WORD vk;
+        int32_t latch;
+    } rows[] = {{VK_SHIFT, KeyId::Fast}, {VK_CONTROL, KeyId::Slow}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(HoldKey(frame_, peer_, r.vk, 29), "K") << r.vk << ": held for 29 repeats";
+        EXPECT_TRUE(ShowsPushed(frame_, r.latch)) << r.vk;
+        // The second press releases the latch and sends its key's byte.
+        EXPECT_EQ(HoldKey(frame_, peer_, r.vk, 0), std::string(1, commands::ByteOfKey(r.latch)) + "K") << r.vk;
+        EXPECT_FALSE(ShowsPushed(frame_, r.latch)) << r.vk;
+    }
 }
 
 // One operator step of the latch roads.

@@ -1,4 +1,5 @@
-// Byte forms of every command, and the commands that have none.
+// Byte forms of every command, the commands that have none, and the Branch To command with
+// the texts it refuses.
 #include "link/command_encoder.h"
 
 #include <gtest/gtest.h>
@@ -60,5 +61,41 @@ TEST(EncodeCommand, RequestsWithoutAByteForm) {
     };
     for (const PanelCommand& c : cases)
         EXPECT_EQ(Encode(c), "") << c.type << "/" << c.argument << "/" << c.speed;
+}
+
+// Nothing below 0x20 nor 0x7F rides inside the text, whichever byte it is or wherever it sits;
+// other bytes go out as they are, up to 32 of them.
+TEST(EncodeBranchCommand, ChecksAndFormsTheText) {
+    using commands::BranchText;
+    const std::string z32(32, 'Z');
+    struct Case {
+        std::string text;
+        BranchText check;
+        std::string bytes;  // empty: refused
+    };
+    const Case cases[] = {
+        {"STATUS", BranchText::Ok, "qSTATUS\n"},
+        {"", BranchText::Ok, "q\n"},
+        {" A-1.~", BranchText::Ok, "q A-1.~\n"},
+        {"\x80\xff", BranchText::Ok, "q\x80\xff\n"},
+        {z32, BranchText::Ok, "q" + z32 + "\n"},
+        {"A\nPPK", BranchText::ControlByte, ""},
+        {"\n", BranchText::ControlByte, ""},
+        {"A\tB", BranchText::ControlByte, ""},
+        {std::string("A\0B", 3), BranchText::ControlByte, ""},
+        {"AB\x7f", BranchText::ControlByte, ""},
+        {"\x1f", BranchText::ControlByte, ""},
+        {"A\rB", BranchText::ControlByte, ""},
+        {z32 + "Z", BranchText::TooLong, ""},
+        {std::string(33, '\n'), BranchText::TooLong, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = ::testing::PrintToString(c.text);
+        EXPECT_EQ(commands::CheckBranchText(c.text), c.check) << shown;
+        char out[BranchCommandSize];
+        const int n = EncodeBranchCommand(c.text, out);
+        EXPECT_EQ(std::string(out, static_cast<size_t>(n)), c.bytes) << shown;
+        EXPECT_EQ(out[n], '\0') << shown;
+    }
 }
 }  // namespace

@@ -104,6 +104,8 @@ TEST(Headless, FailuresNameTheLineAndShowTheScreenBadSetupsExitTwo) {
         // A Windows device name would open the device: refused before anything reads it.
         {"-l --script aux.txt --timeout 2000", "", "aux.txt: not a regular file", true},
         {"-l --script", "expect " + std::string(801, 'A') + "\n", "the text is longer than the screen can show"},
+        // A Branch To text that would split into several commands, refused before connecting.
+        {"-l --script", "key UP\nbranch A\\nPPK\n", "line 2: Branch To takes no control characters"},
         {"--script", "key UP\n", "the first argument must be -l or -r NAME"},
         {"-r 123456789012345678901234567890123 --script", "key UP\n", "the first argument must be -l or -r NAME"},
         // No control offers a pipe now: the panel's own result.

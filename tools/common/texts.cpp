@@ -56,6 +56,7 @@ constexpr const char* kTexts[] = {
     "VK_RETURN",
     "line must be from 1 to 20",
     "Branch To takes at most 32 characters",
+    "Branch To takes no control characters (bytes 0x00 to 0x1F and 0x7F: a line feed would end the command)",
     "cannot read the screen file",
     "a screen line has at most 40 characters",
     "a screen file has 20 lines, then may add \"cursor ROW COLUMN\" (row 0..19, column 0..127) and \"mask C\" "

@@ -53,6 +53,7 @@ enum : unsigned {
     UnknownVirtualKey,
     LineOutOfRange,
     BranchTooLong,
+    BranchControlByte,
     ScreenUnreadable,
     ScreenLineTooLong,
     ScreenBadShape,

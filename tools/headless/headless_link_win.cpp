@@ -3,7 +3,6 @@
 // texts kept for the console.
 #include "tools/headless/headless_link_win.h"
 
-#include "display/branch_to_dialog_win.h"
 #include "link/connect_logic.h"
 #include "link/link_text_win.h"
 #include "support/text_ids.h"
@@ -77,9 +76,10 @@ int HeadlessLink::WriteBytes(const char* bytes, int32_t count) {
 }
 
 std::string HeadlessLink::BranchTo(const std::string& text) {
-    char command[36];
-    const int n = FormatBranchCommand(text.c_str(), command);
-    WriteBytes(command, n);
+    char command[BranchCommandSize];
+    // The script's lines were checked: a text that may not go out never reaches this.
+    const int n = EncodeBranchCommand(text, command);
+    if (n > 0) WriteBytes(command, n);
     return std::string(command, static_cast<size_t>(n));
 }
 

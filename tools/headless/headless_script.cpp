@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "keypad/key_bindings.h"
+#include "protocol/command_table.h"
 #include "protocol/key_table.h"
 #include "tools/common/texts.h"
 
@@ -24,8 +25,6 @@ constexpr ScriptCommand kCommands[] = {
 };
 constexpr size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
-// The Branch To dialog takes at most this many characters and shows them as capitals.
-constexpr size_t kMaxBranchText = 32;
 constexpr uint32_t kMaxVirtualKey = 255;
 
 struct VirtualKeyName {
@@ -81,6 +80,17 @@ int64_t VirtualKeyCode(const std::string& text) {
     return -1;
 }
 
+// "character 2 is \x0A": the first byte a Branch To text may not carry, where it is.
+std::string ControlByteDetail(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (!commands::InBranchText(text[i]))
+            return "character " + std::to_string(i + 1) + " is \\x" + kHex[b >> 4] + kHex[b & 15];
+    }
+    return std::string();
+}
+
 bool InRows(uint32_t n) { return n >= 1 && n <= static_cast<uint32_t>(screen::Lines); }
 
 unsigned Check(const ScriptLine& line, const ScreenFileReader& readScreen, HeadlessStep& step, std::string& detail) {
@@ -108,8 +118,15 @@ unsigned Check(const ScriptLine& line, const ScreenFileReader& readScreen, Headl
             detail = std::to_string(line.text.size()) + " characters";
             return line.text.size() <= static_cast<size_t>(screen::Columns) ? tool_text::Ok : tool_text::TextTooLong;
         case HeadlessKind::Branch:
+            // As the dialog takes it: capitals, and refused rather than cut or split.
             step.text = Upper(line.text);
-            return line.text.size() <= kMaxBranchText ? tool_text::Ok : tool_text::BranchTooLong;
+            switch (commands::CheckBranchText(line.text)) {
+                case commands::BranchText::Ok: return tool_text::Ok;
+                case commands::BranchText::TooLong: return tool_text::BranchTooLong;
+                case commands::BranchText::ControlByte: break;
+            }
+            detail = ControlByteDetail(line.text);
+            return tool_text::BranchControlByte;
         case HeadlessKind::Expect:
             detail = std::to_string(line.text.size()) + " characters";
             return line.text.size() <= MaxExpectText ? tool_text::Ok : tool_text::TextTooLong;
