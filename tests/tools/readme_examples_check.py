@@ -19,6 +19,7 @@ import time
 from wine_session import Lines, wine_environment
 
 DEADLINE_S = 25  # for each step that waits
+DEMO_DEADLINE_S = 120  # the demo makes its own X server and warms the prefix
 TOOLS = {"quorvex-sim.exe": "tools/sim", "quorvex-tap.exe": "tools/tap", "quorvex-headless.exe": "tools/headless",
          "quorvex-dump": "tools/dump", "quorvex.exe": "app"}
 COMMAND_WORDS = tuple(TOOLS) + ("tshark", "wine64", "../../../../scripts/wine-run")
@@ -32,7 +33,6 @@ ELSEWHERE = {
     "msiexec /x quorvex-1.0.3-x64.msi /qn": "tests/install/msi_install_test.py (msiexec /x)",
     "./scripts/test": "the run itself",
     "./scripts/demo": "not run: a window on the user's desktop, until it is closed",
-    "./scripts/demo --headless --screenshot build/demo.png": "./scripts/screenshots draws the same picture",
     "for f in wine-env wine-prefix xvfb; do source scripts/lib/$f.sh; done": "scripts/test's own steps",
     "quorvex_xvfb_start && quorvex_wine_prefix && ctest --test-dir build/win -R NAME": "scripts/test's own steps",
     "build/native/tests/protocol/protocol_script tests/protocol/scripts/*.script":
@@ -121,15 +121,15 @@ class Session:
         p.lines = Lines(p.stdout)
         return p
 
-    def run(self, line, cwd=None):
+    def run(self, line, cwd=None, deadline_s=DEADLINE_S):
         """A README line to its end: its exit status and output."""
         p = self.start(line, cwd)
-        return self.ended(p), p.lines.text()
+        return self.ended(p, deadline_s), p.lines.text()
 
-    def ended(self, p):
+    def ended(self, p, deadline_s=DEADLINE_S):
         """Its exit status once it has ended and its output is read; None when it did not end in time."""
         try:
-            status = p.wait(DEADLINE_S)
+            status = p.wait(deadline_s)
         except subprocess.TimeoutExpired:
             return None
         p.lines.thread.join(5)
@@ -308,6 +308,13 @@ def check_try_it(others, s):
     problems = s.controller_and_panel(sim_line, panel_line, cwd=s.root)
     s.stop_all()
     s.ran.update(lines)
+    demo = next((text for kind, text in others if text.startswith("./scripts/demo --headless")), None)
+    if demo and relative == "build/win":  # the demo builds and runs build/win
+        shot = os.path.join(s.root, demo.split("--screenshot ")[1])
+        before = os.path.getmtime(shot) if os.path.exists(shot) else 0
+        status, out = s.run(demo, cwd=s.root, deadline_s=DEMO_DEADLINE_S)
+        if status != 0 or not os.path.exists(shot) or os.path.getmtime(shot) <= before:
+            problems.append(f"{demo!r}: status {status}, no new screenshot\n{out}")
     return problems
 
 
