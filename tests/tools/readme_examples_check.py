@@ -273,6 +273,7 @@ def check(examples, s):
             s.start(panel_line)
             status = s.ended(sim)
             expect(status == 0, f"the README's simulator script ended with status {status}", sim.lines.text())
+            expect("(note)" not in sim.lines.text(), "the README's simulator script draws a note", sim.lines.text())
         s.stop_all()
 
     # The replay of the session into a second panel.
