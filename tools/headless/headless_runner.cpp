@@ -60,9 +60,11 @@ std::string ScreenMismatch(const ExpectedScreen& expected, const ScreenCopy& sho
             return "line " + std::to_string(i + 1) + " shows " + Quoted(RightTrimmed(shown.lines[i])) +
                    ", the file has " + Quoted(expected.lines[i]);
     }
+    const auto at = [](int row, int column) {
+        return "line " + std::to_string(row + 1) + " column " + std::to_string(column + 1);
+    };
     if (expected.checkCursor && (shown.row != expected.row || shown.column != expected.column))
-        return "the cursor is at " + std::to_string(shown.row) + " " + std::to_string(shown.column) +
-               ", the file has " + std::to_string(expected.row) + " " + std::to_string(expected.column);
+        return "the cursor is at " + at(shown.row, shown.column) + ", the file has " + at(expected.row, expected.column);
     return {};
 }
 
