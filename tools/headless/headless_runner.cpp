@@ -243,7 +243,7 @@ HeadlessResult HeadlessRunner::Pause(const HeadlessStep& step) {
         if (!lost.empty()) return Fail(step, lost);
         const uint64_t t = panel_.NowMs();
         if (t >= end) break;
-        // After the exit notice nothing changes any more, and nothing wakes a wait.
+        // After the exit notice the reader has ended: a wait for a change would return at once.
         if (state == PanelState::Exited) {
             panel_.SleepMs(static_cast<uint32_t>(end - t));
         } else {
