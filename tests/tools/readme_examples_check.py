@@ -38,8 +38,8 @@ ELSEWHERE = {
     "build/native/tests/protocol/protocol_script tests/protocol/scripts/*.script":
         "ctest protocol.script.* (one script each)",
     "cmake -S . -B build -G Ninja && cmake --build build": "not run: a build on Windows",
-    "quorvex.exe -r NAME": "not run: under Wine a remote computer cannot be reached (tests/link, with fakes)",
-    "quorvex.exe": "tests/link (the Connect To dialog)",
+    "quorvex.exe -r NAME": "tests/app/frame_win_test.cpp (-r with names; no remote computer under Wine: tests/link)",
+    "quorvex.exe": "tests/app/frame_win_test.cpp (the Connect To dialog)",
 }
 
 
