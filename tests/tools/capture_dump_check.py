@@ -116,7 +116,7 @@ def with_first_block_length(data, length):
 
 def screen(rows, cursor):
     lines = [(rows.get(i, "")).ljust(40) for i in range(20)]
-    return "\n".join(lines) + "\n" + "cursor %d %d\n" % cursor
+    return "\n".join(lines) + "\n" + "cursor line %d column %d\n" % (cursor[0] + 1, cursor[1] + 1)
 
 
 CASES = [

@@ -44,7 +44,7 @@ TEST(HeadlessReport, JunitHoldsOneCaseWithTheFailureItsLineExpectationAndScreen)
              "<failure message=\"line 12: expect-exit failed: no exit notice after 5000 ms\" type=\"expectation\">"
              "line 12: expect-exit\n",
              "screen:\nMAIN MENU &lt;&amp;&gt;&quot;&apos;\\x7F\\xFF]]&gt;",
-             "cursor 0 40\n</failure>",
+             "cursor line 1 column 41\n</failure>",
              "<system-out>connected: LOCAL - Quorvex; Connected to device 2\nline 1: expect &quot;MAIN MENU&quot;",
          })
         EXPECT_NE(xml.find(part), std::string::npos) << part << "\n" << xml;

@@ -38,11 +38,13 @@ public:
     ScreenCopy Screen() override { return screen_; }
     PanelState State() override { return state_; }
     const char* LostControlText() override { return lost ? "Communications error" : nullptr; }
+    bool Sending() override { return now_ < takenAtMs; }
+    // Every change of the next moment at once (text and state may change together).
     void WaitForChange(uint32_t ms) override {
         const uint64_t until = now_ + ms;
         if (next_ < changes_.size() && changes_[next_].atMs <= until) {
             now_ = changes_[next_].atMs > now_ ? changes_[next_].atMs : now_;
-            Apply(changes_[next_++]);
+            while (next_ < changes_.size() && changes_[next_].atMs <= now_) Apply(changes_[next_++]);
         } else {
             now_ = until;
         }
@@ -54,7 +56,8 @@ public:
     }
 
     std::string sent;
-    bool lost = false;
+    bool lost = false;          // a command found the control gone
+    uint64_t takenAtMs = 0;     // until then what was sent waits for the control
 
 private:
     void Apply(const Change& c) {
@@ -95,6 +98,9 @@ TEST(HeadlessRunner, KeysTakeTheWindowsRoadsThroughTheLatches) {
         {"keyboard C\nkey ADJUST UP", "BA"},                   // the letter sends B without latching
         {"key LINE UP\nkey LINE DOWN\nkey UP\nkey RIGHT\nkey 0\nkey NEG\nkey .\nkey :\nkey ENTER\nkey EXIT", "oOKL0-.:\nP"},
         {"click 1\nclick 20\nbranch params\nkeyboard Q\nkeyboard F1", "p1\np20\nqPARAMS\n"},
+        // A latch released by the other key is up, not only unlit: the next click latches it.
+        {"key FAST\nkey SLOW\nkey FAST\nkey ADJUST UP", "BCBQ"},
+        {"keyboard SHIFT\nkey SLOW\nkeyboard SHIFT\nkey ADJUST UP", "CQ"},
     };
     for (const Case& c : cases) {
         FakePanel panel({});
@@ -135,19 +141,44 @@ TEST(HeadlessRunner, ExpectationsWaitHoldOrFailWithTheirLine) {
     }
 }
 
-TEST(HeadlessRunner, PipesGoneOrALostCommandFailTheStep) {
-    {
-        FakePanel panel({{10, -1, "", PanelState::Lost}});
-        const HeadlessResult r = Play(panel, "expect-exit 500");
-        EXPECT_EQ(r.line, 1);
-        EXPECT_NE(r.message.find("closed without the exit notice"), std::string::npos) << r.message;
-    }
-    {
-        FakePanel panel({});
-        panel.lost = true;
-        const HeadlessResult r = Play(panel, "key UP");
-        EXPECT_EQ(r.line, 1);
-        EXPECT_NE(r.message.find("Communications error"), std::string::npos) << r.message;
+// The real panel closes when its control goes: a loss fails the step it is found in (a wait at
+// once), or the step after, and a script never passes once the control is gone.
+TEST(HeadlessRunner, ALostControlFailsTheScriptAtOnceOrAtTheNextStep) {
+    const FakePanel::Change shown = {50, 0, "MAIN MENU", PanelState::Connected};
+    const FakePanel::Change gone = {1000, -1, "", PanelState::Lost};
+    struct Case {
+        const char* script;
+        std::vector<FakePanel::Change> changes;
+        bool commandLost;   // a command found the control gone
+        uint64_t takenAtMs;  // what was sent is taken then
+        int failedLine;
+        const char* message;
+        uint64_t failedAtMs;  // the fake clock when the run ended
+    };
+    const Case cases[] = {
+        {"expect MAIN MENU\nwait 20000\nkey DOWN\nexpect MAIN MENU", {shown, gone}, false, 0, 2,
+         "line 2: wait failed: the control's pipes are gone", 1000},
+        // The screen it showed last, read after the control went, is not evidence.
+        {"expect MAIN MENU within 100", {{50, 0, "MAIN MENU", PanelState::Lost}}, false, 0, 1,
+         "line 1: expect \"MAIN MENU\" failed: the control's pipes are gone", 50},
+        {"expect-exit within 5000", {gone}, false, 0, 1, "closed without the exit notice", 1000},
+        {"key UP", {}, true, 0, 1, "line 1: key UP failed: not played: Communications error", 0},
+        // Gone after the last step, before the control took what it sent.
+        {"expect MAIN MENU\nkey DOWN", {shown, gone}, false, 60000, 2,
+         "after line 2: key DOWN: the control's pipes are gone", 1000},
+        {"expect MAIN MENU\nkey DOWN", {shown}, false, 60000, 2,
+         "after line 2: key DOWN: the control has not taken what was sent when the overall time-out", 5000},
+        {"expect MAIN MENU\nkey DOWN", {shown, gone}, false, 300, 0, "script passed: 2 steps", 300},
+    };
+    for (const Case& c : cases) {
+        FakePanel panel(c.changes);
+        panel.lost = c.commandLost;
+        panel.takenAtMs = c.takenAtMs;
+        const HeadlessResult r = Play(panel, c.script, 5000);
+        EXPECT_EQ(r.passed, c.failedLine == 0) << c.script << ": " << r.message;
+        EXPECT_EQ(r.line, c.failedLine) << c.script;
+        EXPECT_NE(r.message.find(c.message), std::string::npos) << c.script << ": " << r.message;
+        EXPECT_LE(panel.NowMs(), c.failedAtMs + 10) << c.script << ": not at once";
     }
 }
 }  // namespace

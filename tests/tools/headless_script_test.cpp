@@ -11,14 +11,19 @@
 
 namespace {
 const std::map<std::string, std::string> kFiles = {
-    {"menu.txt", "MAIN MENU\n\n> STATUS   \r\n" + std::string(17, '\n') + "cursor 2 8\n\n"},
+    {"menu.txt", "MAIN MENU\n\n> STATUS   \r\n" + std::string(17, '\n') + "cursor line 3 column 9\n\n"},
+    {"older.txt", "MAIN MENU\n\n> STATUS\n" + std::string(17, '\n') + "cursor 2 8\n"},  // from 0, as once printed
     {"short.txt", "A\nB"},
+    {"misplaced.txt", "A\n" + std::string(18, '\n') + "cursor line 1 column 1\n"},  // a line short
     {"wide.txt", std::string(41, 'x') + "\n"},
     {"long.txt", std::string(22, '\n') + "x\n"},
-    {"badcursor.txt", std::string(20, '\n') + "cursor 20 0\n"},
-    {"past.txt", std::string(20, '\n') + "mask #\ncursor 0 40\n"},
-    {"twocursors.txt", std::string(20, '\n') + "cursor 0 1\ncursor 0 2\n"},
-    {"farcursor.txt", std::string(20, '\n') + "cursor 0 128\n"},
+    {"badcursor.txt", std::string(20, '\n') + "cursor line 21 column 1\n"},
+    {"zerocursor.txt", std::string(20, '\n') + "cursor line 0 column 1\n"},
+    {"oldbadcursor.txt", std::string(20, '\n') + "cursor 20 0\n"},
+    {"past.txt", std::string(20, '\n') + "mask #\ncursor line 1 column 41\n"},
+    {"twocursors.txt", std::string(20, '\n') + "cursor 0 1\ncursor line 1 column 2\n"},
+    {"farcursor.txt", std::string(20, '\n') + "cursor line 1 column 129\n"},
+    {"oldfarcursor.txt", std::string(20, '\n') + "cursor 0 128\n"},
     {"badmask.txt", std::string(20, '\n') + "mask  \n"},
 };
 
@@ -118,6 +123,11 @@ TEST(HeadlessScript, RefusalsNameTheLineAndThePiece) {
         {"expect-screen wide.txt", 1, tool_text::ScreenLineTooLong, "wide.txt line 1"},
         {"expect-screen long.txt", 1, tool_text::ScreenBadShape, "long.txt line 23"},
         {"expect-screen badcursor.txt", 1, tool_text::ScreenBadShape, "badcursor.txt line 21"},
+        {"expect-screen zerocursor.txt", 1, tool_text::ScreenBadShape, "zerocursor.txt line 21"},
+        {"expect-screen oldbadcursor.txt", 1, tool_text::ScreenBadShape, "oldbadcursor.txt line 21"},
+        {"expect-screen oldfarcursor.txt", 1, tool_text::ScreenBadShape, "oldfarcursor.txt line 21"},
+        {"expect-screen short.txt", 1, tool_text::ScreenShort, "short.txt line 2"},
+        {"expect-screen misplaced.txt", 1, tool_text::ScreenLineMisplaced, "misplaced.txt line 20"},
         {"screen now", 1, tool_text::UnexpectedArgument, "now"},
         {"press ENTER", 1, tool_text::UnknownScriptCommand, "press"},
         {"expect A 3600001", 1, tool_text::NumberTooLarge, "3600001"},
@@ -176,20 +186,27 @@ TEST(HeadlessScript, EveryErrorIsReportedInLineOrderTooLongTextsAreRefusedAndBar
     EXPECT_EQ(first.detail, std::string(MaxDetail, 'A') + "...");
 }
 
+// The cursor line numbers from 1, as lines do everywhere else; a file of the older form (from 0)
+// means the same cursor and draws a note.
 TEST(HeadlessScript, ScreenFilesKeepTheirLinesAndTheCursor) {
     std::vector<HeadlessStep> steps;
     ScriptError error;
-    ASSERT_EQ(Parse("expect-screen menu.txt\nexpect-screen short.txt", steps, error), 0u);
-    const ExpectedScreen& menu = steps[0].screen;
-    EXPECT_EQ(menu.lines[0], "MAIN MENU");
-    EXPECT_EQ(menu.lines[2], "> STATUS");  // trailing blanks and the CR do not count
-    EXPECT_EQ(menu.lines[19], "");
-    EXPECT_TRUE(menu.checkCursor);
-    EXPECT_EQ(menu.row, 2);
-    EXPECT_EQ(menu.column, 8);
-    EXPECT_EQ(steps[1].screen.lines[1], "B");
-    EXPECT_FALSE(steps[1].screen.checkCursor);
-    EXPECT_EQ(steps[1].screen.mask, 0);
+    ScriptReport report;
+    ASSERT_EQ(Parse("expect-screen menu.txt\nexpect-screen older.txt", steps, error, &report), 0u);
+    for (const HeadlessStep& step : steps) {
+        const ExpectedScreen& menu = step.screen;
+        EXPECT_EQ(menu.lines[0], "MAIN MENU");
+        EXPECT_EQ(menu.lines[2], "> STATUS");  // trailing blanks and the CR do not count
+        EXPECT_EQ(menu.lines[19], "");
+        EXPECT_TRUE(menu.checkCursor);
+        EXPECT_EQ(menu.row, 2);
+        EXPECT_EQ(menu.column, 8);
+        EXPECT_EQ(menu.mask, 0);
+    }
+    ASSERT_EQ(report.notes.size(), 1u);
+    EXPECT_EQ(report.notes[0].line, 2);
+    EXPECT_EQ(report.notes[0].id, tool_text::ScreenOlderCursor);
+    EXPECT_EQ(report.notes[0].detail, "older.txt");
 
     ASSERT_EQ(Parse("expect-screen past.txt", steps, error), 0u) << tool_text::Text(error.id);
     EXPECT_EQ(steps[0].screen.column, 40);  // past the last column, as after text that filled the line

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Every command example of the README's tool sections, run as written under Wine: the tap
-session with the real panel (a line clicked, a key, Alt+F4), the live capture into tshark, the
-tshark and dump readings of that capture, the simulator's script, the replay, and the tools'
---version line. The programs are started as the README says, through scripts/wine-run. An
-example that this check does not know fails it, so a new one cannot go untried.
+"""Every command example of the README's tool sections and of the shipped README.txt
+(installer/README.txt.in), run as written under Wine: the tap session with the real panel (a line
+clicked, a key, Alt+F4), the live capture into tshark, the tshark and dump readings of that
+capture, the simulator's script, the replay, the tools' --version line; README.txt's getting
+started (the controller, the panel, the controller's shut-down ending both) and its headless
+example. The programs are started as the README says, through scripts/wine-run. The README's other
+examples are listed below with the check that runs them or why none can here. An example that
+this check does not know fails it, so a new one cannot go untried.
 Usage: readme_examples_check.py ROOT WINDOWS_BUILD"""
 import os
 import re
@@ -16,17 +19,37 @@ import time
 from wine_session import Lines, wine_environment
 
 DEADLINE_S = 25  # for each step that waits
+DEMO_DEADLINE_S = 120  # the demo makes its own X server and warms the prefix
 TOOLS = {"quorvex-sim.exe": "tools/sim", "quorvex-tap.exe": "tools/tap", "quorvex-headless.exe": "tools/headless",
          "quorvex-dump": "tools/dump", "quorvex.exe": "app"}
 COMMAND_WORDS = tuple(TOOLS) + ("tshark", "wine64", "../../../../scripts/wine-run")
+# README.txt as the package script fills it in for the x64 build.
+README_TXT_VALUES = {"@VERSION@": "1.0.3", "@BUILD@": "64-bit build (x64), for 64-bit Windows",
+                     "@MSI@": "quorvex-1.0.3-x64.msi"}
+# Examples that other checks of ./scripts/test run, or that cannot run here: what runs them, or why.
+ELSEWHERE = {
+    "msiexec /i quorvex-1.0.3-x64.msi /qn": "tests/install/msi_install_test.py (msiexec /i, /qn)",
+    "msiexec /i quorvex-1.0.3-x64.msi ADDLOCAL=Tools /qn": "tests/install/msi_install_test.py (ADDLOCAL=Tools)",
+    "msiexec /x quorvex-1.0.3-x64.msi /qn": "tests/install/msi_install_test.py (msiexec /x)",
+    "./scripts/test": "the run itself",
+    "./scripts/demo": "not run: a window on the user's desktop, until it is closed",
+    "for f in wine-env wine-prefix xvfb; do source scripts/lib/$f.sh; done": "scripts/test's own steps",
+    "quorvex_xvfb_start && quorvex_wine_prefix && ctest --test-dir build/win -R NAME": "scripts/test's own steps",
+    "build/native/tests/protocol/protocol_script tests/protocol/scripts/*.script":
+        "ctest protocol.script.* (one script each)",
+    "cmake -S . -B build -G Ninja && cmake --build build": "not run: a build on Windows",
+    "quorvex.exe -r NAME": "tests/app/frame_win_test.cpp (-r with names; no remote computer under Wine: tests/link)",
+    "quorvex.exe": "tests/app/frame_win_test.cpp (the Connect To dialog)",
+}
 
 
-def readme_examples(readme):
-    """(kind, text) in README order for the tools section: "command" lines (continuations joined)
-    and the simulator script block ("script")."""
+def readme_examples(readme, tools=True):
+    """(kind, text) in README order for the tools section (or, with tools false, for the rest):
+    "command" lines (continuations joined) and the simulator script block ("script")."""
     text = open(readme).read()
-    section = text[text.index("\n## Tools\n"):]
-    section = section[:section.index("\n## ", 1)]
+    begin = text.index("\n## Tools\n")
+    end = text.index("\n## ", begin + 1)
+    section = text[begin:end] if tools else text[:begin] + text[end:]
     examples, pending = [], ""
     for block in re.findall(r"(?:^    .*\n)+", section, flags=re.M):
         lines = [line[4:] for line in block.splitlines()]
@@ -40,8 +63,31 @@ def readme_examples(readme):
                 continue
             pending = ""
             line = re.split(r" {2,}", line)[0]  # what follows two spaces explains the command
-            if line.startswith(COMMAND_WORDS):
+            if tools and line.startswith(COMMAND_WORDS):
                 examples.append(("command", line))
+            elif not tools and line and not line.startswith(("#", "{", "|")) and not line[0].isdigit():
+                examples.append(("command", line))
+    return examples
+
+
+def readme_txt_examples(template):
+    """(kind, text) of the shipped README.txt: the lines indented by four or more that start with a
+    program's name (its examples; a table's two-space lines are not), "headless-script" for the
+    block of script lines."""
+    text = open(template).read()
+    for name, value in README_TXT_VALUES.items():
+        text = text.replace(name, value)
+    examples, script = [], []
+    for line in text.splitlines() + [""]:
+        example = line.startswith("    ") and line.strip()
+        if example and (script or line.strip().startswith("expect ")) and not line.strip().startswith(COMMAND_WORDS):
+            script.append(line.strip())
+            continue
+        if script:
+            examples.append(("headless-script", "\n".join(script) + "\n"))
+            script = []
+        if example and line.strip().startswith(COMMAND_WORDS + ("msiexec",)):
+            examples.append(("command", line.strip()))
     return examples
 
 
@@ -75,15 +121,15 @@ class Session:
         p.lines = Lines(p.stdout)
         return p
 
-    def run(self, line, cwd=None):
+    def run(self, line, cwd=None, deadline_s=DEADLINE_S):
         """A README line to its end: its exit status and output."""
         p = self.start(line, cwd)
-        return self.ended(p), p.lines.text()
+        return self.ended(p, deadline_s), p.lines.text()
 
-    def ended(self, p):
+    def ended(self, p, deadline_s=DEADLINE_S):
         """Its exit status once it has ended and its output is read; None when it did not end in time."""
         try:
-            status = p.wait(DEADLINE_S)
+            status = p.wait(deadline_s)
         except subprocess.TimeoutExpired:
             return None
         p.lines.thread.join(5)
@@ -104,16 +150,41 @@ class Session:
             time.sleep(0.2)
         return None
 
-    def operate_and_close(self, window):
-        """As an operator: a click on display line 4, cursor down, then Alt+F4."""
+    def click_line(self, window, line):
+        """A click on display line 1 to 20."""
         geometry = dict(line.split("=") for line in self.xdotool("getwindowgeometry", "--shell", window).split())
         x, y = int(geometry["X"]), int(geometry["Y"])
         client_top = int(geometry["HEIGHT"]) - 384 - 22  # the client sits above a status bar of about 22 px
-        self.xdotool("mousemove", str(x + 100), str(y + client_top + 13 + 3 * 15 + 7), "click", "1")
+        self.xdotool("mousemove", str(x + 100), str(y + client_top + 13 + (line - 1) * 15 + 7), "click", "1")
         time.sleep(0.3)
+
+    def operate_and_close(self, window):
+        """As an operator: a click on display line 4, cursor down, then Alt+F4."""
+        self.click_line(window, 4)
         self.xdotool("key", "Down")
         time.sleep(0.3)
         self.xdotool("key", "alt+F4")
+
+    def controller_and_panel(self, sim_line, panel_line, cwd=None):
+        """The simulator's controller and a panel on it, ended as the READMEs say: the controller's
+        shut-down (display line 9, then ENTER) ends both. Problems, or none."""
+        sim = self.start(sim_line, cwd)
+        if not self.wait_output(sim, "listening"):
+            return [f"{sim_line!r} did not listen:\n{sim.lines.text()}"]
+        panel = self.start(panel_line, cwd)
+        window = self.panel_window()
+        if not window:
+            return [f"{panel_line!r}: the panel's window did not appear\n{panel.lines.text()}"]
+        time.sleep(1)
+        self.click_line(window, 9)
+        self.xdotool("key", "Return")
+        problems = []
+        status = self.ended(sim)
+        if status != 0:
+            problems.append(f"{sim_line!r}: status {status} after its shut-down entry\n{sim.lines.text()}")
+        if self.ended(panel) is None:
+            problems.append(f"{panel_line!r}: the panel stayed after the controller's shut-down")
+        return problems
 
     def stop_all(self):
         for p in self.processes:
@@ -202,6 +273,7 @@ def check(examples, s):
             s.start(panel_line)
             status = s.ended(sim)
             expect(status == 0, f"the README's simulator script ended with status {status}", sim.lines.text())
+            expect("(note)" not in sim.lines.text(), "the README's simulator script draws a note", sim.lines.text())
         s.stop_all()
 
     # The replay of the session into a second panel.
@@ -225,19 +297,77 @@ def check(examples, s):
     return problems
 
 
+def check_try_it(others, s):
+    """The README's first example: the built simulator and panel, started from the checkout."""
+    lines = [text for kind, text in others if "scripts/wine-run" in text]
+    if len(lines) != 2:
+        return [f"the README's Try it has not the two wine-run lines: {lines}"]
+    sim_line, panel_line = (line.rstrip(" &") for line in lines)
+    relative = os.path.relpath(s.build, s.root)
+    if relative != "build/win":
+        sim_line, panel_line = (line.replace("build/win", relative) for line in (sim_line, panel_line))
+    problems = s.controller_and_panel(sim_line, panel_line, cwd=s.root)
+    s.stop_all()
+    s.ran.update(lines)
+    demo = next((text for kind, text in others if text.startswith("./scripts/demo --headless")), None)
+    if demo and relative == "build/win":  # the demo builds and runs build/win
+        shot = os.path.join(s.root, demo.split("--screenshot ")[1])
+        before = os.path.getmtime(shot) if os.path.exists(shot) else 0
+        status, out = s.run(demo, cwd=s.root, deadline_s=DEMO_DEADLINE_S)
+        if status != 0 or not os.path.exists(shot) or os.path.getmtime(shot) <= before:
+            problems.append(f"{demo!r}: status {status}, no new screenshot\n{out}")
+    return problems
+
+
+def check_readme_txt(examples, s):
+    """The shipped README.txt: getting started and the headless example, run as written."""
+    problems = []
+    commands = [text for kind, text in examples if kind == "command"]
+    if "quorvex-sim.exe" in commands and "quorvex.exe -l" in commands:
+        problems += s.controller_and_panel("quorvex-sim.exe", "quorvex.exe -l")
+        s.stop_all()
+    else:
+        problems.append("README.txt's getting started has no quorvex-sim.exe and quorvex.exe -l")
+    script = next((text for kind, text in examples if kind == "headless-script"), None)
+    run = next((c for c in commands if c.startswith("quorvex-headless.exe") and "params.txt" in c), None)
+    if script and run:
+        with open(os.path.join(s.work, "params.txt"), "w") as f:
+            f.write(script)
+        sim = s.start("quorvex-sim.exe")
+        if s.wait_output(sim, "listening"):
+            status, out = s.run(run)
+            if status != 0 or "(note)" in out:
+                problems.append(f"README.txt's headless example: status {status}\n{script}{out}\n{sim.lines.text()}")
+            if s.ended(sim) != 0:
+                problems.append(f"README.txt's headless example did not shut the controller down\n{sim.lines.text()}")
+        s.stop_all()
+    else:
+        problems.append("README.txt has no headless script with its quorvex-headless.exe line")
+    return problems
+
+
+def unrun(examples, s, where):
+    """The examples that neither ran here nor are listed with what runs them."""
+    return [f"{where}: an example this check does not know: {text!r}" for kind, text in examples
+            if kind == "command" and text not in s.ran and text not in ELSEWHERE]
+
+
 def main():
     root, build = sys.argv[1:3]
     examples = readme_examples(os.path.join(root, "README.md"))
+    others = readme_examples(os.path.join(root, "README.md"), tools=False)
+    shipped = readme_txt_examples(os.path.join(root, "installer", "README.txt.in"))
     with tempfile.TemporaryDirectory() as work:
         s = Session(root, os.path.abspath(build), work)
         try:
-            problems = check(examples, s)
+            problems = check(examples, s) + check_try_it(others, s) + check_readme_txt(shipped, s)
+            problems += unrun(others, s, "README.md") + unrun(shipped, s, "README.txt")
         finally:
             s.stop_all()
     for problem in problems:
         print("FAILED", problem)
     if not problems:
-        print(f"{len(examples)} README examples ran")
+        print(f"{len(examples) + len(others) + len(shipped)} README and README.txt examples ran or are run elsewhere")
     return 1 if problems else 0
 
 

@@ -31,7 +31,7 @@ def check(folder):
         found = [child.tag for child in cases[0] if child.tag in ("failure", "error")]
         if found != ([outcome] if outcome else []):
             problems.append(f"{name}.xml: {found} where {outcome} was due")
-        if outcome == "failure" and "cursor 0 40" not in cases[0].find("failure").text:
+        if outcome == "failure" and "cursor line 1 column 41" not in cases[0].find("failure").text:
             problems.append("failed.xml: the failure does not hold the screen")
     for name in ("failed", "error"):
         path = os.path.join(folder, f"headless_report_{name}.json")

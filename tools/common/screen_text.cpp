@@ -16,5 +16,7 @@ ScreenCopy CopyScreen(const TextDisplay& display) {
 std::string FormatScreen(const ScreenCopy& screen) {
     std::string text;
     for (const std::string& line : screen.lines) text += line + "\n";
-    return text + "cursor " + std::to_string(screen.row) + " " + std::to_string(screen.column) + "\n";
+    // Numbered from 1, as lines are everywhere else in the tools.
+    return text + "cursor line " + std::to_string(screen.row + 1) + " column " + std::to_string(screen.column + 1) +
+           "\n";
 }

@@ -1,5 +1,6 @@
-// The screen as the tools print and compare it: its lines, then "cursor ROW COLUMN". One format
-// for quorvex-dump --screen, the headless panel's screen steps and reports, and screen files.
+// The screen as the tools print and compare it: its lines, then "cursor line LINE column COLUMN"
+// (from 1). One format for quorvex-dump --screen, the headless panel's screen steps and reports,
+// and screen files.
 #pragma once
 #include <string>
 

@@ -59,8 +59,13 @@ constexpr const char* kTexts[] = {
     "Branch To takes no control characters (bytes 0x00 to 0x1F and 0x7F: a line feed would end the command)",
     "cannot read the screen file",
     "a screen line has at most 40 characters",
-    "a screen file has 20 lines, then may add \"cursor ROW COLUMN\" (row 0..19, column 0..127) and \"mask C\" "
-    "(C: a character that matches any cell), once each",
+    "a screen file has 20 lines, then may add \"cursor line LINE column COLUMN\" (line 1..20, column 1..128) and "
+    "\"mask C\" (C: a character that matches any cell), once each",
+    "the screen file ends before its 20th line: a screen file has 20 lines (empty ones for blank lines) before "
+    "its cursor and mask lines",
+    "a cursor or mask line where one of the screen's 20 lines belongs: the 20 lines come first",
+    "the cursor line is in the older form, numbered from 0 (row 0..19, column 0..127), and read so; the tools "
+    "now write \"cursor line LINE column COLUMN\", numbered from 1",
     "the first argument must be -l or -r NAME (a host name of at most 32 characters or an IPv4 address): the "
     "headless panel has no Connect To dialog",
     "--script FILE is needed",

@@ -10,6 +10,7 @@
 namespace {
 constexpr int kTextCapacity = 256;
 constexpr int kDeviceStatusPane = 1;
+constexpr uint64_t kNoTicket = ~uint64_t{0};  // nothing was queued
 }  // namespace
 
 class HeadlessLink::Platform final : public SessionConnectPlatform {
@@ -68,11 +69,25 @@ void HeadlessLink::OnControlExited() {
     SetEvent(changed_);
 }
 
-int32_t HeadlessLink::QueueCommand(const PanelCommand& command) { return session_.QueueCommand(command, this); }
+int32_t HeadlessLink::QueueCommand(const PanelCommand& command) {
+    uint64_t ticket = kNoTicket;
+    const int32_t result = session_.QueueCommand(command, this, &ticket);
+    Queued(ticket);
+    return result;
+}
 
 int HeadlessLink::WriteBytes(const char* bytes, int32_t count) {
-    session_.QueueBytes(bytes, count);
+    uint64_t ticket = kNoTicket;
+    session_.QueueBytes(bytes, count, &ticket);
+    Queued(ticket);
     return 1;
+}
+
+void HeadlessLink::Queued(uint64_t ticket) {
+    // Tickets rise in the order made: the last one given is the last to be taken.
+    if (ticket == kNoTicket) return;
+    lastTicket_ = ticket;
+    queued_ = true;
 }
 
 std::string HeadlessLink::BranchTo(const std::string& text) {
@@ -95,7 +110,14 @@ PanelState HeadlessLink::State() {
     return PanelState::Connected;
 }
 
-const char* HeadlessLink::LostControlText() { return lost_ ? lostText_.c_str() : nullptr; }
+const char* HeadlessLink::LostControlText() {
+    // Found by a command, or by the reads (the reader thread ended without the exit notice).
+    const PanelState state = State();
+    if (state == PanelState::Exited) return nullptr;
+    return lost_ || state == PanelState::Lost ? lostText_.c_str() : nullptr;
+}
+
+bool HeadlessLink::Sending() { return queued_ && session_.Waits(lastTicket_); }
 
 void HeadlessLink::WaitForChange(uint32_t ms) {
     HANDLE waits[2] = {changed_, session_.ReaderThread()};

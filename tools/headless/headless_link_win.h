@@ -35,6 +35,7 @@ public:
     ScreenCopy Screen() override;
     PanelState State() override;
     const char* LostControlText() override;
+    bool Sending() override;
     void WaitForChange(uint32_t ms) override;
     uint64_t NowMs() override { return GetTickCount64(); }
     void SleepMs(uint32_t ms) override { Sleep(ms); }
@@ -47,17 +48,26 @@ private:
     bool HasDisplayFont() const override { return true; }
     void OnControlExited() override;
     // LostControlReporter: the panel would show its fatal box and close.
-    void ReportLostControl() override { lost_ = true; }
+    void ReportLostControl() override { NoteLost(); }
     // On the writer thread: the control went with commands waiting.
-    void OnControlLost() override { lost_ = true; }
+    void OnControlLost() override { NoteLost(); }
+    // Wakes a step that waits, so that it fails at once.
+    void NoteLost() {
+        lost_ = true;
+        SetEvent(changed_);
+    }
 
     std::string LoadText(unsigned textId) const;
+    // Notes the ticket of what was just queued (none when it was not).
+    void Queued(uint64_t ticket);
 
     TextDisplay display_;
     HANDLE changed_;  // auto-reset: set by every display change and by the exit
     LinkSession session_;
     std::atomic<bool> exited_{false};
     std::atomic<bool> lost_{false};
+    uint64_t lastTicket_ = 0;  // of the last command queued, when any
+    bool queued_ = false;
     std::string lostText_;
     std::string title_;
     std::string status_;

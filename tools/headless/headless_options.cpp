@@ -40,8 +40,9 @@ std::string HeadlessUsage() {
            "  --timeout MS limits the whole run (default 60000); --junit FILE writes a JUnit XML report;\n"
            "  --json prints the result as one JSON object (the other lines go to standard error).\n"
            "  An option's value follows it or comes after '=' (--timeout=5000).\n"
-           "exit status: 0 every expectation held, 1 one failed (the line and the screen are printed),\n"
-           "  2 bad command line or script, or no connection (the panel's own message is printed)\n";
+           "exit status: 0 every expectation held, 1 one failed or the control went away without its exit\n"
+           "  notice (the line, why and the screen are printed), 2 bad command line or script, or no\n"
+           "  connection (the panel's own message is printed)\n";
 }
 
 // The connection comes first, as the panel reads it; --help and --version may stand anywhere.

@@ -1,7 +1,9 @@
 // Steps of a headless script: a key click as the key control makes it (latch keys in two
 // steps), computer keys through their table, and screen waits that end early once nothing
-// can change any more.
+// can change any more; a control lost without its exit notice fails the step it is found in.
 #include "tools/headless/headless_runner.h"
+
+#include <algorithm>
 
 #include "protocol/key_table.h"
 #include "link/command_encoder.h"
@@ -9,6 +11,7 @@
 
 namespace {
 constexpr int32_t kSelectFirstLine = 1;  // click numbers lines from 1, SelectLine from 0
+constexpr uint64_t kSettlePollMs = 10;
 
 std::string Quoted(const std::string& text) { return "\"" + ShowBytes(text) + "\""; }
 
@@ -57,9 +60,11 @@ std::string ScreenMismatch(const ExpectedScreen& expected, const ScreenCopy& sho
             return "line " + std::to_string(i + 1) + " shows " + Quoted(RightTrimmed(shown.lines[i])) +
                    ", the file has " + Quoted(expected.lines[i]);
     }
+    const auto at = [](int row, int column) {
+        return "line " + std::to_string(row + 1) + " column " + std::to_string(column + 1);
+    };
     if (expected.checkCursor && (shown.row != expected.row || shown.column != expected.column))
-        return "the cursor is at " + std::to_string(shown.row) + " " + std::to_string(shown.column) +
-               ", the file has " + std::to_string(expected.row) + " " + std::to_string(expected.column);
+        return "the cursor is at " + at(shown.row, shown.column) + ", the file has " + at(expected.row, expected.column);
     return {};
 }
 
@@ -73,11 +78,24 @@ HeadlessResult HeadlessRunner::Run(const std::vector<HeadlessStep>& steps, uint3
         HeadlessResult result = Play(step);
         if (!result.passed) return result;
     }
+    if (!steps.empty()) {
+        HeadlessResult settled = Settle(steps.back());
+        if (!settled.passed) return settled;
+    }
     return {true, 0, "script passed: " + std::to_string(steps.size()) + (steps.size() == 1 ? " step" : " steps")};
+}
+
+std::string HeadlessRunner::Loss(PanelState state) {
+    if (state == PanelState::Exited) return {};
+    if (const char* text = panel_.LostControlText()) return text;
+    return state == PanelState::Lost ? EndedText(state) : std::string();
 }
 
 HeadlessResult HeadlessRunner::Play(const HeadlessStep& step) {
     if (panel_.NowMs() >= overallDeadline_) return Fail(step, "not played: " + OverallTimeOut());
+    // The real panel closes when its control goes: nothing after that may pass.
+    const std::string lost = Loss(panel_.State());
+    if (!lost.empty()) return Fail(step, "not played: " + lost);
     switch (step.kind) {
         case HeadlessKind::Key:
         case HeadlessKind::Keyboard:
@@ -112,6 +130,8 @@ HeadlessResult HeadlessRunner::Press(const HeadlessStep& step) {
     if (panel_.State() == PanelState::Exited) return Fail(step, "the panel has closed: the control has exited");
     sent_.clear();
     branchToOpened_ = false;
+    const bool fastBefore = latches_.ShowsPushed(KeyId::Fast);
+    const bool slowBefore = latches_.ShowsPushed(KeyId::Slow);
     switch (step.kind) {
         case HeadlessKind::Key:
             if (KeyTable::Mode(step.value) == KeyTable::Latch) {
@@ -136,8 +156,16 @@ HeadlessResult HeadlessRunner::Press(const HeadlessStep& step) {
     if (const char* lost = panel_.LostControlText()) return Fail(step, lost);
     std::string note = sent_.empty() ? "sent nothing" : "sent " + Quoted(sent_);
     if (branchToOpened_) note += " (this key opens Branch To: use branch TEXT)";
+    note += LampNote(fastBefore, slowBefore);
     log_(StepText(step) + ": " + note);
     return {true, 0, {}};
+}
+
+std::string HeadlessRunner::LampNote(bool fastBefore, bool slowBefore) const {
+    const bool fast = latches_.ShowsPushed(KeyId::Fast);
+    const bool slow = latches_.ShowsPushed(KeyId::Slow);
+    if (fast == fastBefore && slow == slowBefore) return {};
+    return std::string("; FAST ") + (fast ? "lit" : "out") + ", SLOW " + (slow ? "lit" : "out");
 }
 
 int32_t HeadlessRunner::SendCommand(const PanelCommand& command) {
@@ -168,8 +196,11 @@ HeadlessResult HeadlessRunner::AwaitScreen(const HeadlessStep& step,
     bool overallFirst = false;
     const uint64_t deadline = StepDeadline(step, &overallFirst);
     for (;;) {
-        // The state is read before the screen: a screen read after an end is final.
+        // The state is read before the screen: a screen read after an end is final, and one read
+        // after a loss is a dead one.
         const PanelState state = panel_.State();
+        const std::string lost = Loss(state);
+        if (!lost.empty()) return Fail(step, lost);
         const std::string why = mismatch(panel_.Screen());
         if (why.empty()) {
             log_(StepText(step) + ": held after " + std::to_string(panel_.NowMs() - start) + " ms");
@@ -192,6 +223,8 @@ HeadlessResult HeadlessRunner::AwaitExit(const HeadlessStep& step) {
             return {true, 0, {}};
         }
         if (state == PanelState::Lost) return Fail(step, "the control's pipes closed without the exit notice");
+        const std::string lost = Loss(state);
+        if (!lost.empty()) return Fail(step, lost);
         const uint64_t now = panel_.NowMs();
         if (now >= deadline) return Fail(step, "no exit notice " + TimedOut(step, overallFirst));
         panel_.WaitForChange(static_cast<uint32_t>(deadline - now));
@@ -201,12 +234,39 @@ HeadlessResult HeadlessRunner::AwaitExit(const HeadlessStep& step) {
 HeadlessResult HeadlessRunner::Pause(const HeadlessStep& step) {
     const uint64_t now = panel_.NowMs();
     const uint64_t left = overallDeadline_ > now ? overallDeadline_ - now : 0;
-    if (step.timeoutMs > left) {
-        panel_.SleepMs(static_cast<uint32_t>(left));
-        return Fail(step, "ended " + OverallTimeOut());
+    const bool cut = step.timeoutMs > left;
+    const uint64_t end = now + (cut ? left : step.timeoutMs);
+    for (;;) {
+        // A control lost meanwhile fails the wait at once, as the real panel would close at once.
+        const PanelState state = panel_.State();
+        const std::string lost = Loss(state);
+        if (!lost.empty()) return Fail(step, lost);
+        const uint64_t t = panel_.NowMs();
+        if (t >= end) break;
+        // After the exit notice the reader has ended: a wait for a change would return at once.
+        if (state == PanelState::Exited) {
+            panel_.SleepMs(static_cast<uint32_t>(end - t));
+        } else {
+            panel_.WaitForChange(static_cast<uint32_t>(end - t));
+        }
     }
-    panel_.SleepMs(step.timeoutMs);
+    if (cut) return Fail(step, "ended " + OverallTimeOut());
     return {true, 0, {}};
+}
+
+HeadlessResult HeadlessRunner::Settle(const HeadlessStep& last) {
+    const std::string after = "after " + StepText(last);
+    for (;;) {
+        const PanelState state = panel_.State();
+        const std::string lost = Loss(state);
+        if (!lost.empty()) return {false, last.line, after + ": " + lost, StepText(last)};
+        if (state == PanelState::Exited || !panel_.Sending()) return {true, 0, {}};
+        const uint64_t now = panel_.NowMs();
+        if (now >= overallDeadline_)
+            return {false, last.line, after + ": the control has not taken what was sent " + OverallTimeOut(),
+                    StepText(last)};
+        panel_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(kSettlePollMs, overallDeadline_ - now)));
+    }
 }
 
 HeadlessResult HeadlessRunner::Fail(const HeadlessStep& step, const std::string& why) const {

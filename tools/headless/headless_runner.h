@@ -28,8 +28,11 @@ public:
     virtual std::string BranchTo(const std::string& text) = 0;
     virtual ScreenCopy Screen() = 0;
     virtual PanelState State() = 0;
-    // The panel's text for a command that found the control gone, or null while none did.
+    // The panel's text once the control is known to be gone without its exit notice (a command
+    // that found it gone, or the reads), or null while it is not.
     virtual const char* LostControlText() = 0;
+    // Something the script sent still waits for the control to take it.
+    virtual bool Sending() = 0;
     // Returns when the display or the state changed, or after `ms`.
     virtual void WaitForChange(uint32_t ms) = 0;
     virtual uint64_t NowMs() = 0;
@@ -61,6 +64,12 @@ private:
     HeadlessResult AwaitScreen(const HeadlessStep& step, const std::function<std::string(const ScreenCopy&)>& mismatch);
     HeadlessResult AwaitExit(const HeadlessStep& step);
     HeadlessResult Pause(const HeadlessStep& step);
+    // After the last step: what it sent reaches the control, or the loss found meanwhile fails it.
+    HeadlessResult Settle(const HeadlessStep& last);
+    // Why the control can no longer be trusted, or "" while it can.
+    std::string Loss(PanelState state);
+    // The FAST and SLOW lamps after a step that changed either, as "; FAST lit, SLOW out".
+    std::string LampNote(bool fastBefore, bool slowBefore) const;
     HeadlessResult Fail(const HeadlessStep& step, const std::string& why) const;
     // The step's own deadline or the run's, whichever comes first; *overallFirst tells which.
     uint64_t StepDeadline(const HeadlessStep& step, bool* overallFirst);

@@ -152,19 +152,27 @@ int TakeNumber(std::string_view& text) {
     return n;
 }
 
-// "cursor ROW COLUMN" with the row on the display and the column as far as the cursor goes.
+// "cursor line LINE column COLUMN", numbered from 1 as lines are everywhere else, or the older
+// "cursor ROW COLUMN" numbered from 0, which the tools printed before and is still read so.
 bool ParseCursor(std::string_view text, ExpectedScreen& screen) {
     constexpr std::string_view kWord = "cursor ";
+    constexpr std::string_view kLine = "line ";
+    constexpr std::string_view kColumn = " column ";
     if (screen.checkCursor || text.substr(0, kWord.size()) != kWord) return false;
     text.remove_prefix(kWord.size());
-    const int row = TakeNumber(text);
-    if (text.empty() || text.front() != ' ') return false;
-    text.remove_prefix(1);
-    const int column = TakeNumber(text);
+    const bool older = text.substr(0, kLine.size()) != kLine;
+    if (!older) text.remove_prefix(kLine.size());
+    const std::string_view between = older ? std::string_view(" ") : kColumn;
+    const int from = older ? 0 : 1;
+    const int row = TakeNumber(text) - from;
+    if (text.substr(0, between.size()) != between) return false;
+    text.remove_prefix(between.size());
+    const int column = TakeNumber(text) - from;
     if (!text.empty() || row < 0 || column < 0 || row >= screen::Lines || column > MaxCursorColumn) return false;
     screen.row = row;
     screen.column = column;
     screen.checkCursor = true;
+    screen.olderCursor = older;
     return true;
 }
 
@@ -192,11 +200,15 @@ unsigned ParseScreenFile(std::string_view text, ExpectedScreen& screen, int* bad
         if (badLine) *badLine = number;
         if (number <= screen::Lines) {
             if (line.size() > static_cast<size_t>(screen::Columns)) return tool_text::ScreenLineTooLong;
+            // A file short of lines would take its cursor line for screen text.
+            ExpectedScreen probe;
+            if (ParseCursor(line, probe) || ParseMask(line, probe)) return tool_text::ScreenLineMisplaced;
             screen.lines[number - 1] = std::string(line);
         } else if (!line.empty() && !ParseCursor(line, screen) && !ParseMask(line, screen)) {
             return tool_text::ScreenBadShape;
         }
     }
+    if (number < screen::Lines) return tool_text::ScreenShort;
     if (badLine) *badLine = 0;
     return tool_text::Ok;
 }
@@ -213,6 +225,8 @@ unsigned ParseHeadlessScript(std::string_view text, const ScreenFileReader& read
         if (id != tool_text::Ok) {
             report.errors.push_back({line.line, id, ShortDetail(detail)});
         } else {
+            if (step.kind == HeadlessKind::ExpectScreen && step.screen.olderCursor)
+                report.notes.push_back({line.line, tool_text::ScreenOlderCursor, ShortDetail(line.text)});
             steps.push_back(std::move(step));
         }
     }

@@ -18,15 +18,16 @@ constexpr int MaxCursorColumn = inbound::MaxAddressColumn;
 // expect takes at most the screen's characters, expect-line a line's.
 constexpr size_t MaxExpectText = screen::Lines * screen::Columns;
 
-// A screen file: up to 20 lines (trailing blanks do not count), then, in either order, the line
-// "cursor ROW COLUMN" (0-based) when the cursor is to be checked too, and "mask C" when the
-// character C in the lines stands for a cell whose content does not matter (a clock).
+// A screen file: 20 lines (trailing blanks do not count), then, in either order, the line
+// "cursor line LINE column COLUMN" (from 1) when the cursor is to be checked too, and "mask C"
+// when the character C in the lines stands for a cell whose content does not matter (a clock).
 struct ExpectedScreen {
     std::string lines[screen::Lines];
     bool checkCursor = false;
-    int row = 0;
-    int column = 0;
-    char mask = 0;  // 0: every cell counts
+    int row = 0;     // from 0, as the display counts
+    int column = 0;  // from 0
+    char mask = 0;   // 0: every cell counts
+    bool olderCursor = false;  // the cursor line was written in the older form, from 0
 };
 
 struct HeadlessStep {

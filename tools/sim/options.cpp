@@ -95,7 +95,10 @@ const char* UsageText() {
            "                   controller and replay: end after MS (default: no limit)\n"
            "  --allow-remote   also accepts panels on other computers\n"
            "  An option's value follows it as the next argument or after '=' (--device=3).\n"
-           "script lines:  send TEXT | expect TEXT [MS] | wait MS | close | expect-closed [MS] | # comment\n"
+           "script lines:  send TEXT | expect TEXT [within MS] | wait MS | close | expect-closed [within MS]\n"
+           "               | # comment\n"
            "  TEXT escapes: \\n \\r \\t \\xHH \\\\ and \\@ROW,COL for a cursor address;\n"
-           "  a last word of digits on an expect line is its time-out (default 3000 ms)\n";
+           "  an expectation waits up to 3000 ms unless \"within MS\" says otherwise (expect PPK within 15000).\n"
+           "  Older scripts' last word of digits is still a time-out (with a note); write \"within MS\" so\n"
+           "  that a text ending in a number stays text.\n";
 }
