@@ -24,7 +24,7 @@ constexpr DWORD kDrainWaitMs = 2000;
 // A control between two panels may take its pipes down for a moment: gone only when this long.
 constexpr ULONGLONG kControlGoneMs = 1000;
 // The capture's reader may still be starting when the session ends (tshark takes seconds).
-constexpr DWORD kCaptureStallMs = 10000;
+constexpr DWORD kCaptureStallMs = 30000;
 
 HANDLE g_stop = nullptr;
 // Messages go to standard error while the capture goes to standard output.
@@ -87,7 +87,8 @@ struct Pipes {
     HANDLE controlWrite = INVALID_HANDLE_VALUE;
     HANDLE panelDisplay = INVALID_HANDLE_VALUE;
     HANDLE panelCommands = INVALID_HANDLE_VALUE;
-    ~Pipes() {
+    ~Pipes() { Close(); }
+    void Close() {
         for (HANDLE* pipe : {&controlRead, &controlWrite, &panelDisplay, &panelCommands}) ClosePipe(*pipe);
     }
 };
@@ -115,7 +116,7 @@ int Forward(Pipes& pipes, CaptureWriter* capture, const std::string& capturePath
     SetEvent(g_stop);
     WaitForMultipleObjects(2, threads, TRUE, kStopWaitMs);
     for (HANDLE t : threads) CloseHandle(t);
-    if (capture) capture->Close(kCaptureStallMs);
+    pipes.Close();  // both sides learn the end now, not after the capture's reader
 
     const Leg& ended = legs[first < 2 ? first : 0];
     std::string why = ended.endId != tool_text::Ok
@@ -123,6 +124,7 @@ int Forward(Pipes& pipes, CaptureWriter* capture, const std::string& capturePath
                           : tool_text::Text(tool_text::Interrupted);
     g_say("session ended: " + why + "; forwarded " + Amount(legs[0]) + ", " + Amount(legs[1]));
     if (!capture) return kDone;
+    capture->Close(kCaptureStallMs);
     if (const unsigned failure = capture->Failure()) {
         Complain(capturePath + ": " + tool_text::Text(failure));
         return kCaptureIncomplete;
