@@ -184,6 +184,9 @@ int RunTap(const TapOptions& options) {
     }
     g_say("control on device " + std::to_string(options.control) + "; offering device " + std::to_string(options.listen) +
           " to the panel" + (recording ? ", recording to " + captureName : std::string()));
+    if (options.listen > options.control)
+        g_say("note: a panel that probes from device 2 finds the control's device " + std::to_string(options.control) +
+              " before device " + std::to_string(options.listen));
     switch (WaitForPanel(pipes, options.control, detail)) {
         case IoResult::Ok: break;
         case IoResult::Stopped:
