@@ -75,6 +75,12 @@ bool PipePeer::WaitConnected(DWORD timeoutMs) {
     return ok;
 }
 
+bool PipePeer::Opened() const {
+    for (const OVERLAPPED* ov : {&displayConnect_, &commandsConnect_})
+        if (ov->hEvent && WaitForSingleObject(ov->hEvent, 0) == WAIT_OBJECT_0) return true;
+    return false;
+}
+
 bool PipePeer::Send(const std::string& bytes) {
     if (display_ == INVALID_HANDLE_VALUE) return false;
     OVERLAPPED ov = {};

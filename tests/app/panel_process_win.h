@@ -21,6 +21,9 @@ public:
 
     // Waits until the panel opened the sides that exist.
     bool WaitConnected(DWORD timeoutMs);
+    // Whether a client has opened either side so far; unlike WaitConnected, it leaves the
+    // listening as it was (asked before any WaitConnected that ran out of time).
+    bool Opened() const;
     // Sends display bytes to the panel.
     bool Send(const std::string& bytes);
     // Collects bytes the panel wrote until `count` arrived or the time ran out.

@@ -4,8 +4,8 @@ targets and arguments, the tools added with ADDLOCAL=Tools, the installed panel 
 installed substitute controller until the control's exit code, a second install of the same
 package, a rebuilt package of the same version and one of the next version (one product each
 time), an older package refused, the removal, and a new install that asks for the tools alone
-(the panel comes too), whose removal leaves the prefix's files and registry keys as they were
-before the first install.
+(the panel comes too) and one with ADDLOCAL=ALL (everything), whose removals leave the
+prefix's files and registry keys as they were before the first install.
 
 Usage (WINEPREFIX: a ready prefix of its own; DISPLAY: an X server; /usr/lib/wine on PATH):
   msi_install_test.py --version 1.0.3 [--cannot-run REASON] --junit REPORT.xml X64.msi X86.msi
@@ -298,12 +298,14 @@ def test_arch(msi, arch, version, log, cannot_run):
         check(msiexec("/x", newer) == 0, "msiexec /x /qn failed")
     check(not prefix.products(), f"still installed after /x: {prefix.products()}")
     check_folder([], "after /x")
-    check(msiexec("/i", msi, "ADDLOCAL=Tools") == 0, "msiexec /i ADDLOCAL=Tools on a computer without Quorvex failed")
-    check(len(prefix.products()) == 1, f"after ADDLOCAL=Tools alone: {prefix.products()}")
-    check_folder(FILES, "after ADDLOCAL=Tools alone")
-    log("removed; installed again with ADDLOCAL=Tools alone: the panel and the tools")
-    check(msiexec("/x", msi) == 0, "msiexec /x /qn of the panel and the tools failed")
-    check(not prefix.products(), f"still installed after /x: {prefix.products()}")
+    # Tools alone brings its parent; the keyword ALL brings every feature.
+    for asked in ("Tools", "ALL"):
+        check(msiexec("/i", msi, "ADDLOCAL=" + asked) == 0, f"msiexec /i ADDLOCAL={asked} on a computer without Quorvex failed")
+        check(len(prefix.products()) == 1, f"after ADDLOCAL={asked}: {prefix.products()}")
+        check_folder(FILES, f"after ADDLOCAL={asked}")
+        check(msiexec("/x", msi) == 0, f"msiexec /x /qn of the panel and the tools (ADDLOCAL={asked}) failed")
+        check(not prefix.products(), f"still installed after /x: {prefix.products()}")
+        log(f"installed with ADDLOCAL={asked} alone: the panel and the tools; removed")
     prefix.stop()
     added = sorted(prefix.files() - files_before)
     check(not added, f"files left after /x: {added[:10]}")

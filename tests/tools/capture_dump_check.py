@@ -131,6 +131,10 @@ CASES = [
     ("classic pcap cut in its last record", classic(IN_ORDER)[:-2], ["--screen"], 0,
      screen({0: "MENU", 2: "  STATUS", 3: "> PARAMS"}, (3, 8)), "cut off"),
     ("bare pcapng magic", b"\x0a\x0d\x0d\x0a", [], 1, "", "offset 0: the file ends inside its header"),
+    # The first 100 bytes of a capture the tap wrote end inside its interface block.
+    ("pcapng cut inside its interface block", capture(SESSION)[:50], [], 1, "",
+     "offset 32: the file ends inside its header"),
+    ("pcapng section header alone", capture(SESSION)[:32], [], 1, "", "offset 32: the file ends inside its header"),
     ("bare classic magic", b"\xd4\xc3\xb2\xa1", [], 1, "", "offset 0: the file ends inside its header"),
     ("impossible block length", with_first_block_length(capture(SESSION), 0xFFFFFFF0), [], 1, "",
      "offset 64: impossible block length"),

@@ -36,7 +36,7 @@ std::string TempPath(const char* prefix) {
 }
 }  // namespace
 
-ToolProcess::ToolProcess(const std::string& tool, const std::string& arguments) {
+ToolProcess::ToolProcess(const std::string& tool, const std::string& arguments, HANDLE standardOutput) {
     outputPath_ = TempPath("out");
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE output = CreateFileA(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -45,7 +45,7 @@ ToolProcess::ToolProcess(const std::string& tool, const std::string& arguments) 
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = output;
+    si.hStdOutput = standardOutput ? standardOutput : output;
     si.hStdError = output;
     PROCESS_INFORMATION pi = {};
     std::string folder = ToolFolder(tool);

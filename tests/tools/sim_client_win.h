@@ -13,7 +13,9 @@
 // should that end first.
 class ToolProcess {
 public:
-    ToolProcess(const std::string& tool, const std::string& arguments);
+    // standardOutput: a handle the tool inherits as its standard output (its standard error still
+    // goes to Output()); null: both go to Output().
+    ToolProcess(const std::string& tool, const std::string& arguments, HANDLE standardOutput = nullptr);
     ~ToolProcess();
     bool Started() const { return process_ != nullptr; }
     // Exit code once ended within the time, or -1.

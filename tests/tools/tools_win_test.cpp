@@ -216,7 +216,8 @@ TEST(Replay, ACaptureWithNothingToPlayIsRefused) {
 }
 
 // A capture may be the only record of what an operator saw: an existing file is kept unless
-// --force is given. A control waits on device 7 in both rows, so only the file decides.
+// --force is given, and then replaced only once a panel has come. A control waits on device 7
+// in both rows, so only the file decides.
 TEST(TapCapture, AnExistingFileIsKeptUnlessForced) {
     const std::string path = "tap_existing.pcapng";
     const std::string earlier = "an earlier session";
@@ -238,6 +239,11 @@ TEST(TapCapture, AnExistingFileIsKeptUnlessForced) {
             EXPECT_EQ(ReadAll(path), earlier);
         } else {
             ASSERT_TRUE(tap.WaitOutput("offering device 6", kWait)) << tap.Output();
+            EXPECT_EQ(ReadAll(path), earlier) << "replaced before a panel came";
+            PanelClient panel;
+            ASSERT_TRUE(panel.Open(6, kWait));
+            ASSERT_TRUE(tap.WaitOutput("panel connected", kWait)) << tap.Output();
+            for (ULONGLONG end = GetTickCount64() + kWait; ReadAll(path).empty() && GetTickCount64() < end;) Sleep(10);
             const capture::ReadResult read = capture::Read(ReadAll(path));
             EXPECT_EQ(read.id, 0u) << "the file was not overwritten with a new capture";
             EXPECT_TRUE(read.records.empty());

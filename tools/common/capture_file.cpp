@@ -106,9 +106,13 @@ private:
     unsigned InterfaceBlock(const Fields& body);
     unsigned Packet(const Fields& body);
 
+    // A cut before the first interface is described leaves no link type: nothing to read.
+    unsigned Cut(size_t pos);
+
     std::string_view file_;
     bool big_ = false;
     bool inSection_ = false;
+    bool described_ = false;  // an interface block has been read whole
     std::vector<Interface> interfaces_;
     ReadResult result_;
 };
@@ -125,8 +129,7 @@ ReadResult Reader::Run() {
                 result_.offset = pos;
                 break;
             }
-            result_.cut = true;
-            result_.offset = pos;
+            result_.id = Cut(pos);
             break;
         }
         const Fields head(file_.substr(pos, kBlockFrame), big_);
@@ -151,13 +154,7 @@ ReadResult Reader::Run() {
             break;
         }
         if (total > left) {
-            if (!inSection_) {
-                result_.id = tool_text::CaptureHeaderCut;
-                result_.offset = pos;
-                break;
-            }
-            result_.cut = true;
-            result_.offset = pos;
+            result_.id = Cut(pos);
             break;
         }
         const Fields block(file_.substr(pos, total), big_);
@@ -181,7 +178,18 @@ ReadResult Reader::Run() {
         }
         pos += total;
     }
+    if (result_.id == tool_text::Ok && !result_.cut && !file_.empty() && !described_) {
+        result_.id = tool_text::CaptureHeaderCut;  // a section header alone
+        result_.offset = pos;
+    }
     return std::move(result_);
+}
+
+unsigned Reader::Cut(size_t pos) {
+    result_.offset = pos;
+    if (!described_) return tool_text::CaptureHeaderCut;
+    result_.cut = true;
+    return tool_text::Ok;
 }
 
 unsigned Reader::Section(const Fields& body) {
@@ -210,6 +218,7 @@ unsigned Reader::InterfaceBlock(const Fields& body) {
     if (id != tool_text::Ok) return id;
     if (resolution != tool_text::Ok) return resolution;
     interfaces_.push_back(itf);
+    described_ = true;
     return tool_text::Ok;
 }
 

@@ -46,8 +46,11 @@ constexpr const char* kTexts[] = {
     "cannot create the capture file",
     "the file exists and was left as it is (--force overwrites it)",
     "the capture file could not be written",
+    "the capture's reader fell behind (more than 64 MiB waiting, or nothing taken for 30 s): the capture is "
+    "incomplete",
     "cannot open the control application's pipes",
     "the control application closed its pipes",
+    "the control application's pipes went away before a panel connected",
     "the panel closed its pipes",
     "interrupted",
     "no key has this legend (LINE UP, LINE DOWN, RIGHT, LEFT, UP, DOWN, ADJUST UP, ADJUST DOWN, FAST, SLOW, 0..9, "

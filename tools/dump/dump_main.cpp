@@ -20,6 +20,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "support/system_dll_win.h"
 #endif
 
 namespace {
@@ -154,6 +156,9 @@ void DumpCapture(std::vector<capture::Record>& records, const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    system_dll::RestrictSearchPath();  // as every program: nothing from its folder or the current one
+#endif
     Options options;
     const int answered = AnswerCommandLine(ParseOptions(argc, argv, options), "quorvex-dump", kUsage, stdout, stderr);
     if (answered >= 0) return answered;

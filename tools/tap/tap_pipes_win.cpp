@@ -8,6 +8,7 @@
 namespace {
 constexpr DWORD kPipeBuffer = 65536;
 constexpr DWORD kRetryMs = 50;
+constexpr DWORD kPollMs = 100;
 
 std::string Described(const std::string& name, DWORD error) { return name + " (error " + std::to_string(error) + ")"; }
 }  // namespace
@@ -23,13 +24,18 @@ IoResult OverlappedIo::Fail() {
     return IoResult::Failed;
 }
 
-IoResult OverlappedIo::Finish(HANDLE pipe, OVERLAPPED& overlapped, DWORD* count, HANDLE stop) {
+IoResult OverlappedIo::Finish(HANDLE pipe, OVERLAPPED& overlapped, DWORD* count, HANDLE stop,
+                              const std::function<bool()>& keepWaiting) {
     HANDLE waits[2] = {event_, stop};
     DWORD done = 0;
-    if (WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
+    DWORD woke;
+    while ((woke = WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, keepWaiting ? kPollMs : INFINITE)) == WAIT_TIMEOUT &&
+           keepWaiting()) {
+    }
+    if (woke != WAIT_OBJECT_0) {
         CancelIoEx(pipe, &overlapped);
         GetOverlappedResult(pipe, &overlapped, &done, TRUE);
-        return IoResult::Stopped;
+        return woke == WAIT_TIMEOUT ? IoResult::Abandoned : IoResult::Stopped;
     }
     if (!GetOverlappedResult(pipe, &overlapped, &done, FALSE)) return Fail();
     if (count) *count = done;
@@ -59,15 +65,43 @@ IoResult OverlappedIo::WriteAll(HANDLE pipe, const char* bytes, DWORD count, HAN
     return IoResult::Ok;
 }
 
-IoResult OverlappedIo::Connect(HANDLE pipe, HANDLE stop) {
+IoResult OverlappedIo::Connect(HANDLE pipe, HANDLE stop, const std::function<bool()>& keepWaiting) {
     OVERLAPPED overlapped = {};
     overlapped.hEvent = event_;
     switch (pipe_server::Listen(pipe, &overlapped)) {
         case pipe_server::Listening::Connected: return IoResult::Ok;
-        case pipe_server::Listening::Pending: return Finish(pipe, overlapped, nullptr, stop);
+        case pipe_server::Listening::Pending: return Finish(pipe, overlapped, nullptr, stop, keepWaiting);
         case pipe_server::Listening::Failed: break;
     }
     return Fail();
+}
+
+Presence ControlPresence(int device, std::string& detail) {
+    Presence worst = Presence::Offered;
+    for (const auto side : {connect_logic::PipeAccess::Read, connect_logic::PipeAccess::Write}) {
+        const std::string name = pipe_server::LocalName(side, device);
+        // Waiting for an instance connects nothing: the control's listening goes on untouched.
+        if (WaitNamedPipeA(name.c_str(), 1)) continue;
+        const DWORD error = GetLastError();
+        const Presence found = error == ERROR_FILE_NOT_FOUND                           ? Presence::Absent
+                               : error == ERROR_SEM_TIMEOUT || error == ERROR_PIPE_BUSY ? Presence::Busy
+                                                                                       : Presence::Failed;
+        if (static_cast<int>(found) > static_cast<int>(worst)) {
+            worst = found;
+            detail = Described(name, error);
+        }
+    }
+    return worst;
+}
+
+unsigned WaitForControl(int device, uint32_t waitMs, std::string& detail) {
+    const ULONGLONG deadline = GetTickCount64() + waitMs;
+    for (;;) {
+        const Presence presence = ControlPresence(device, detail);
+        if (presence == Presence::Offered) return tool_text::Ok;
+        if (presence == Presence::Failed || GetTickCount64() >= deadline) return tool_text::ControlUnavailable;
+        Sleep(kRetryMs);
+    }
 }
 
 unsigned OpenControlPipes(int device, uint32_t waitMs, HANDLE& readPipe, HANDLE& writePipe, std::string& detail) {

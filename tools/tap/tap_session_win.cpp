@@ -1,5 +1,8 @@
-// Two forwarding threads, one per direction, each forwarding a read before recording it; the
-// first to end stops the other through the shared stop event, then the capture is closed.
+// The control is watched, not opened, until a panel has connected to the pipes offered to it;
+// then the control's pipes are opened and the capture created. Two forwarding threads, one per
+// direction, each forwarding a read before handing it to the capture's writer; the first to end
+// stops the other through the shared stop event (after letting it take what a side that left
+// had written last), then the capture is written out and closed.
 #include "tools/tap/tap_session_win.h"
 
 #include <string>
@@ -16,6 +19,12 @@ constexpr int kBadSetup = 2;
 constexpr DWORD kBlockSize = 2048;  // the panel's read size
 constexpr uint32_t kControlWaitMs = 10000;
 constexpr DWORD kStopWaitMs = 5000;
+// A side that left may still have bytes in its pipe for the other direction to forward.
+constexpr DWORD kDrainWaitMs = 2000;
+// A control between two panels may take its pipes down for a moment: gone only when this long.
+constexpr ULONGLONG kControlGoneMs = 1000;
+// The capture's reader may still be starting when the session ends (tshark takes seconds).
+constexpr DWORD kCaptureStallMs = 30000;
 
 HANDLE g_stop = nullptr;
 // Messages go to standard error while the capture goes to standard output.
@@ -36,6 +45,7 @@ struct Leg {
     unsigned lostWriting;
     CaptureWriter* capture;
     unsigned endId = tool_text::Ok;  // Ok: stopped from outside
+    bool endedWriting = false;       // the side it writes to is gone
     DWORD error = 0;
     uint64_t bytes = 0;
     uint64_t reads = 0;
@@ -61,6 +71,7 @@ DWORD WINAPI Forward(void* parameter) {
         ++leg.reads;
         if (r != IoResult::Ok) {
             leg.endId = r == IoResult::Stopped ? tool_text::Ok : leg.lostWriting;
+            leg.endedWriting = r != IoResult::Stopped;
             leg.error = io.LastError();
             return 0;
         }
@@ -76,7 +87,8 @@ struct Pipes {
     HANDLE controlWrite = INVALID_HANDLE_VALUE;
     HANDLE panelDisplay = INVALID_HANDLE_VALUE;
     HANDLE panelCommands = INVALID_HANDLE_VALUE;
-    ~Pipes() {
+    ~Pipes() { Close(); }
+    void Close() {
         for (HANDLE* pipe : {&controlRead, &controlWrite, &panelDisplay, &panelCommands}) ClosePipe(*pipe);
     }
 };
@@ -98,10 +110,13 @@ int Forward(Pipes& pipes, CaptureWriter* capture, const std::string& capturePath
         return kBadSetup;
     }
     const DWORD first = WaitForMultipleObjects(2, threads, FALSE, INFINITE) - WAIT_OBJECT_0;
+    // The side the first leg could not write to is the one the other leg reads: what it wrote
+    // before it left still goes to the side that stays.
+    if (first < 2 && legs[first].endedWriting) WaitForSingleObject(threads[1 - first], kDrainWaitMs);
     SetEvent(g_stop);
     WaitForMultipleObjects(2, threads, TRUE, kStopWaitMs);
     for (HANDLE t : threads) CloseHandle(t);
-    if (capture) capture->Close();
+    pipes.Close();  // both sides learn the end now, not after the capture's reader
 
     const Leg& ended = legs[first < 2 ? first : 0];
     std::string why = ended.endId != tool_text::Ok
@@ -109,12 +124,38 @@ int Forward(Pipes& pipes, CaptureWriter* capture, const std::string& capturePath
                           : tool_text::Text(tool_text::Interrupted);
     g_say("session ended: " + why + "; forwarded " + Amount(legs[0]) + ", " + Amount(legs[1]));
     if (!capture) return kDone;
-    if (capture->Failed()) {
-        Complain(capturePath + ": " + tool_text::Text(tool_text::CaptureWriteFailed));
+    capture->Close(kCaptureStallMs);
+    if (const unsigned failure = capture->Failure()) {
+        Complain(capturePath + ": " + tool_text::Text(failure));
         return kCaptureIncomplete;
     }
     g_say("capture " + capturePath + ": " + std::to_string(capture->Packets()) + " packets");
     return kDone;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Waits until a panel has opened both pipes offered to it, while the control still offers its own.
+IoResult WaitForPanel(Pipes& pipes, int control, std::string& detail) {
+    ULONGLONG absentSince = 0;
+    const auto controlStays = [&] {
+        if (ControlPresence(control, detail) != Presence::Absent) {
+            absentSince = 0;
+            return true;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (!absentSince) absentSince = now;
+        return now - absentSince < kControlGoneMs;
+    };
+    OverlappedIo io;
+    for (HANDLE end : {pipes.panelDisplay, pipes.panelCommands}) {
+        const IoResult r = io.Connect(end, g_stop, controlStays);
+        if (r != IoResult::Ok) {
+            if (r == IoResult::Failed) detail = "error " + std::to_string(io.LastError());
+            return r;
+        }
+    }
+    return IoResult::Ok;
 }
 }  // namespace
 
@@ -126,36 +167,51 @@ int RunTap(const TapOptions& options) {
     const bool toStdout = options.capturePath == kStandardOutput;
     if (toStdout) g_say = &Complain;
     const std::string captureName = toStdout ? "standard output" : options.capturePath;
-    if (recording) {
-        const std::string description = "panel on device " + std::to_string(options.listen) + ", control on device " +
-                                        std::to_string(options.control) + "; inbound = from the control to the panel";
-        const unsigned id = capture.Create(options.capturePath, description, options.overwrite);
-        if (id != tool_text::Ok) {
-            const DWORD error = GetLastError();
-            Complain(captureName + ": " + tool_text::Text(id) +
-                     (id == tool_text::CaptureExists ? std::string() : " (error " + std::to_string(error) + ")"));
-            return kBadSetup;
-        }
+    // Refused at once; the file itself is made only once both sides are there, so that a start
+    // that fails leaves nothing behind.
+    if (recording && !toStdout && !options.overwrite && FileExists(options.capturePath)) {
+        Complain(captureName + ": " + tool_text::Text(tool_text::CaptureExists));
+        return kBadSetup;
     }
+    // The control is only looked for here: it sees a client only when a panel has come.
     Pipes pipes;
     std::string detail;
-    unsigned id = OpenControlPipes(options.control, kControlWaitMs, pipes.controlRead, pipes.controlWrite, detail);
+    unsigned id = WaitForControl(options.control, kControlWaitMs, detail);
     if (id == tool_text::Ok) id = CreatePanelPipes(options, pipes.panelDisplay, pipes.panelCommands, detail);
     if (id != tool_text::Ok) {
         Complain(std::string(tool_text::Text(id)) + ": " + detail);
         return kBadSetup;
     }
     g_say("control on device " + std::to_string(options.control) + "; offering device " + std::to_string(options.listen) +
-        " to the panel" + (recording ? ", recording to " + captureName : std::string()));
-    OverlappedIo io;
-    for (HANDLE end : {pipes.panelDisplay, pipes.panelCommands}) {
-        const IoResult r = io.Connect(end, g_stop);
-        if (r == IoResult::Stopped) {
+          " to the panel" + (recording ? ", recording to " + captureName : std::string()));
+    if (options.listen > options.control)
+        g_say("note: a panel that probes from device 2 finds the control's device " + std::to_string(options.control) +
+              " before device " + std::to_string(options.listen));
+    switch (WaitForPanel(pipes, options.control, detail)) {
+        case IoResult::Ok: break;
+        case IoResult::Stopped:
             g_say(std::string(tool_text::Text(tool_text::Interrupted)) + " before a panel connected");
             return kDone;
-        }
-        if (r == IoResult::Failed) {
-            Complain("the panel's pipe failed (error " + std::to_string(io.LastError()) + ")");
+        case IoResult::Abandoned:
+            Complain(std::string(tool_text::Text(tool_text::ControlLeftBeforePanel)) + ": " + detail);
+            return kBadSetup;
+        case IoResult::Failed:
+            Complain("the panel's pipe failed (" + detail + ")");
+            return kBadSetup;
+    }
+    id = OpenControlPipes(options.control, kControlWaitMs, pipes.controlRead, pipes.controlWrite, detail);
+    if (id != tool_text::Ok) {
+        Complain(std::string(tool_text::Text(id)) + ": " + detail);
+        return kBadSetup;
+    }
+    if (recording) {
+        const std::string description = "panel on device " + std::to_string(options.listen) + ", control on device " +
+                                        std::to_string(options.control) + "; inbound = from the control to the panel";
+        id = capture.Create(options.capturePath, description, options.overwrite);
+        if (id != tool_text::Ok) {
+            const DWORD error = GetLastError();
+            Complain(captureName + ": " + tool_text::Text(id) +
+                     (id == tool_text::CaptureExists ? std::string() : " (error " + std::to_string(error) + ")"));
             return kBadSetup;
         }
     }
