@@ -115,8 +115,9 @@ int32_t ControlLink::QueueCommand(const PanelCommand& command, uint64_t* ticket)
 }
 
 int ControlLink::WriteBytes(const char* bytes, int32_t count, uint64_t* ticket) {
-    // A queue past its bounds tells the owner window through the loss listener.
-    session_.QueueBytes(bytes, count, ticket);
+    FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
+    LostOnce once(*this, reporter_ ? reporter_ : &fatal);
+    session_.QueueBytes(bytes, count, &once, ticket);
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include "link/link_text_win.h"
 #include "link/pipe_io_win.h"
 #include "link/reader_thread_win.h"
+#include "protocol/command_table.h"
 
 bool LinkSession::Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners) {
     OutboundPath* outbound = OutboundPath::Start(writePipe, listeners.writeLoss);
@@ -15,6 +16,12 @@ bool LinkSession::Start(HANDLE readPipe, HANDLE writePipe, const Listeners& list
         outbound->Stop();
         outbound->Release();
         return false;
+    }
+    // Queued before the reader can answer anything: the greeting is the first thing the control
+    // gets, however early it asks.
+    for (const PanelCommand& command : commands::Greeting) {
+        char bytes[CommandBufferSize];
+        outbound->Add(bytes, EncodeCommand(command, bytes));
     }
     // The handles are the session's before the thread can run, so that Close always finds them.
     readPipe_ = readPipe;
@@ -67,15 +74,19 @@ int32_t LinkSession::QueueCommand(const PanelCommand& command, LostControlReport
     char bytes[CommandBufferSize];
     const int length = EncodeCommand(command, bytes);
     if (length == 0) return 0;
-    const OutboundQueue::Added added =
-        outbound_ ? outbound_->Add(bytes, length, true, ticket) : OutboundQueue::Added::Gone;
-    const bool refused = added == OutboundQueue::Added::Gone || added == OutboundQueue::Added::Overflow;
-    if (refused && reporter) reporter->ReportLostControl();
+    Queue(bytes, length, reporter, ticket);
     return 1;
 }
 
-void LinkSession::QueueBytes(const char* bytes, int32_t count, uint64_t* ticket) {
-    if (outbound_) outbound_->Add(bytes, count, false, ticket);
+void LinkSession::QueueBytes(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket) {
+    Queue(bytes, count, reporter, ticket);
+}
+
+void LinkSession::Queue(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket) {
+    // Every road reports alike: a key byte or a Branch To lost to a gone pipe is no less lost.
+    const OutboundQueue::Added added = outbound_ ? outbound_->Add(bytes, count, ticket) : OutboundQueue::Added::Gone;
+    const bool refused = added == OutboundQueue::Added::Gone || added == OutboundQueue::Added::Overflow;
+    if (refused && reporter) reporter->ReportLostControl();
 }
 
 OutboundQueue::Backlog LinkSession::Backlog() const {

@@ -28,8 +28,8 @@ public:
         ControlLossListener* writeLoss;
         ControlLossListener* readLoss;
     };
-    // Starts the writer and the reader on the two pipes, which are the session's once it returns
-    // true (and stay the caller's when it returns false).
+    // Starts the writer with the greeting queued, then the reader, on the two pipes, which are the
+    // session's once it returns true (and stay the caller's when it returns false).
     bool Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners);
     // The connection made for this session, cancelled by Close.
     void KeepNetworkConnection(const char* remoteName, network_access::Canceller cancel);
@@ -40,8 +40,8 @@ public:
     // 0 when the command has no byte form; otherwise 1, after telling the reporter (null:
     // nobody) when the queue refused it: the control is known to be gone or not connected.
     int32_t QueueCommand(const PanelCommand& command, LostControlReporter* reporter, uint64_t* ticket = nullptr);
-    // Exactly these bytes; a queue past its bounds tells the writer's loss listener.
-    void QueueBytes(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
+    // Exactly these bytes, refused and reported as a command is.
+    void QueueBytes(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket = nullptr);
 
     bool Started() const { return readPipe_ != nullptr; }
     // The reader thread's handle while the session holds it, else null.
@@ -51,6 +51,8 @@ public:
     bool ControlGone() const { return outbound_ && outbound_->Queue().Gone(); }
 
 private:
+    void Queue(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket);
+
     HANDLE readPipe_ = nullptr;
     HANDLE writePipe_ = nullptr;
     HANDLE thread_ = nullptr;

@@ -38,10 +38,9 @@ OutboundPath* OutboundPath::Start(HANDLE writePipe, ControlLossListener* listene
     return path;
 }
 
-OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket) {
+OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, uint64_t* ticket) {
     if (!bytes || count <= 0) return OutboundQueue::Added::Queued;
-    const OutboundQueue::Added added =
-        queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64(), ticket);
+    const OutboundQueue::Added added = queue_.Add(bytes, static_cast<uint32_t>(count), GetTickCount64(), ticket);
     if (added == OutboundQueue::Added::Overflow) ReportLoss();
     return added;
 }

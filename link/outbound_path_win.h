@@ -6,8 +6,8 @@
 #include "link/outbound_queue.h"
 #include "link/stop_state.h"
 
-// Told that the control is lost: by the writer thread when a command whose loss is reported
-// meets a gone pipe, by the reader thread when the reads find it gone, or by the thread that
+// Told that the control is lost: by the writer thread when a write meets a gone pipe (whatever
+// it carried), by the reader thread when the reads find it gone, or by the thread that
 // overflowed the queue. It must not wait on any thread.
 class ControlLossListener {
 public:
@@ -26,7 +26,7 @@ public:
     static OutboundPath* Start(HANDLE writePipe, ControlLossListener* listener);
 
     // Joins the queue (its ticket to *ticket when queued); an overflow also tells the listener.
-    OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket = nullptr);
+    OutboundQueue::Added Add(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
     OutboundQueue::Backlog Waiting() const { return queue_.Waiting(GetTickCount64()); }
     OutboundQueue& Queue() { return queue_; }
     const OutboundQueue& Queue() const { return queue_; }

@@ -14,8 +14,8 @@ public:
     static constexpr uint32_t CommandCapacity = 1u << 17;
 
     // Queued: it will go out in order. Discarded: the link is closing, or the control said it
-    // exits: dropped without a word. Gone: the control is gone (not by its exit notice).
-    // Overflow: past a bound; the queue is gone from now on.
+    // exits: dropped without a word. Gone: the control is gone (not by its exit notice), which
+    // the caller reports. Overflow: past a bound; the queue is gone from now on.
     enum class Added { Queued, Discarded, Gone, Overflow };
 
     struct Backlog {
@@ -26,9 +26,8 @@ public:
     // False without memory for the two rings.
     bool Allocate();
 
-    // reportsLoss: a loss of this command is reported to the operator (the encoded commands).
     // A queued command's ticket (numbered in the order made) goes to *ticket when given.
-    Added Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs, uint64_t* ticket = nullptr);
+    Added Add(const char* bytes, uint32_t count, uint64_t nowMs, uint64_t* ticket = nullptr);
     // The command of this ticket is still waiting to be taken whole (false once stopped or gone).
     bool Waits(uint64_t ticket) const;
     Backlog Waiting(uint64_t nowMs) const;
@@ -41,8 +40,8 @@ public:
     uint32_t Take(char* buf, uint32_t capacity);
     // The pipe accepted the first count bytes of the last Take.
     void Written(uint32_t count, uint64_t nowMs);
-    // The pipe is gone: nothing more goes out. True when a command that reports its loss was
-    // not delivered.
+    // The pipe is gone: nothing more goes out. True when a command was not delivered, whoever
+    // made it (a key, Branch To, an answer): its loss is reported unless the link is closing.
     bool MarkGone();
 
     // Reader side: the exit notice arrived (a loss after it is the control's orderly end), and
@@ -62,13 +61,12 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::unique_ptr<char[]> bytes_;
-    std::unique_ptr<uint32_t[]> commands_;  // length, and the top bit when its loss is reported
+    std::unique_ptr<uint32_t[]> commands_;  // lengths
     uint32_t byteHead_ = 0;
     uint32_t byteCount_ = 0;
     uint32_t commandHead_ = 0;
     uint32_t commandCount_ = 0;
     uint32_t headSent_ = 0;  // bytes of the oldest command already written
-    uint32_t reporting_ = 0;  // queued commands whose loss is reported
     uint64_t issued_ = 0;     // tickets given
     uint64_t done_ = 0;       // tickets below this are no longer waiting
     uint64_t progressMs_ = 0;

@@ -13,8 +13,8 @@ using Added = OutboundQueue::Added;
 
 struct Queue : OutboundQueue {
     Queue() { EXPECT_TRUE(Allocate()); }
-    Added Push(const std::string& s, bool reportsLoss = true, uint64_t now = 0) {
-        return Add(s.data(), static_cast<uint32_t>(s.size()), reportsLoss, now);
+    Added Push(const std::string& s, uint64_t now = 0) {
+        return Add(s.data(), static_cast<uint32_t>(s.size()), now);
     }
     std::string TakeUpTo(uint32_t capacity) {
         std::string buf(capacity, '\0');
@@ -55,8 +55,8 @@ TEST(OutboundQueue, TakesOneCommandAtATimeInOrderAndKeepsItUntilWritten) {
 TEST(OutboundQueue, BacklogCountsCommandsAndTheTimeSinceTheControlLastTookAny) {
     Queue q;
     EXPECT_EQ(q.Waiting(100).commands, 0u);
-    q.Push("A", false, 1000);
-    q.Push("p12\n", true, 1500);
+    q.Push("A", 1000);
+    q.Push("p12\n", 1500);
     EXPECT_EQ(q.Waiting(2200).commands, 2u);
     EXPECT_EQ(q.Waiting(2200).idleMs, 1200u) << "from the first command made while none waited";
     EXPECT_EQ(q.TakeUpTo(2), "A");
@@ -71,23 +71,23 @@ TEST(OutboundQueue, BacklogCountsCommandsAndTheTimeSinceTheControlLastTookAny) {
     EXPECT_EQ(q.Waiting(4000).idleMs, 0u);
 }
 
-TEST(OutboundQueue, LossIsReportedOnlyForReportedCommandsAndNeverAfterTheExitNotice) {
+TEST(OutboundQueue, AGonePipeIsReportedWhateverWaitsAndNeverAfterTheExitNotice) {
     struct Case {
         const char* name;
-        std::vector<std::pair<std::string, bool>> waiting;
+        std::vector<std::string> waiting;
         bool exitNoticed;
         bool wantReport;
         Added wantLaterCommand;
     };
     const Case cases[] = {
-        {"a command waits", {{"1", false}, {"K", true}}, false, true, Added::Gone},
-        {"only key bytes and answers wait", {{"1", false}, {"VFD", false}}, false, false, Added::Gone},
+        {"a command waits", {"1", "K"}, false, true, Added::Gone},
+        {"a key byte, a Branch To and an answer wait", {"1", "qABC\n", "VFD"}, false, true, Added::Gone},
         {"nothing waits", {}, false, false, Added::Gone},
-        {"after the exit notice", {{"K", true}}, true, true, Added::Discarded},
+        {"after the exit notice", {"K"}, true, true, Added::Discarded},
     };
     for (const Case& c : cases) {
         Queue q;
-        for (const auto& [bytes, reports] : c.waiting) q.Push(bytes, reports);
+        for (const std::string& bytes : c.waiting) q.Push(bytes);
         if (c.exitNoticed) q.NoteControlExited();
         EXPECT_EQ(q.MarkGone(), c.wantReport) << c.name;
         EXPECT_EQ(q.WaitForInboundEnd(0), c.exitNoticed) << c.name;
@@ -105,7 +105,7 @@ TEST(OutboundQueue, PastEitherBoundTheControlCountsAsGoneAndAStopDiscardsEveryth
     EXPECT_EQ(bytes.Push("D"), Added::Gone);
 
     Queue commands;
-    for (uint32_t i = 0; i < OutboundQueue::CommandCapacity; ++i) ASSERT_EQ(commands.Push("VFD", false), Added::Queued);
+    for (uint32_t i = 0; i < OutboundQueue::CommandCapacity; ++i) ASSERT_EQ(commands.Push("VFD"), Added::Queued);
     EXPECT_EQ(commands.Push("K"), Added::Overflow);
 
     Queue stopped;
@@ -132,7 +132,7 @@ TEST(OutboundQueue, TwoProducersAndASlowWriterLoseNothingAndSplitNothing) {
         }
     });
     std::thread reader([&] {
-        for (int i = 0; i < kEach; ++i) q.Push("VFD", false);
+        for (int i = 0; i < kEach; ++i) q.Push("VFD");
     });
     for (int i = 0; i < kEach; ++i) q.Push("p" + std::to_string(i % 20 + 1) + "\n");
     reader.join();

@@ -72,7 +72,7 @@ void HeadlessLink::OnControlExited() {
 int32_t HeadlessLink::QueueCommand(const PanelCommand& command) { return session_.QueueCommand(command, this); }
 
 int HeadlessLink::WriteBytes(const char* bytes, int32_t count) {
-    session_.QueueBytes(bytes, count);
+    session_.QueueBytes(bytes, count, this);
     return 1;
 }
 
