@@ -45,6 +45,10 @@ OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, uint64_
     return added;
 }
 
+void OutboundPath::AddAnswer(const char* bytes, int32_t count) {
+    if (bytes && count > 0) queue_.AddWaitingForRoom(bytes, static_cast<uint32_t>(count), GetTickCount64());
+}
+
 DWORD WINAPI OutboundPath::WriterThreadMain(void* self) {
     auto* path = static_cast<OutboundPath*>(self);
     path->Run();

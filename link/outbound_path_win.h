@@ -27,6 +27,8 @@ public:
 
     // Joins the queue (its ticket to *ticket when queued); an overflow also tells the listener.
     OutboundQueue::Added Add(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
+    // The reader's answer: waits for room while the control does not read (see the queue).
+    void AddAnswer(const char* bytes, int32_t count);
     OutboundQueue::Backlog Waiting() const { return queue_.Waiting(GetTickCount64()); }
     OutboundQueue& Queue() { return queue_; }
     const OutboundQueue& Queue() const { return queue_; }

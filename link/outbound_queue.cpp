@@ -1,4 +1,5 @@
-// The outbound rings: bytes and command lengths, the writer's hand-over and the loss rules.
+// The outbound rings: bytes and command lengths, the writer's hand-over, the reader's wait for
+// room and the loss rules.
 #include "link/outbound_queue.h"
 
 #include <algorithm>
@@ -15,6 +16,23 @@ bool OutboundQueue::Allocate() {
 
 OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, uint64_t nowMs, uint64_t* ticket) {
     std::lock_guard<std::mutex> lock(mutex_);
+    return AddLocked(bytes, count, nowMs, ticket);
+}
+
+OutboundQueue::Added OutboundQueue::AddWaitingForRoom(const char* bytes, uint32_t count, uint64_t nowMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    answerWaits_ = true;
+    changed_.wait(lock, [&] { return stopped_ || gone_ || exited_ || AnswerFits(count); });
+    answerWaits_ = false;
+    if (exited_ && !gone_) return Added::Discarded;
+    return AddLocked(bytes, count, nowMs, nullptr);
+}
+
+bool OutboundQueue::AnswerFits(uint32_t count) const {
+    return commandCount_ < AnswerCommandLimit && uint64_t{byteCount_} + count <= AnswerByteLimit;
+}
+
+OutboundQueue::Added OutboundQueue::AddLocked(const char* bytes, uint32_t count, uint64_t nowMs, uint64_t* ticket) {
     if (stopped_ || !bytes_ || !commands_) return Added::Discarded;
     if (gone_) return exited_ ? Added::Discarded : Added::Gone;
     if (count == 0) return Added::Queued;
@@ -23,7 +41,8 @@ OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, uint6
         changed_.notify_all();
         return Added::Overflow;
     }
-    if (commandCount_ == 0) progressMs_ = nowMs;
+    // An answer that waited brings a time from before its wait.
+    if (commandCount_ == 0) progressMs_ = std::max(progressMs_, nowMs);
     PushBytes(bytes, count);
     commands_[(commandHead_ + commandCount_) % CommandCapacity] = count;
     ++commandCount_;
@@ -80,6 +99,9 @@ void OutboundQueue::Written(uint32_t count, uint64_t nowMs) {
     headSent_ += count;
     while (commandCount_ > 0 && headSent_ >= commands_[commandHead_]) PopCommand();
     progressMs_ = nowMs;
+    if (answerWaits_ && commandCount_ + AnswerResumeSlack <= AnswerCommandLimit &&
+        byteCount_ + AnswerResumeSlack <= AnswerByteLimit)
+        changed_.notify_all();
 }
 
 void OutboundQueue::PopCommand() {

@@ -1,5 +1,6 @@
 // Everything the panel sends, in the order it was made, until the control takes it: the window
-// thread and the reader thread add whole commands, one writer takes them out to the pipe.
+// thread and the reader thread add whole commands, one writer takes them out to the pipe. The
+// reader waits for room; the window thread never waits.
 #pragma once
 #include <condition_variable>
 #include <cstdint>
@@ -12,6 +13,15 @@ public:
     // either bound the control is taken to be gone.
     static constexpr uint32_t ByteCapacity = 1u << 20;
     static constexpr uint32_t CommandCapacity = 1u << 17;
+    // The reader's answers fill an eighth of the queue and then wait: a control that asks faster
+    // than it reads holds back the reader (and its own display writes), never the window, whose
+    // commands, bounded by a person's speed, always find the rest; and a key pressed meanwhile
+    // waits behind at most this many answers.
+    static constexpr uint32_t AnswerByteLimit = ByteCapacity / 8;
+    static constexpr uint32_t AnswerCommandLimit = CommandCapacity / 8;
+    // A waiting reader is woken once the backlog is this far below the limits, not for every
+    // command the control takes.
+    static constexpr uint32_t AnswerResumeSlack = 1024;
 
     // Queued: it will go out in order. Discarded: the link is closing, or the control said it
     // exits: dropped without a word. Gone: the control is gone (not by its exit notice), which
@@ -28,6 +38,10 @@ public:
 
     // A queued command's ticket (numbered in the order made) goes to *ticket when given.
     Added Add(const char* bytes, uint32_t count, uint64_t nowMs, uint64_t* ticket = nullptr);
+    // The reader's answer: waits while the queue is at the answer limits, until the control has
+    // taken enough, or the queue stops, finds the control gone or hears of its exit; never
+    // overflows.
+    Added AddWaitingForRoom(const char* bytes, uint32_t count, uint64_t nowMs);
     // The command of this ticket is still waiting to be taken whole (false once stopped or gone).
     bool Waits(uint64_t ticket) const;
     Backlog Waiting(uint64_t nowMs) const;
@@ -55,6 +69,8 @@ public:
     void Stop();
 
 private:
+    Added AddLocked(const char* bytes, uint32_t count, uint64_t nowMs, uint64_t* ticket);
+    bool AnswerFits(uint32_t count) const;
     void PushBytes(const char* bytes, uint32_t count);
     void PopCommand();
 
@@ -74,4 +90,5 @@ private:
     bool gone_ = false;
     bool exited_ = false;
     bool inboundEnded_ = false;
+    bool answerWaits_ = false;
 };

@@ -44,7 +44,7 @@ int32_t ReaderContext::GuardedSink::ApplyEvent(uint32_t type, intptr_t kind, int
 }
 
 int ReaderContext::AnswerWriter::WriteBytes(const char* bytes, int32_t count) {
-    if (!context_.StopRequested() && context_.outbound_) context_.outbound_->Add(bytes, count);
+    if (!context_.StopRequested() && context_.outbound_) context_.outbound_->AddAnswer(bytes, count);
     return 1;
 }
 

@@ -40,8 +40,9 @@ private:
         EventSink* display_;
     };
 
-    // The "VFD" answer joins the outbound road behind the commands made before it; skipped once
-    // a stop is asked for.
+    // The "VFD" answer joins the outbound road behind the commands made before it, waiting for
+    // room while the control does not read (the display pipe then waits too); skipped once a
+    // stop is asked for.
     class AnswerWriter final : public ByteWriter {
     public:
         explicit AnswerWriter(ReaderContext& context) : context_(context) {}

@@ -1,9 +1,14 @@
 // The outbound queue: one command a take, order and whole commands across takes, the backlog a stall is seen by,
-// the loss rules, the bounds, and two producers against a slow writer (also run under TSan).
+// the loss rules, the bounds, the reader's wait for room, and two producers against a slow writer (also run under
+// TSan).
 #include "link/outbound_queue.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -115,6 +120,47 @@ TEST(OutboundQueue, PastEitherBoundTheControlCountsAsGoneAndAStopDiscardsEveryth
     EXPECT_EQ(stopped.Push("K"), Added::Discarded);
     EXPECT_EQ(stopped.TakeUpTo(8), "");
     EXPECT_FALSE(stopped.MarkGone()) << "a closing link reports nothing";
+}
+
+// The reader's answers wait at the answer limits (of commands, or of bytes for long answers)
+// instead of overflowing, while the window's commands still join; the control taking a slack's
+// worth, a stop, a gone pipe or the exit notice ends the wait at once.
+TEST(OutboundQueue, AnswersWaitForRoomAndOnlyTheReaderWaits) {
+    const auto takeSlack = [](Queue& q) {
+        for (uint32_t i = 0; i <= OutboundQueue::AnswerResumeSlack; ++i) {
+            q.Written(static_cast<uint32_t>(q.TakeUpTo(64).size()), 1);
+        }
+    };
+    struct Case {
+        const char* name;
+        uint32_t answerBytes;
+        std::function<void(Queue&)> release;
+        Added want;
+    };
+    const Case cases[] = {
+        {"command limit, the control takes a slack's worth", 3, takeSlack, Added::Queued},
+        {"byte limit, the control takes a slack's worth", 16, takeSlack, Added::Queued},
+        {"stop", 3, [](Queue& q) { q.Stop(); }, Added::Discarded},
+        {"gone", 3, [](Queue& q) { q.MarkGone(); }, Added::Gone},
+        {"exit notice", 3, [](Queue& q) { q.NoteControlExited(); }, Added::Discarded},
+    };
+    for (const Case& c : cases) {
+        Queue q;
+        const std::string answer(c.answerBytes, 'V');
+        const uint32_t fit = std::min(OutboundQueue::AnswerCommandLimit, OutboundQueue::AnswerByteLimit / c.answerBytes);
+        for (uint32_t i = 0; i < fit; ++i)
+            ASSERT_EQ(q.AddWaitingForRoom(answer.data(), c.answerBytes, 0), Added::Queued) << c.name;
+        std::atomic<int> result{-1};
+        std::thread reader([&] { result = static_cast<int>(q.AddWaitingForRoom(answer.data(), c.answerBytes, 0)); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(result.load(), -1) << c.name << ": the answer past the limit did not wait";
+        EXPECT_EQ(q.Push("K"), Added::Queued) << c.name << ": the window's command found no room";
+        c.release(q);
+        for (int i = 0; i < 200 && result.load() < 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(result.load(), static_cast<int>(c.want)) << c.name << ": the wait did not end as it should";
+        q.Stop();  // ends a reader still waiting, so that the join cannot hang
+        reader.join();
+    }
 }
 
 // The window thread's commands and the reader's answers against a writer that takes a few
