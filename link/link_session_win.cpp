@@ -8,10 +8,10 @@
 #include "link/reader_thread_win.h"
 #include "protocol/command_table.h"
 
-bool LinkSession::Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners) {
+bool LinkSession::Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners, PipeSource* reads) {
     OutboundPath* outbound = OutboundPath::Start(writePipe, listeners.writeLoss);
     if (!outbound) return false;
-    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, listeners.display, listeners.readLoss);
+    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, listeners.display, listeners.readLoss, reads);
     if (!context) {
         outbound->Stop();
         outbound->Release();
@@ -49,11 +49,20 @@ void LinkSession::KeepNetworkConnection(const char* remoteName, network_access::
 
 void LinkSession::Close() {
     // The writer first: a write the control does not take is broken at once.
-    if (outbound_) outbound_->Stop();
-    if (thread_) {
-        reader_thread::Stop(thread_, reader_);
-        thread_ = nullptr;
-    }
+    const StopOutcome writer = outbound_ ? outbound_->Stop() : StopOutcome::Ended;
+    const StopOutcome reader = thread_ ? reader_thread::Stop(thread_, reader_) : StopOutcome::Ended;
+    thread_ = nullptr;
+    // A thread left in a call that ignored the stop keeps its pipe and closes it once the call
+    // returns; every other pipe is closed here.
+    if (reader == StopOutcome::LeftBehind && reader_)
+        reader_->ClosePipeOnRelease();
+    else if (readPipe_)
+        CloseHandle(readPipe_);
+    if (writer == StopOutcome::LeftBehind && outbound_)
+        outbound_->ClosePipeOnRelease();
+    else if (writePipe_)
+        CloseHandle(writePipe_);
+    readPipe_ = writePipe_ = nullptr;
     if (reader_) {
         reader_->Release();
         reader_ = nullptr;
@@ -61,10 +70,6 @@ void LinkSession::Close() {
     if (outbound_) {
         outbound_->Release();
         outbound_ = nullptr;
-    }
-    for (HANDLE* pipe : {&readPipe_, &writePipe_}) {
-        if (*pipe) CloseHandle(*pipe);
-        *pipe = nullptr;
     }
     if (ownConnection_[0] && cancel_) cancel_(ownConnection_);
     ownConnection_[0] = '\0';

@@ -12,6 +12,7 @@
 #include "link/outbound_path_win.h"
 #include "link/panel_command.h"
 
+class PipeSource;
 class ReaderContext;
 
 class LinkSession final {
@@ -30,11 +31,13 @@ public:
     };
     // Starts the writer with the greeting queued, then the reader, on the two pipes, which are the
     // session's once it returns true (and stay the caller's when it returns false).
-    bool Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners);
+    // reads replaces the read pipe's reads (tests).
+    bool Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners, PipeSource* reads = nullptr);
     // The connection made for this session, cancelled by Close.
     void KeepNetworkConnection(const char* remoteName, network_access::Canceller cancel);
-    // Discards what waits, stops both threads where they stand, closes both pipes and cancels the
-    // session's network connection; safe to call more than once.
+    // Discards what waits, stops both threads where they stand (each within its bound), closes
+    // both pipes and cancels the session's network connection; safe to call more than once. A
+    // thread left in a call that ignored the stop closes its pipe itself once the call returns.
     void Close();
 
     // 0 when the command has no byte form; otherwise 1, after telling the reporter (null:

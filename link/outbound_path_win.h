@@ -33,9 +33,12 @@ public:
     OutboundQueue& Queue() { return queue_; }
     const OutboundQueue& Queue() const { return queue_; }
 
-    // Discards what waits, breaks a blocked write and waits for the writer to end (terminated
-    // after StopBoundMs as a last resort); the listener is not called after it returns.
-    void Stop();
+    // Discards what waits, breaks a blocked write and waits for the writer to end (left to end
+    // by itself after StopBoundMs); the listener is not called after it returns.
+    StopOutcome Stop();
+    // The write pipe goes with the last reference: a writer left in a write keeps it until the
+    // write returns (closing a synchronous handle under a pending call may block on Windows).
+    void ClosePipeOnRelease() { closesPipe_ = true; }
 
     static constexpr int32_t StopBoundMs = 1000;
     static constexpr int32_t StopStepMs = 5;
@@ -47,7 +50,7 @@ public:
 
 private:
     OutboundPath(HANDLE writePipe, ControlLossListener* listener) : pipe_(writePipe), listener_(listener) {}
-    ~OutboundPath() override = default;
+    ~OutboundPath() override;
     static DWORD WINAPI WriterThreadMain(void* self);
     void Run();
     // False when the pipe is gone (or the path stopping); true when the bytes went or may be retried.
@@ -58,4 +61,5 @@ private:
     HANDLE pipe_;
     ControlLossListener* listener_;
     HANDLE thread_ = nullptr;
+    bool closesPipe_ = false;
 };

@@ -22,6 +22,7 @@ ReaderContext::ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink*
 
 ReaderContext::~ReaderContext() {
     if (outbound_) outbound_->Release();
+    if (closesPipe_ && readPipe_) CloseHandle(readPipe_);
 }
 
 namespace {
@@ -114,7 +115,7 @@ HANDLE Start(ReaderContext* context) {
 StopOutcome Stop(HANDLE thread, ReaderContext* context) {
     ThreadStopper stopper(thread);
     const StopOutcome outcome = StopThread(*context, stopper, {StopBoundMs, StopStepMs});
-    // A terminated thread never releases its reference, so the context stays allocated.
+    // A thread left in its read holds its own reference, so the context stays allocated.
     CloseHandle(thread);
     return outcome;
 }
