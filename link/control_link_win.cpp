@@ -108,16 +108,13 @@ unsigned ControlLink::Close() {
     return 0;
 }
 
+// Both roads refused by a lost control end in ReportLoss, as the threads' findings do.
 int32_t ControlLink::QueueCommand(const PanelCommand& command, uint64_t* ticket) {
-    FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
-    LostOnce once(*this, reporter_ ? reporter_ : &fatal);
-    return session_.QueueCommand(command, &once, ticket);
+    return session_.QueueCommand(command, this, ticket);
 }
 
 int ControlLink::WriteBytes(const char* bytes, int32_t count, uint64_t* ticket) {
-    FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
-    LostOnce once(*this, reporter_ ? reporter_ : &fatal);
-    session_.QueueBytes(bytes, count, &once, ticket);
+    session_.QueueBytes(bytes, count, this, ticket);
     return 1;
 }
 

@@ -25,7 +25,7 @@ protected:
     ~LinkOwner() = default;
 };
 
-class ControlLink final : private ControlLossListener {
+class ControlLink final : private ControlLossListener, private LostControlReporter {
 public:
     // Posted to the owner window when the writer or the reader finds the control gone; the owner
     // answers it with ReportLoss on the window thread.
@@ -85,6 +85,8 @@ private:
 
     // On the writer or the reader thread, or the thread that overflowed the queue.
     void OnControlLost() override;
+    // A command or bytes refused by a lost control, on the window thread.
+    void ReportLostControl() override { ReportLoss(); }
 
     LinkOwner* owner_;
     LinkSession session_;
