@@ -549,6 +549,20 @@ TEST(ReaderStop, AReadThatIgnoresEveryCancelIsLeftBehindAndNothingIsTerminated) 
         ASSERT_TRUE(child.started);
         return;
     }
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string command = std::string("\"") + self + "\" --gtest_filter=" +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    SetEnvironmentVariableA(kChildRole, "1");
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const BOOL created = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &si, &pi);
+    SetEnvironmentVariableA(kChildRole, nullptr);
+    ASSERT_TRUE(created);
+    TieToTestProcess(pi.hProcess);
     StuckReads reads;
     LeftBehind left(reads, 10);
     ASSERT_TRUE(left.started);
@@ -566,21 +580,7 @@ TEST(ReaderStop, AReadThatIgnoresEveryCancelIsLeftBehindAndNothingIsTerminated) 
     EXPECT_EQ(left.sink.late.load(), 0);
     EXPECT_EQ(left.loss.losses.load(), 0);
 
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string command = std::string("\"") + self + "\" --gtest_filter=" +
-                          ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
-                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    SetEnvironmentVariableA(kChildRole, "1");
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    const BOOL created = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                                        nullptr, &si, &pi);
-    SetEnvironmentVariableA(kChildRole, nullptr);
-    ASSERT_TRUE(created);
-    TieToTestProcess(pi.hProcess);
-    // The child closes its link after the reader's bound, then exits.
+    // The child, started first, has closed its link after the reader's bound and exits.
     const bool exited = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
