@@ -262,13 +262,8 @@ void Frame::ShowAndConnect(int showState) {
         if (g_appServices) g_appServices->ShowFatalError(hwnd_, result, text_id::ObjectFrame);
         return;
     }
+    // The link queued the greeting itself before its reader started.
     SetTimer(hwnd_, kBacklogTimer, kBacklogCheckMs, nullptr);
-    static constexpr PanelCommand kFirstCommands[] = {
-        {panel_command::ExitKey, 0, 0}, {panel_command::ExitKey, 0, 0}, {panel_command::CursorKey, panel_command::Up, 0}};
-    for (const PanelCommand& command : kFirstCommands) {
-        if (!Exists()) return;
-        link_->QueueCommand(command);
-    }
 }
 
 void Frame::LinesChanged(uint32_t lines) {

@@ -34,17 +34,22 @@ bool PanelApp::Start(int showState) {
     // A close handled inside one of its modal loops has deleted the frame: the process ends.
     if (!IsWindow(window)) return false;
     mainWindow_ = frame;
+    mainHandle_ = window;
     return true;
 }
+
+Frame* PanelApp::MainWindow() const { return mainHandle_ && IsWindow(mainHandle_) ? mainWindow_ : nullptr; }
 
 int PanelApp::Run() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        HWND main = mainWindow_ ? mainWindow_->Handle() : nullptr;
-        if (main && accelerators_ && TranslateAcceleratorA(main, accelerators_, &msg)) continue;
+        // Messages still queued when the window went are dispatched after the frame deleted itself.
+        if (mainHandle_ && !IsWindow(mainHandle_)) mainHandle_ = nullptr;
+        if (mainHandle_ && accelerators_ && TranslateAcceleratorA(mainHandle_, accelerators_, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     mainWindow_ = nullptr;
+    mainHandle_ = nullptr;
     return static_cast<int>(msg.wParam);
 }

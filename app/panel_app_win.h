@@ -11,9 +11,13 @@ public:
     // Runs until the main window is destroyed; the process's exit code.
     int Run();
 
-    Frame* MainWindow() const { return mainWindow_; }
+    // The frame while its window exists, else null.
+    Frame* MainWindow() const;
 
 private:
+    // The frame deletes itself with its window: only the handle is kept, and the frame is reached
+    // through it only while that window still exists.
     Frame* mainWindow_ = nullptr;
+    HWND mainHandle_ = nullptr;
     HACCEL accelerators_ = nullptr;
 };

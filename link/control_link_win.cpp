@@ -111,15 +111,13 @@ unsigned ControlLink::Close() {
     return 0;
 }
 
+// Both roads refused by a lost control end in ReportLoss, as the threads' findings do.
 int32_t ControlLink::QueueCommand(const PanelCommand& command, uint64_t* ticket) {
-    FatalLostControl fatal(owner_ ? owner_->OwnerWindow() : nullptr);
-    LostOnce once(*this, reporter_ ? reporter_ : &fatal);
-    return session_.QueueCommand(command, &once, ticket);
+    return session_.QueueCommand(command, this, ticket);
 }
 
 int ControlLink::WriteBytes(const char* bytes, int32_t count, uint64_t* ticket) {
-    // A queue past its bounds tells the owner window through the loss listener.
-    session_.QueueBytes(bytes, count, ticket);
+    session_.QueueBytes(bytes, count, this, ticket);
     return 1;
 }
 

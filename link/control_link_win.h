@@ -25,7 +25,7 @@ protected:
     ~LinkOwner() = default;
 };
 
-class ControlLink final : private ControlLossListener {
+class ControlLink final : private ControlLossListener, private LostControlReporter {
 public:
     // Posted to the owner window when the writer or the reader finds the control gone; the owner
     // answers it with ReportLoss on the window thread.
@@ -47,8 +47,7 @@ public:
     // made before them. 0 when the command has no byte form; otherwise 1, after reporting a
     // control already known to be lost. A queued command's ticket goes to *ticket when given.
     int32_t QueueCommand(const PanelCommand& command, uint64_t* ticket = nullptr);
-    // Exactly these bytes, outcome ignored (a queue past its bounds is reported as the loss of
-    // the control, through the owner window); returns 1.
+    // Exactly these bytes, reported as a command is when they meet a lost control; returns 1.
     int WriteBytes(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
     // The command of this ticket still waits for the control to take it.
     bool Waits(uint64_t ticket) const { return session_.Waits(ticket); }
@@ -90,6 +89,8 @@ private:
 
     // On the writer or the reader thread, or the thread that overflowed the queue.
     void OnControlLost() override;
+    // A command or bytes refused by a lost control, on the window thread.
+    void ReportLostControl() override { ReportLoss(); }
 
     LinkOwner* owner_;
     LinkSession session_;

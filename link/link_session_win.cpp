@@ -6,15 +6,22 @@
 #include "link/link_text_win.h"
 #include "link/pipe_io_win.h"
 #include "link/reader_thread_win.h"
+#include "protocol/command_table.h"
 
-bool LinkSession::Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners) {
+bool LinkSession::Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners, PipeSource* reads) {
     OutboundPath* outbound = OutboundPath::Start(writePipe, listeners.writeLoss);
     if (!outbound) return false;
-    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, listeners.display, listeners.readLoss);
+    auto* context = new (std::nothrow) ReaderContext(readPipe, outbound, listeners.display, listeners.readLoss, reads);
     if (!context) {
         outbound->Stop();
         outbound->Release();
         return false;
+    }
+    // Queued before the reader can answer anything: the greeting is the first thing the control
+    // gets, however early it asks.
+    for (const PanelCommand& command : commands::Greeting) {
+        char bytes[CommandBufferSize];
+        outbound->Add(bytes, EncodeCommand(command, bytes));
     }
     // The handles are the session's before the thread can run, so that Close always finds them.
     readPipe_ = readPipe;
@@ -42,11 +49,20 @@ void LinkSession::KeepNetworkConnection(const char* remoteName, network_access::
 
 void LinkSession::Close() {
     // The writer first: a write the control does not take is broken at once.
-    if (outbound_) outbound_->Stop();
-    if (thread_) {
-        reader_thread::Stop(thread_, reader_);
-        thread_ = nullptr;
-    }
+    const StopOutcome writer = outbound_ ? outbound_->Stop() : StopOutcome::Ended;
+    const StopOutcome reader = thread_ ? reader_thread::Stop(thread_, reader_) : StopOutcome::Ended;
+    thread_ = nullptr;
+    // A thread left in a call that ignored the stop keeps its pipe and closes it once the call
+    // returns; every other pipe is closed here.
+    if (reader == StopOutcome::LeftBehind && reader_)
+        reader_->ClosePipeOnRelease();
+    else if (readPipe_)
+        CloseHandle(readPipe_);
+    if (writer == StopOutcome::LeftBehind && outbound_)
+        outbound_->ClosePipeOnRelease();
+    else if (writePipe_)
+        CloseHandle(writePipe_);
+    readPipe_ = writePipe_ = nullptr;
     if (reader_) {
         reader_->Release();
         reader_ = nullptr;
@@ -54,10 +70,6 @@ void LinkSession::Close() {
     if (outbound_) {
         outbound_->Release();
         outbound_ = nullptr;
-    }
-    for (HANDLE* pipe : {&readPipe_, &writePipe_}) {
-        if (*pipe) CloseHandle(*pipe);
-        *pipe = nullptr;
     }
     if (ownConnection_[0] && cancel_) cancel_(ownConnection_);
     ownConnection_[0] = '\0';
@@ -67,15 +79,19 @@ int32_t LinkSession::QueueCommand(const PanelCommand& command, LostControlReport
     char bytes[CommandBufferSize];
     const int length = EncodeCommand(command, bytes);
     if (length == 0) return 0;
-    const OutboundQueue::Added added =
-        outbound_ ? outbound_->Add(bytes, length, true, ticket) : OutboundQueue::Added::Gone;
-    const bool refused = added == OutboundQueue::Added::Gone || added == OutboundQueue::Added::Overflow;
-    if (refused && reporter) reporter->ReportLostControl();
+    Queue(bytes, length, reporter, ticket);
     return 1;
 }
 
-void LinkSession::QueueBytes(const char* bytes, int32_t count, uint64_t* ticket) {
-    if (outbound_) outbound_->Add(bytes, count, false, ticket);
+void LinkSession::QueueBytes(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket) {
+    Queue(bytes, count, reporter, ticket);
+}
+
+void LinkSession::Queue(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket) {
+    // Every road reports alike: a key byte or a Branch To lost to a gone pipe is no less lost.
+    const OutboundQueue::Added added = outbound_ ? outbound_->Add(bytes, count, ticket) : OutboundQueue::Added::Gone;
+    const bool refused = added == OutboundQueue::Added::Gone || added == OutboundQueue::Added::Overflow;
+    if (refused && reporter) reporter->ReportLostControl();
 }
 
 OutboundQueue::Backlog LinkSession::Backlog() const {

@@ -12,6 +12,7 @@
 #include "link/outbound_path_win.h"
 #include "link/panel_command.h"
 
+class PipeSource;
 class ReaderContext;
 
 class LinkSession final {
@@ -28,20 +29,22 @@ public:
         ControlLossListener* writeLoss;
         ControlLossListener* readLoss;
     };
-    // Starts the writer and the reader on the two pipes, which are the session's once it returns
-    // true (and stay the caller's when it returns false).
-    bool Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners);
+    // Starts the writer with the greeting queued, then the reader, on the two pipes, which are the
+    // session's once it returns true (and stay the caller's when it returns false).
+    // reads replaces the read pipe's reads (tests).
+    bool Start(HANDLE readPipe, HANDLE writePipe, const Listeners& listeners, PipeSource* reads = nullptr);
     // The connection made for this session, cancelled by Close.
     void KeepNetworkConnection(const char* remoteName, network_access::Canceller cancel);
-    // Discards what waits, stops both threads where they stand, closes both pipes and cancels the
-    // session's network connection; safe to call more than once.
+    // Discards what waits, stops both threads where they stand (each within its bound), closes
+    // both pipes and cancels the session's network connection; safe to call more than once. A
+    // thread left in a call that ignored the stop closes its pipe itself once the call returns.
     void Close();
 
     // 0 when the command has no byte form; otherwise 1, after telling the reporter (null:
     // nobody) when the queue refused it: the control is known to be gone or not connected.
     int32_t QueueCommand(const PanelCommand& command, LostControlReporter* reporter, uint64_t* ticket = nullptr);
-    // Exactly these bytes; a queue past its bounds tells the writer's loss listener.
-    void QueueBytes(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
+    // Exactly these bytes, refused and reported as a command is.
+    void QueueBytes(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket = nullptr);
 
     bool Started() const { return readPipe_ != nullptr; }
     // The reader thread's handle while the session holds it, else null.
@@ -51,6 +54,8 @@ public:
     bool ControlGone() const { return outbound_ && outbound_->Queue().Gone(); }
 
 private:
+    void Queue(const char* bytes, int32_t count, LostControlReporter* reporter, uint64_t* ticket);
+
     HANDLE readPipe_ = nullptr;
     HANDLE writePipe_ = nullptr;
     HANDLE thread_ = nullptr;

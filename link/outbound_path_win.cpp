@@ -38,12 +38,19 @@ OutboundPath* OutboundPath::Start(HANDLE writePipe, ControlLossListener* listene
     return path;
 }
 
-OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket) {
+OutboundPath::~OutboundPath() {
+    if (closesPipe_ && pipe_) CloseHandle(pipe_);
+}
+
+OutboundQueue::Added OutboundPath::Add(const char* bytes, int32_t count, uint64_t* ticket) {
     if (!bytes || count <= 0) return OutboundQueue::Added::Queued;
-    const OutboundQueue::Added added =
-        queue_.Add(bytes, static_cast<uint32_t>(count), reportsLoss, GetTickCount64(), ticket);
+    const OutboundQueue::Added added = queue_.Add(bytes, static_cast<uint32_t>(count), GetTickCount64(), ticket);
     if (added == OutboundQueue::Added::Overflow) ReportLoss();
     return added;
+}
+
+void OutboundPath::AddAnswer(const char* bytes, int32_t count) {
+    if (bytes && count > 0) queue_.AddWaitingForRoom(bytes, static_cast<uint32_t>(count), GetTickCount64());
 }
 
 DWORD WINAPI OutboundPath::WriterThreadMain(void* self) {
@@ -88,15 +95,16 @@ void OutboundPath::ReportLoss() {
     if (listener_ && !StopRequested()) listener_->OnControlLost();
 }
 
-void OutboundPath::Stop() {
+StopOutcome OutboundPath::Stop() {
     queue_.Stop();
     if (!thread_) {
         RequestStop();
-        return;
+        return StopOutcome::Ended;
     }
     ThreadStopper stopper(thread_);
-    // A terminated writer never releases its reference, so the path stays allocated.
-    StopThread(*this, stopper, {StopBoundMs, StopStepMs});
+    // A writer left in its write holds its own reference, so the path stays allocated.
+    const StopOutcome outcome = StopThread(*this, stopper, {StopBoundMs, StopStepMs});
     CloseHandle(thread_);
     thread_ = nullptr;
+    return outcome;
 }

@@ -6,8 +6,8 @@
 #include "link/outbound_queue.h"
 #include "link/stop_state.h"
 
-// Told that the control is lost: by the writer thread when a command whose loss is reported
-// meets a gone pipe, by the reader thread when the reads find it gone, or by the thread that
+// Told that the control is lost: by the writer thread when a write meets a gone pipe (whatever
+// it carried), by the reader thread when the reads find it gone, or by the thread that
 // overflowed the queue. It must not wait on any thread.
 class ControlLossListener {
 public:
@@ -26,14 +26,19 @@ public:
     static OutboundPath* Start(HANDLE writePipe, ControlLossListener* listener);
 
     // Joins the queue (its ticket to *ticket when queued); an overflow also tells the listener.
-    OutboundQueue::Added Add(const char* bytes, int32_t count, bool reportsLoss, uint64_t* ticket = nullptr);
+    OutboundQueue::Added Add(const char* bytes, int32_t count, uint64_t* ticket = nullptr);
+    // The reader's answer: waits for room while the control does not read (see the queue).
+    void AddAnswer(const char* bytes, int32_t count);
     OutboundQueue::Backlog Waiting() const { return queue_.Waiting(GetTickCount64()); }
     OutboundQueue& Queue() { return queue_; }
     const OutboundQueue& Queue() const { return queue_; }
 
-    // Discards what waits, breaks a blocked write and waits for the writer to end (terminated
-    // after StopBoundMs as a last resort); the listener is not called after it returns.
-    void Stop();
+    // Discards what waits, breaks a blocked write and waits for the writer to end (left to end
+    // by itself after StopBoundMs); the listener is not called after it returns.
+    StopOutcome Stop();
+    // The write pipe goes with the last reference: a writer left in a write keeps it until the
+    // write returns (closing a synchronous handle under a pending call may block on Windows).
+    void ClosePipeOnRelease() { closesPipe_ = true; }
 
     static constexpr int32_t StopBoundMs = 1000;
     static constexpr int32_t StopStepMs = 5;
@@ -45,7 +50,7 @@ public:
 
 private:
     OutboundPath(HANDLE writePipe, ControlLossListener* listener) : pipe_(writePipe), listener_(listener) {}
-    ~OutboundPath() override = default;
+    ~OutboundPath() override;
     static DWORD WINAPI WriterThreadMain(void* self);
     void Run();
     // False when the pipe is gone (or the path stopping); true when the bytes went or may be retried.
@@ -56,4 +61,5 @@ private:
     HANDLE pipe_;
     ControlLossListener* listener_;
     HANDLE thread_ = nullptr;
+    bool closesPipe_ = false;
 };

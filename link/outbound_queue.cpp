@@ -1,15 +1,11 @@
-// The outbound rings: bytes and command lengths, the writer's hand-over and the loss rules.
+// The outbound rings: bytes and command lengths, the writer's hand-over, the reader's wait for
+// room and the loss rules.
 #include "link/outbound_queue.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <new>
-
-namespace {
-constexpr uint32_t kReportsLoss = 0x80000000u;
-constexpr uint32_t kLengthMask = ~kReportsLoss;
-}  // namespace
 
 bool OutboundQueue::Allocate() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -18,9 +14,25 @@ bool OutboundQueue::Allocate() {
     return bytes_ && commands_;
 }
 
-OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool reportsLoss, uint64_t nowMs,
-                                        uint64_t* ticket) {
+OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, uint64_t nowMs, uint64_t* ticket) {
     std::lock_guard<std::mutex> lock(mutex_);
+    return AddLocked(bytes, count, nowMs, ticket);
+}
+
+OutboundQueue::Added OutboundQueue::AddWaitingForRoom(const char* bytes, uint32_t count, uint64_t nowMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    answerWaits_ = true;
+    changed_.wait(lock, [&] { return stopped_ || gone_ || exited_ || AnswerFits(count); });
+    answerWaits_ = false;
+    if (exited_ && !gone_) return Added::Discarded;
+    return AddLocked(bytes, count, nowMs, nullptr);
+}
+
+bool OutboundQueue::AnswerFits(uint32_t count) const {
+    return commandCount_ < AnswerCommandLimit && uint64_t{byteCount_} + count <= AnswerByteLimit;
+}
+
+OutboundQueue::Added OutboundQueue::AddLocked(const char* bytes, uint32_t count, uint64_t nowMs, uint64_t* ticket) {
     if (stopped_ || !bytes_ || !commands_) return Added::Discarded;
     if (gone_) return exited_ ? Added::Discarded : Added::Gone;
     if (count == 0) return Added::Queued;
@@ -29,11 +41,11 @@ OutboundQueue::Added OutboundQueue::Add(const char* bytes, uint32_t count, bool 
         changed_.notify_all();
         return Added::Overflow;
     }
-    if (commandCount_ == 0) progressMs_ = nowMs;
+    // An answer that waited brings a time from before its wait.
+    if (commandCount_ == 0) progressMs_ = std::max(progressMs_, nowMs);
     PushBytes(bytes, count);
-    commands_[(commandHead_ + commandCount_) % CommandCapacity] = count | (reportsLoss ? kReportsLoss : 0);
+    commands_[(commandHead_ + commandCount_) % CommandCapacity] = count;
     ++commandCount_;
-    if (reportsLoss) ++reporting_;
     if (ticket) *ticket = issued_;
     ++issued_;
     changed_.notify_all();
@@ -70,7 +82,7 @@ uint32_t OutboundQueue::Take(char* buf, uint32_t capacity) {
     if (stopped_ || gone_ || capacity == 0) return 0;
     // One command a write: a control that acts on one message or one read at a time must never
     // find two commands in it. A command longer than the buffer goes out in pieces.
-    uint32_t n = (commands_[commandHead_] & kLengthMask) - headSent_;
+    uint32_t n = commands_[commandHead_] - headSent_;
     n = std::min(n, capacity);
     const uint32_t first = std::min(n, ByteCapacity - byteHead_);
     std::memcpy(buf, bytes_.get() + byteHead_, first);
@@ -85,14 +97,15 @@ void OutboundQueue::Written(uint32_t count, uint64_t nowMs) {
     byteHead_ = (byteHead_ + count) % ByteCapacity;
     byteCount_ -= count;
     headSent_ += count;
-    while (commandCount_ > 0 && headSent_ >= (commands_[commandHead_] & kLengthMask)) PopCommand();
+    while (commandCount_ > 0 && headSent_ >= commands_[commandHead_]) PopCommand();
     progressMs_ = nowMs;
+    if (answerWaits_ && commandCount_ + AnswerResumeSlack <= AnswerCommandLimit &&
+        byteCount_ + AnswerResumeSlack <= AnswerByteLimit)
+        changed_.notify_all();
 }
 
 void OutboundQueue::PopCommand() {
-    const uint32_t entry = commands_[commandHead_];
-    headSent_ -= entry & kLengthMask;
-    if (entry & kReportsLoss) --reporting_;
+    headSent_ -= commands_[commandHead_];
     commandHead_ = (commandHead_ + 1) % CommandCapacity;
     --commandCount_;
     ++done_;
@@ -102,7 +115,7 @@ bool OutboundQueue::MarkGone() {
     std::lock_guard<std::mutex> lock(mutex_);
     gone_ = true;
     changed_.notify_all();
-    return !stopped_ && reporting_ > 0;
+    return !stopped_ && commandCount_ > 0;
 }
 
 void OutboundQueue::NoteControlExited() {
@@ -126,7 +139,7 @@ bool OutboundQueue::WaitForInboundEnd(uint32_t ms) {
 void OutboundQueue::Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = true;
-    byteCount_ = commandCount_ = headSent_ = reporting_ = 0;
+    byteCount_ = commandCount_ = headSent_ = 0;
     done_ = issued_;
     changed_.notify_all();
 }

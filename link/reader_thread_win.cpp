@@ -22,6 +22,7 @@ ReaderContext::ReaderContext(HANDLE readPipe, OutboundPath* outbound, EventSink*
 
 ReaderContext::~ReaderContext() {
     if (outbound_) outbound_->Release();
+    if (closesPipe_ && readPipe_) CloseHandle(readPipe_);
 }
 
 namespace {
@@ -44,7 +45,7 @@ int32_t ReaderContext::GuardedSink::ApplyEvent(uint32_t type, intptr_t kind, int
 }
 
 int ReaderContext::AnswerWriter::WriteBytes(const char* bytes, int32_t count) {
-    if (!context_.StopRequested() && context_.outbound_) context_.outbound_->Add(bytes, count, false);
+    if (!context_.StopRequested() && context_.outbound_) context_.outbound_->AddAnswer(bytes, count);
     return 1;
 }
 
@@ -114,7 +115,7 @@ HANDLE Start(ReaderContext* context) {
 StopOutcome Stop(HANDLE thread, ReaderContext* context) {
     ThreadStopper stopper(thread);
     const StopOutcome outcome = StopThread(*context, stopper, {StopBoundMs, StopStepMs});
-    // A terminated thread never releases its reference, so the context stays allocated.
+    // A thread left in its read holds its own reference, so the context stays allocated.
     CloseHandle(thread);
     return outcome;
 }

@@ -21,6 +21,9 @@ public:
                   PipeSource* source = nullptr);
 
     HANDLE ReadPipe() const { return readPipe_; }
+    // The read pipe goes with the last reference: a reader left in a read keeps it until the read
+    // returns (closing a synchronous handle under a pending read may block on Windows).
+    void ClosePipeOnRelease() { closesPipe_ = true; }
 
     // The thread procedure; the context is its only argument and it holds one reference.
     static DWORD WINAPI ReaderThreadMain(void* context);
@@ -40,8 +43,9 @@ private:
         EventSink* display_;
     };
 
-    // The "VFD" answer joins the outbound road behind the commands made before it; skipped once
-    // a stop is asked for.
+    // The "VFD" answer joins the outbound road behind the commands made before it, waiting for
+    // room while the control does not read (the display pipe then waits too); skipped once a
+    // stop is asked for.
     class AnswerWriter final : public ByteWriter {
     public:
         explicit AnswerWriter(ReaderContext& context) : context_(context) {}
@@ -77,6 +81,7 @@ private:
     GuardedSink sink_;
     AnswerWriter answer_;
     StreamDecoder decoder_;
+    bool closesPipe_ = false;
 };
 
 namespace reader_thread {
@@ -90,6 +95,7 @@ void UseWindowWaitHook(void (*hook)());
 
 // Starts the thread running at once with one reference of the context; null when it cannot start.
 HANDLE Start(ReaderContext* context);
-// Stops the thread and closes its handle; returns how the stop ended.
+// Stops the thread and closes its handle; returns how the stop ended (a thread left behind still
+// holds its reference of the context).
 StopOutcome Stop(HANDLE thread, ReaderContext* context);
 }  // namespace reader_thread

@@ -21,10 +21,7 @@ StopOutcome StopThread(StopState& state, StopPlatform& stopper, const StopTimes&
         const ThreadPhase phase = state.Phase();
         if (phase == ThreadPhase::Out) return StopOutcome::Ended;
         if (phase == ThreadPhase::WaitingOnWindow) return StopOutcome::LeftWaiting;
-        if (stopper.NowMilliseconds() - start >= static_cast<uint32_t>(times.boundMs)) {
-            stopper.Terminate();
-            return StopOutcome::Terminated;
-        }
+        if (stopper.NowMilliseconds() - start >= static_cast<uint32_t>(times.boundMs)) return StopOutcome::LeftBehind;
         // A cancel that lands before the read starts is lost, hence one per step. Owner code in
         // the exit handling that has not declared its wait is waited for: it only takes its
         // copies and never waits on the window thread before declaring.

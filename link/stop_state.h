@@ -49,7 +49,8 @@ private:
     std::atomic<ThreadPhase> phase_{ThreadPhase::Busy};
 };
 
-// What stopping needs of the platform.
+// What stopping needs of the platform. A thread is never terminated: one killed inside a lock
+// (the display's, the queue's, the heap's) would leave it held for the rest of the shut-down.
 class StopPlatform {
 public:
     virtual ~StopPlatform() = default;
@@ -57,18 +58,21 @@ public:
     virtual void CancelBlockedIo() = 0;
     // Waits up to the given time for the thread to end; true when it has ended.
     virtual bool WaitForExit(int32_t milliseconds) = 0;
-    virtual void Terminate() = 0;
     virtual uint32_t NowMilliseconds() = 0;
 };
 
-enum class StopOutcome { Ended, LeftWaiting, Terminated };
+// LeftBehind: still busy after the bound, in practice inside a read or write that ignored every
+// cancel (a remote pipe the network holds). It keeps its own references and its pipe, and its
+// stop flag keeps it from everything else once the call returns; the process may exit meanwhile,
+// which ends it inside that call, holding nothing of ours.
+enum class StopOutcome { Ended, LeftWaiting, LeftBehind };
 
 struct StopTimes {
-    int32_t boundMs;  // for a thread that neither ends nor declares its wait, then it is terminated
+    int32_t boundMs;  // for a thread that neither ends nor declares its wait, then it is left behind
     int32_t stepMs;   // between cancels
 };
 
 // Requests the stop, then re-cancels every step until the thread is out; never waits on a
-// reader that has declared its wait on the window thread; terminates a thread after the bound
-// as a last resort.
+// reader that has declared its wait on the window thread; returns after the bound whatever the
+// thread does.
 StopOutcome StopThread(StopState& state, StopPlatform& stopper, const StopTimes& times);

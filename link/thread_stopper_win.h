@@ -1,5 +1,5 @@
-// The platform's side of a bounded thread stop: breaking the thread's blocked read or write,
-// waiting for its end, and terminating it as the last resort.
+// The platform's side of a bounded thread stop: breaking the thread's blocked read or write and
+// waiting for its end.
 #pragma once
 #include <windows.h>
 
@@ -11,10 +11,6 @@ public:
     void CancelBlockedIo() override { CancelSynchronousIo(thread_); }
     bool WaitForExit(int32_t ms) override {
         return WaitForSingleObject(thread_, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
-    }
-    void Terminate() override {
-        TerminateThread(thread_, 0);
-        WaitForSingleObject(thread_, 100);
     }
     uint32_t NowMilliseconds() override { return GetTickCount(); }
 

@@ -125,6 +125,9 @@ inline constexpr Row kRows[] = {
     Named(CommandKind::Identification, "VFD", "IdentificationAnswer", nullptr, 0, kNoRequest),
 };
 
+// What the panel sends as soon as it is connected, before anything else: EXIT, EXIT, cursor up.
+inline constexpr PanelCommand Greeting[] = {{pc::ExitKey, 0, 0}, {pc::ExitKey, 0, 0}, {pc::CursorKey, pc::Up, 0}};
+
 constexpr bool Fits(Match m, int32_t want, int32_t value) {
     switch (m) {
     case Match::Any: return true;

@@ -1,10 +1,16 @@
 // quorvex.exe under faults of its control, end to end under Wine: the peer killed at awkward
-// moments, the control's exit whatever is open, a peer that reads slowly, pauses or stops, one
-// message per command, and keys held while the control does not read.
+// moments, its command pipe closed alone, the control's exit whatever is open, a control that
+// asks at once, a peer that reads slowly, pauses or stops, an identification flood, one message
+// per command, and keys held while the control does not read.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +23,7 @@
 #include "support/end_status.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/app/panel_process_win.h"
+#include "tests/app/sim_script_win.h"
 #include "tests/keypad/panel_input_win.h"
 
 namespace {
@@ -444,6 +451,130 @@ TEST(SlowControl, AHeldKeyBuildsNoBacklogBehindAControlThatDoesNotRead) {
         EXPECT_EQ(got.find_first_not_of('A'), std::string::npos) << r.name << ": " << got;
         EXPECT_GE(got.size(), r.atLeast) << r.name << ": " << got;
         EXPECT_LE(got.size(), r.atMost) << r.name << ": " << got;
+    }
+}
+
+// Everything that arrives within the time, read until no byte came for idleMs (bounded by the
+// time in any case).
+std::string ReceiveUntilQuiet(PipePeer& peer, size_t count, DWORD idleMs, DWORD timeoutMs) {
+    std::string got;
+    const DWORD start = GetTickCount();
+    while (got.size() < count && GetTickCount() - start < timeoutMs) {
+        const std::string more = peer.Receive(count - got.size(), idleMs);
+        if (more.empty()) break;
+        got += more;
+    }
+    return got;
+}
+
+uint64_t WorkingSet(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    const bool ok = process && GetProcessMemoryInfo(process, &counters, sizeof counters);
+    if (process) CloseHandle(process);
+    return ok ? counters.WorkingSetSize : 0;
+}
+
+// The backlog the stall text names, or -1 when it names none.
+long StalledCount(const std::string& pane) {
+    const std::string lead = "Control not reading: ";
+    return pane.rfind(lead, 0) == 0 ? std::strtol(pane.c_str() + lead.size(), nullptr, 10) : -1;
+}
+
+// A control that asks for its identification far faster than it reads: the reader answers up to
+// its share of the queue (16,384 answers) and then waits for room, holding back the control's
+// display writes instead of filling the queue to its bounds; the window answers and memory stays
+// bounded meanwhile, and once the control reads, every answer arrives whole and in order.
+TEST(SlowControl, AnIdentificationFloodWaitsForTheControlAndEveryRequestIsAnswered) {
+    constexpr size_t kRequests = 32768;
+    constexpr long kAnswerLimit = 16384;
+    Connected c;
+    ASSERT_NE(c.frame, nullptr);
+    const uint64_t before = WorkingSet(c.panel->Id());
+    ASSERT_GT(before, 0u);
+    std::atomic<size_t> sent{0};
+    // Each write waits until the panel takes it in (at most 5 s).
+    std::thread flood([&] {
+        while (sent < kRequests) {
+            const size_t n = std::min<size_t>(2048, kRequests - sent);
+            if (!c.peer.Send(std::string(n, '\x1a'))) return;
+            sent += n;
+        }
+    });
+    // The control reads nothing for 3 s.
+    DWORD slowest = 0;
+    uint64_t largest = 0;
+    for (int i = 0; i < 30; ++i) {
+        slowest = std::max(slowest, RoundTripMs(c.frame));
+        largest = std::max(largest, WorkingSet(c.panel->Id()));
+        Sleep(100);
+    }
+    const size_t sentInStall = sent.load();
+    const std::string stall = c.panel->StatusPane(c.frame, 0);
+    const DWORD start = GetTickCount();
+    const std::string answers = ReceiveUntilQuiet(c.peer, 3 * kRequests, 5000, 60000);
+    const DWORD readMs = GetTickCount() - start;
+    flood.join();
+    size_t whole = 0;
+    while (whole < answers.size() / 3 && answers.compare(3 * whole, 3, "VFD") == 0) ++whole;
+    std::printf("flood: %zu of %zu requests taken in during the stall, stall text \"%s\"; then %zu answers in %lu "
+                "ms; working set %llu KB before, %llu KB at most\n",
+                sentInStall, kRequests, stall.c_str(), answers.size() / 3, static_cast<unsigned long>(readMs),
+                static_cast<unsigned long long>(before >> 10), static_cast<unsigned long long>(largest >> 10));
+    EXPECT_LT(sentInStall, kRequests) << "the panel took every request in while the control did not read";
+    EXPECT_GT(StalledCount(stall), 0) << stall;
+    EXPECT_LE(StalledCount(stall), kAnswerLimit) << "answers queued past the reader's share";
+    EXPECT_EQ(sent.load(), kRequests) << "the panel stopped taking the requests in";
+    EXPECT_EQ(answers.size(), 3 * kRequests) << "answers received: " << answers.size() / 3 << " of " << kRequests;
+    EXPECT_EQ(whole, kRequests) << "answers cut or out of order after " << whole;
+    EXPECT_EQ(CountDialogs(c.panel->Id(), kFatal), 0) << "the flood was reported as a lost control";
+    EXPECT_LT(slowest, 100u) << "the window waited on the flood";
+    EXPECT_LT(largest - before, 8u << 20) << "working set " << before << " before, " << largest << " at most";
+    EXPECT_LT(RoundTripMs(c.frame), 100u);
+}
+
+// The command pipe closed alone while the display pipe stays: whichever road the bytes take
+// (Branch To, a letter key, FAST), the first write that meets the gone pipe shows the
+// communications box, once, and the panel ends.
+TEST(PanelFaults, ACommandPipeClosedAloneIsReportedOnceWhicheverRoad) {
+    const auto branch = [](Connected& c) { return BranchTo(c, "ABC"); };
+    const auto letter = [](Connected& c) { return PostMessageA(c.frame, WM_KEYDOWN, 'A', 1) != FALSE; };
+    const auto fast = [](Connected& c) {
+        return PostMessageA(c.frame, WM_COMMAND, MAKEWPARAM(KeyId::Fast, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(GetDlgItem(c.frame, KeyId::Fast))) != FALSE;
+    };
+    struct Row {
+        const char* name;
+        std::vector<std::function<bool(Connected&)>> inputs;
+    };
+    const Row rows[] = {
+        {"Branch To, a letter key, FAST", {branch, letter, fast}},
+        {"a letter key, FAST", {letter, fast}},
+        {"FAST", {fast}},
+    };
+    for (const Row& r : rows) {
+        Connected c;
+        ASSERT_NE(c.frame, nullptr) << r.name;
+        c.peer.StopReading();
+        for (const auto& input : r.inputs) ASSERT_TRUE(input(c)) << r.name;
+        HWND box = c.panel->WaitDialog(kFatal, 3000);
+        ASSERT_NE(box, nullptr) << r.name << ": the lost writes were not reported";
+        EXPECT_EQ(MessageBoxText(box), kLost) << r.name;
+        Sleep(700);
+        EXPECT_EQ(CountDialogs(c.panel->Id(), kFatal), 1) << r.name;
+        PressButton(box, IDOK);
+        EXPECT_EQ(c.panel->WaitExit(kWait), 0) << r.name;
+    }
+}
+
+// quorvex-sim asking for the identification the moment the panel has connected: the greeting
+// goes out first and the answer right after it, in every run.
+TEST(PanelFaults, AnIdentificationAskedAtOnceIsAnsweredRightAfterTheGreeting) {
+    for (int run = 0; run < 2; ++run) {
+        SimScript sim("send \\x1a\nexpect PPKVFD within 5000\n", 2, 8000);
+        PanelProcess panel("-l");
+        EXPECT_EQ(sim.WaitExit(kWait), 0) << "run " << run << "\n" << sim.Output();
     }
 }
 

@@ -64,7 +64,7 @@ TEST(HeldPresses, RepeatsWaitForTheirPressCommandAndNewPressesNever) {
             admitted += in ? 'Y' : 'N';
             if (!in) continue;
             uint64_t ticket = HeldPresses::NoTicket;
-            if (s.makes) road.queue.Add("A", 1, true, 0, &ticket);
+            if (s.makes) road.queue.Add("A", 1, 0, &ticket);
             presses.Made(ticket);
             presses.Done();
         }

@@ -1,7 +1,7 @@
 // The link under Wine with real pipes: probing results, the reader's events and answer, a
 // vanishing peer, and Close while the reader is blocked reading or in the exit handling, or while
-// the answers wait for a control that does not read; the reader's network errors through its
-// read source.
+// the answers wait for a control that does not read; the reader's network errors, and a read
+// that ignores every cancel, through its read source.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "link/control_link_win.h"
+#include "link/link_session_win.h"
+#include "link/pipe_io_win.h"
+#include "link/pipe_server_win.h"
 #include "link/reader_thread_win.h"
 #include "res/resource_ids.h"
 #include "tests/link/connect_test_peer_win.h"
@@ -165,7 +168,8 @@ TEST_F(LinkTest, ReaderDeliversEventsAndAnswers) {
     ASSERT_TRUE(peer.Offer(4, true, true));
     ASSERT_EQ(link.Connect(nullptr), 0u);
     ASSERT_TRUE(peer.Send(4, "AB\x1a" "CD"));
-    EXPECT_EQ(peer.Receive(4, 3), "VFD");
+    // The greeting first, whenever the control asks.
+    EXPECT_EQ(peer.Receive(4, 6), "PPKVFD");
     ASSERT_TRUE(sink.WaitForTexts(2, 2000));
     EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"AB", "CD"}));
     EXPECT_EQ(link.QueueCommand({8, 0, 0}), 1);
@@ -195,13 +199,15 @@ TEST_F(LinkTest, PeerVanishingEndsTheReaderAndLosesTheControl) {
     const DWORD start = GetTickCount();
     while (!link.ControlGone() && GetTickCount() - start < 2000) Sleep(5);
     ASSERT_TRUE(link.ControlGone()) << "the writer did not find the pipe gone";
-    EXPECT_EQ(reporter.reports, 0) << "a lost key byte is not reported";
+    EXPECT_EQ(reporter.reports, 0) << "the writer's finding goes through the owner window";
+    // A key byte meets the lost control as a command does; the loss is reported once: later
+    // commands and bytes meet the same lost pipe without a second box.
+    EXPECT_EQ(link.WriteBytes("8", 1), 1);
+    EXPECT_EQ(reporter.reports, 1);
     EXPECT_EQ(link.QueueCommand({8, 0, 0}), 1);
-    EXPECT_EQ(reporter.reports, 1);
     EXPECT_EQ(link.QueueCommand({3, 99, 0}), 0);
-    EXPECT_EQ(reporter.reports, 1);
-    // The loss is reported once: later commands meet the same lost pipe without a second box.
     EXPECT_EQ(link.QueueCommand({4, 19, 0}), 1);
+    EXPECT_EQ(link.WriteBytes("9", 1), 1);
     EXPECT_EQ(reporter.reports, 1);
     EXPECT_LT(TimedClose(link), 100u);
 }
@@ -223,7 +229,7 @@ TEST_F(LinkTest, ReaderKeepsReadingAfterAFailedReadOfALivePipe) {
     EXPECT_EQ(WaitForSingleObject(reader, 100), static_cast<DWORD>(WAIT_TIMEOUT));
     ASSERT_TRUE(peer.Send(3, "B\x1a"));
     EXPECT_TRUE(sink.WaitForTexts(2, 2000));
-    EXPECT_EQ(peer.Receive(3, 3), "VFD");
+    EXPECT_EQ(peer.Receive(3, 6), "PPKVFD");
     CloseHandle(reader);
 }
 
@@ -314,6 +320,7 @@ TEST_F(LinkTest, CloseWhileTheReaderWaitsInTheExitHandling) {
         gExitSink = &exitSink;
         ASSERT_TRUE(peer.Offer(device, true, true));
         ASSERT_EQ(exitLink.Connect(nullptr), 0u);
+        ASSERT_EQ(peer.Receive(device, 3), "PPK");
         HANDLE reader = OpenReader(exitLink);
         ASSERT_TRUE(peer.Send(device, "AB\x16" "CD\x1a"));
         ASSERT_TRUE(WaitFor(exitSink.exitEntered, 2000));
@@ -465,6 +472,123 @@ TEST(ReaderLoss, ErrorsOfAGonePathEndTheReadingAndReportTheLossOnce) {
         context->Release();
         EXPECT_EQ(loss.losses.load(), c.lost ? 1 : 0) << c.name;
     }
+}
+
+// Reads that never return and ignore every cancel, as a remote read the network holds, until the
+// test lets them fail at last.
+class StuckReads final : public PipeSource {
+public:
+    StuckReads()
+        : entered_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    bool Read(uint8_t*, uint32_t, uint32_t* got) override {
+        *got = 0;
+        SetEvent(entered_);
+        WaitForSingleObject(release_, INFINITE);  // a cancel of the thread's I/O does not end a wait
+        return false;
+    }
+    DWORD LastError() const override { return ERROR_OPERATION_ABORTED; }
+    bool WaitEntered() { return WaitForSingleObject(entered_, 2000) == WAIT_OBJECT_0; }
+    void Let() { SetEvent(release_); }
+
+private:
+    HANDLE entered_;
+    HANDLE release_;
+};
+
+bool HandleOpen(HANDLE h) {
+    DWORD flags = 0;
+    return GetHandleInformation(h, &flags) != FALSE;
+}
+
+constexpr char kChildRole[] = "QUORVEX_LEFT_BEHIND_CHILD";
+
+// A session on real pipes whose reader is left in a stuck read by Close; what the closer saw.
+struct LeftBehind {
+    LeftBehind(StuckReads& reads, int device) {
+        if (!peer.Offer(device, true, true)) return;
+        readPipe = pipe_io::OpenPipe(pipe_server::LocalName(connect_logic::PipeAccess::Read, device).c_str(),
+                                     connect_logic::PipeAccess::Read);
+        writePipe = pipe_io::OpenPipe(pipe_server::LocalName(connect_logic::PipeAccess::Write, device).c_str(),
+                                      connect_logic::PipeAccess::Write);
+        if (!readPipe || !writePipe || !session.Start(readPipe, writePipe, {&sink, &loss, &loss}, &reads)) return;
+        reader = OpenThread(SYNCHRONIZE, FALSE, GetThreadId(session.ReaderThread()));
+        greeting = peer.Receive(device, 3);
+        if (!reads.WaitEntered()) return;
+        const DWORD start = GetTickCount();
+        session.Close();
+        closeMs = GetTickCount() - start;
+        sink.closed.store(true);
+        started = true;
+    }
+    ~LeftBehind() {
+        if (reader) CloseHandle(reader);
+    }
+
+    TestPeer peer;
+    ThreadSink sink;
+    CountingLoss loss;
+    LinkSession session;
+    HANDLE readPipe = nullptr;
+    HANDLE writePipe = nullptr;
+    HANDLE reader = nullptr;
+    std::string greeting;
+    DWORD closeMs = 0;
+    bool started = false;
+};
+
+// A read that never returns and ignores every cancel: Close still ends within the reader's bound
+// and terminates nothing. The reader, left in its read, keeps the read pipe (the writer's is
+// closed at once), touches nothing when the read returns at last and then closes the pipe
+// itself; and a process that exits with such a reader still in its read exits at once (run as
+// a child of this test).
+TEST(ReaderStop, AReadThatIgnoresEveryCancelIsLeftBehindAndNothingIsTerminated) {
+    char role[8] = "";
+    if (GetEnvironmentVariableA(kChildRole, role, sizeof role)) {
+        // The child: the reads are never let go; the process ends with the reader in its read.
+        LeftBehind child(*new StuckReads(), 11);
+        ASSERT_TRUE(child.started);
+        return;
+    }
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string command = std::string("\"") + self + "\" --gtest_filter=" +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    SetEnvironmentVariableA(kChildRole, "1");
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const BOOL created = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &si, &pi);
+    SetEnvironmentVariableA(kChildRole, nullptr);
+    ASSERT_TRUE(created);
+    TieToTestProcess(pi.hProcess);
+    StuckReads reads;
+    LeftBehind left(reads, 10);
+    ASSERT_TRUE(left.started);
+    EXPECT_EQ(left.greeting, "PPK");
+    EXPECT_GE(left.closeMs, static_cast<DWORD>(reader_thread::StopBoundMs) - 50);
+    EXPECT_LE(left.closeMs, static_cast<DWORD>(reader_thread::StopBoundMs) + 500);
+    EXPECT_EQ(WaitForSingleObject(left.reader, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the reader was terminated";
+    EXPECT_TRUE(HandleOpen(left.readPipe)) << "the read pipe was closed under the read";
+    EXPECT_FALSE(HandleOpen(left.writePipe)) << "the writer, which ended, left its pipe open";
+    EXPECT_FALSE(left.session.Started());
+
+    reads.Let();
+    EXPECT_EQ(WaitForSingleObject(left.reader, 2000), WAIT_OBJECT_0) << "the reader did not end once its read returned";
+    EXPECT_FALSE(HandleOpen(left.readPipe)) << "the reader left its pipe open";
+    EXPECT_EQ(left.sink.late.load(), 0);
+    EXPECT_EQ(left.loss.losses.load(), 0);
+
+    // The child, started first, has closed its link after the reader's bound and exits.
+    const bool exited = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    if (!exited) TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(exited) << "a process with a reader left in its read did not exit within 10 s";
+    EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 // The outbound queue: one command a take, order and whole commands across takes, the backlog a stall is seen by,
-// the loss rules, the bounds, and two producers against a slow writer (also run under TSan).
+// the loss rules, the bounds, the reader's wait for room, and two producers against a slow writer (also run under
+// TSan).
 #include "link/outbound_queue.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,8 +18,8 @@ using Added = OutboundQueue::Added;
 
 struct Queue : OutboundQueue {
     Queue() { EXPECT_TRUE(Allocate()); }
-    Added Push(const std::string& s, bool reportsLoss = true, uint64_t now = 0) {
-        return Add(s.data(), static_cast<uint32_t>(s.size()), reportsLoss, now);
+    Added Push(const std::string& s, uint64_t now = 0) {
+        return Add(s.data(), static_cast<uint32_t>(s.size()), now);
     }
     std::string TakeUpTo(uint32_t capacity) {
         std::string buf(capacity, '\0');
@@ -55,8 +60,8 @@ TEST(OutboundQueue, TakesOneCommandAtATimeInOrderAndKeepsItUntilWritten) {
 TEST(OutboundQueue, BacklogCountsCommandsAndTheTimeSinceTheControlLastTookAny) {
     Queue q;
     EXPECT_EQ(q.Waiting(100).commands, 0u);
-    q.Push("A", false, 1000);
-    q.Push("p12\n", true, 1500);
+    q.Push("A", 1000);
+    q.Push("p12\n", 1500);
     EXPECT_EQ(q.Waiting(2200).commands, 2u);
     EXPECT_EQ(q.Waiting(2200).idleMs, 1200u) << "from the first command made while none waited";
     EXPECT_EQ(q.TakeUpTo(2), "A");
@@ -71,23 +76,23 @@ TEST(OutboundQueue, BacklogCountsCommandsAndTheTimeSinceTheControlLastTookAny) {
     EXPECT_EQ(q.Waiting(4000).idleMs, 0u);
 }
 
-TEST(OutboundQueue, LossIsReportedOnlyForReportedCommandsAndNeverAfterTheExitNotice) {
+TEST(OutboundQueue, AGonePipeIsReportedWhateverWaitsAndNeverAfterTheExitNotice) {
     struct Case {
         const char* name;
-        std::vector<std::pair<std::string, bool>> waiting;
+        std::vector<std::string> waiting;
         bool exitNoticed;
         bool wantReport;
         Added wantLaterCommand;
     };
     const Case cases[] = {
-        {"a command waits", {{"1", false}, {"K", true}}, false, true, Added::Gone},
-        {"only key bytes and answers wait", {{"1", false}, {"VFD", false}}, false, false, Added::Gone},
+        {"a command waits", {"1", "K"}, false, true, Added::Gone},
+        {"a key byte, a Branch To and an answer wait", {"1", "qABC\n", "VFD"}, false, true, Added::Gone},
         {"nothing waits", {}, false, false, Added::Gone},
-        {"after the exit notice", {{"K", true}}, true, true, Added::Discarded},
+        {"after the exit notice", {"K"}, true, true, Added::Discarded},
     };
     for (const Case& c : cases) {
         Queue q;
-        for (const auto& [bytes, reports] : c.waiting) q.Push(bytes, reports);
+        for (const std::string& bytes : c.waiting) q.Push(bytes);
         if (c.exitNoticed) q.NoteControlExited();
         EXPECT_EQ(q.MarkGone(), c.wantReport) << c.name;
         EXPECT_EQ(q.WaitForInboundEnd(0), c.exitNoticed) << c.name;
@@ -105,7 +110,7 @@ TEST(OutboundQueue, PastEitherBoundTheControlCountsAsGoneAndAStopDiscardsEveryth
     EXPECT_EQ(bytes.Push("D"), Added::Gone);
 
     Queue commands;
-    for (uint32_t i = 0; i < OutboundQueue::CommandCapacity; ++i) ASSERT_EQ(commands.Push("VFD", false), Added::Queued);
+    for (uint32_t i = 0; i < OutboundQueue::CommandCapacity; ++i) ASSERT_EQ(commands.Push("VFD"), Added::Queued);
     EXPECT_EQ(commands.Push("K"), Added::Overflow);
 
     Queue stopped;
@@ -115,6 +120,47 @@ TEST(OutboundQueue, PastEitherBoundTheControlCountsAsGoneAndAStopDiscardsEveryth
     EXPECT_EQ(stopped.Push("K"), Added::Discarded);
     EXPECT_EQ(stopped.TakeUpTo(8), "");
     EXPECT_FALSE(stopped.MarkGone()) << "a closing link reports nothing";
+}
+
+// The reader's answers wait at the answer limits (of commands, or of bytes for long answers)
+// instead of overflowing, while the window's commands still join; the control taking a slack's
+// worth, a stop, a gone pipe or the exit notice ends the wait at once.
+TEST(OutboundQueue, AnswersWaitForRoomAndOnlyTheReaderWaits) {
+    const auto takeSlack = [](Queue& q) {
+        for (uint32_t i = 0; i <= OutboundQueue::AnswerResumeSlack; ++i) {
+            q.Written(static_cast<uint32_t>(q.TakeUpTo(64).size()), 1);
+        }
+    };
+    struct Case {
+        const char* name;
+        uint32_t answerBytes;
+        std::function<void(Queue&)> release;
+        Added want;
+    };
+    const Case cases[] = {
+        {"command limit, the control takes a slack's worth", 3, takeSlack, Added::Queued},
+        {"byte limit, the control takes a slack's worth", 16, takeSlack, Added::Queued},
+        {"stop", 3, [](Queue& q) { q.Stop(); }, Added::Discarded},
+        {"gone", 3, [](Queue& q) { q.MarkGone(); }, Added::Gone},
+        {"exit notice", 3, [](Queue& q) { q.NoteControlExited(); }, Added::Discarded},
+    };
+    for (const Case& c : cases) {
+        Queue q;
+        const std::string answer(c.answerBytes, 'V');
+        const uint32_t fit = std::min(OutboundQueue::AnswerCommandLimit, OutboundQueue::AnswerByteLimit / c.answerBytes);
+        for (uint32_t i = 0; i < fit; ++i)
+            ASSERT_EQ(q.AddWaitingForRoom(answer.data(), c.answerBytes, 0), Added::Queued) << c.name;
+        std::atomic<int> result{-1};
+        std::thread reader([&] { result = static_cast<int>(q.AddWaitingForRoom(answer.data(), c.answerBytes, 0)); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(result.load(), -1) << c.name << ": the answer past the limit did not wait";
+        EXPECT_EQ(q.Push("K"), Added::Queued) << c.name << ": the window's command found no room";
+        c.release(q);
+        for (int i = 0; i < 200 && result.load() < 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(result.load(), static_cast<int>(c.want)) << c.name << ": the wait did not end as it should";
+        q.Stop();  // ends a reader still waiting, so that the join cannot hang
+        reader.join();
+    }
 }
 
 // The window thread's commands and the reader's answers against a writer that takes a few
@@ -132,7 +178,7 @@ TEST(OutboundQueue, TwoProducersAndASlowWriterLoseNothingAndSplitNothing) {
         }
     });
     std::thread reader([&] {
-        for (int i = 0; i < kEach; ++i) q.Push("VFD", false);
+        for (int i = 0; i < kEach; ++i) q.Push("VFD");
     });
     for (int i = 0; i < kEach; ++i) q.Push("p" + std::to_string(i % 20 + 1) + "\n");
     reader.join();

@@ -78,7 +78,7 @@ int32_t HeadlessLink::QueueCommand(const PanelCommand& command) {
 
 int HeadlessLink::WriteBytes(const char* bytes, int32_t count) {
     uint64_t ticket = kNoTicket;
-    session_.QueueBytes(bytes, count, &ticket);
+    session_.QueueBytes(bytes, count, this, &ticket);
     Queued(ticket);
     return 1;
 }

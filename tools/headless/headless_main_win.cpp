@@ -125,11 +125,7 @@ int main(int argc, char** argv) {
     run.Report().connection = link.Connection();
     run.Note("connected: " + link.Connection() + "; script " + PrintableText(script) + ": " +
              std::to_string(steps.size()) + (steps.size() == 1 ? " step" : " steps"));
-    // The panel's first commands after connecting.
-    link.QueueCommand({panel_command::ExitKey, 0, 0});
-    link.QueueCommand({panel_command::ExitKey, 0, 0});
-    link.QueueCommand({panel_command::CursorKey, panel_command::Up, 0});
-
+    // The link sent the greeting as it connected.
     HeadlessRunner runner(
         link, [&](const std::string& line) { run.Log(line); }, [&](const std::string& screen) { run.Print(screen); });
     const HeadlessResult result = runner.Run(steps, options.timeoutMs);
