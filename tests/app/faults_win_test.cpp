@@ -564,7 +564,7 @@ TEST(PanelFaults, ACommandPipeClosedAloneIsReportedOnceWhicheverRoad) {
         Sleep(700);
         EXPECT_EQ(CountDialogs(c.panel->Id(), kFatal), 1) << r.name;
         PressButton(box, IDOK);
-        EXPECT_EQ(c.panel->WaitExit(kWait), 0) << r.name;
+        EXPECT_EQ(c.panel->WaitExit(kWait), end_status::Fatal) << r.name;
     }
 }
 
