@@ -9,6 +9,8 @@ void Station::Enable(HWND window, ControlLink* link, int* connectedLocally) {
     link_ = link;
     connectedLocally_ = connectedLocally;
     active_ = link != nullptr;
+    // No fatal box for a command that meets the lost control: the station waits instead.
+    if (link_) link_->UseLostControlReporter(&lossPoster_);
 }
 
 bool Station::TakeOverStartFailure(unsigned textId) {

@@ -50,6 +50,17 @@ public:
     void Stop();
 
 private:
+    // A command refused because the control is gone: posted, so that the link is never closed
+    // under the call that queued the command.
+    class LossPoster final : public LostControlReporter {
+    public:
+        explicit LossPoster(Station& station) : station_(station) {}
+        void ReportLostControl() override { PostMessageA(station_.hwnd_, ControlGoneMessage, 0, 0); }
+
+    private:
+        Station& station_;
+    };
+
     void Fire(station::Event event);
     void Perform(station::Action action);
     void StartProbe();
@@ -64,4 +75,5 @@ private:
     bool asked_ = false;
     station::State state_ = station::State::Connected;
     StationProbe* probe_ = nullptr;
+    LossPoster lossPoster_{*this};
 };
