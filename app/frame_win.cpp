@@ -495,11 +495,9 @@ void Frame::EnterWaiting(bool accessRefused) {
     // The latches are the control's speed: up, as at start-up.
     for (HMIButton& key : keys_)
         if (key.Mode() == KeyTable::Latch) key.ReleaseLatch();
-    ShowStationPane(accessRefused ? text_id::StationRefusedPane : text_id::StationWaitingPane);
+    ShowWaitingPane(accessRefused);
     InvalidateDisplay();
 }
-
-void Frame::ShowAccessRefused() { ShowStationPane(text_id::StationRefusedPane); }
 
 void Frame::LeaveWaiting() {
     // The display is blank until the control writes; the link showed the device in pane 2.
@@ -507,9 +505,10 @@ void Frame::LeaveWaiting() {
     SendGreeting();
 }
 
-void Frame::ShowStationPane(unsigned textId) {
+void Frame::ShowWaitingPane(bool accessRefused) {
     char text[128] = "";
-    LoadStringA(GetModuleHandleA(nullptr), textId, text, sizeof(text));
+    LoadStringA(GetModuleHandleA(nullptr), accessRefused ? text_id::StationRefusedPane : text_id::StationWaitingPane,
+                text, sizeof(text));
     statusBar_.SetPaneText(2, text);
 }
 

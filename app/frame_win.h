@@ -121,9 +121,8 @@ private:
     void SendGreeting();
     // StationWindow
     void EnterWaiting(bool accessRefused) override;
-    void ShowAccessRefused() override;
+    void ShowWaitingPane(bool accessRefused) override;
     void LeaveWaiting() override;
-    void ShowStationPane(unsigned textId);
     void InvalidateDisplay();
     // While waiting, input goes nowhere: a beep, and a latch key stays up.
     void RefuseInput(int32_t keyId);

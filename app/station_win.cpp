@@ -51,6 +51,7 @@ void Station::OnProbeDone(LPARAM probe) {
 bool Station::OnDisplayClick() {
     if (!Waiting() || state_ != station::State::AccessRefused) return false;
     asked_ = false;
+    window_.ShowWaitingPane(false);
     Fire(station::Event::DisplayClicked);
     return true;
 }
@@ -97,7 +98,7 @@ void Station::Perform(station::Action action) {
         return;
     }
     case station::Action::ShowRefused:
-        window_.ShowAccessRefused();
+        window_.ShowWaitingPane(true);
         return;
     }
 }

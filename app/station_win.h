@@ -13,7 +13,8 @@ public:
     // The control is gone: dialogs ended, link closed, display blanked with the waiting text,
     // keys refused; pane 2 says the panel waits, or that access was refused.
     virtual void EnterWaiting(bool accessRefused) = 0;
-    virtual void ShowAccessRefused() = 0;
+    // Pane 2: waiting, or access refused (until the operator's click).
+    virtual void ShowWaitingPane(bool accessRefused) = 0;
     // The control is back and its session runs: the display shows it again, the greeting goes.
     virtual void LeaveWaiting() = 0;
 
