@@ -2,7 +2,9 @@
 // window, whose found pipes and report are kept for the window thread; and the hand-over.
 #include "link/station_probe_win.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <new>
 
 #include "link/link_text_win.h"
@@ -78,25 +80,56 @@ bool StationProbe::IsUnreachable(DWORD error) {
     return false;
 }
 
+// The one thread that runs the probes, one after the other. Made at the first probe and kept:
+// a thread made for every probe cost more than the probe itself (7 ms of CPU each under Wine,
+// measured: 0.57 % of a core against 0.2 % while waiting). Never deleted: its thread may still
+// be in a slow network call when the process ends.
+class StationProbe::Runner {
+public:
+    static bool Hand(StationProbe* probe) {
+        static Runner* runner = new (std::nothrow) Runner();
+        return runner && runner->Queue(probe);
+    }
+
+private:
+    bool Queue(StationProbe* probe) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (!thread_) thread_ = CreateThread(nullptr, 0, &Runner::Main, this, 0, nullptr);
+        if (!thread_) return false;
+        waiting_.push_back(probe);
+        wake_.notify_one();
+        return true;
+    }
+    static DWORD WINAPI Main(void* self) {
+        auto* runner = static_cast<Runner*>(self);
+        for (;;) {
+            StationProbe* probe = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(runner->mutex_);
+                runner->wake_.wait(lock, [runner] { return !runner->waiting_.empty(); });
+                probe = runner->waiting_.front();
+                runner->waiting_.pop_front();
+            }
+            probe->Run();
+            probe->Release();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<StationProbe*> waiting_;
+    HANDLE thread_ = nullptr;
+};
+
 StationProbe* StationProbe::Start(const connect_logic::ConnectionChoice& choice, const network_access::Network& network,
                                   HWND notify, UINT message) {
     auto* probe = new (std::nothrow) StationProbe(choice, network, notify, message);
     if (!probe) return nullptr;
-    HANDLE thread = CreateThread(nullptr, 0, &StationProbe::ThreadMain, probe, 0, nullptr);
-    if (!thread) {
+    if (!Runner::Hand(probe)) {
         delete probe;
         return nullptr;
     }
-    // Nobody waits for the thread: it ends by itself, a slow network only making it late.
-    CloseHandle(thread);
     return probe;
-}
-
-DWORD WINAPI StationProbe::ThreadMain(void* self) {
-    auto* probe = static_cast<StationProbe*>(self);
-    probe->Run();
-    probe->Release();
-    return 0;
 }
 
 void StationProbe::Run() {

@@ -1,5 +1,5 @@
-// One probe of a waiting station, on a thread of its own so that a slow network never holds the
-// window: network access with the operator's own rights, devices 2 to 14 probed by the
+// One probe of a waiting station, on a thread of the probes' own so that a slow network never
+// holds the window: network access with the operator's own rights, devices 2 to 14 probed by the
 // connection step itself, and what it found posted back to the window thread.
 #pragma once
 #include <windows.h>
@@ -52,8 +52,8 @@ private:
         : choice_(choice), network_(network), notify_(notify), message_(message) {}
     ~StationProbe() = default;
     class Platform;
+    class Runner;
 
-    static DWORD WINAPI ThreadMain(void* self);
     void Run();
     // Closes the pipes and cancels the kept connection of the outcome still held here.
     void Discard();
@@ -63,7 +63,7 @@ private:
     const network_access::Network network_;
     const HWND notify_;
     const UINT message_;
-    std::atomic<int> refs_{2};  // the caller's and the thread's
+    std::atomic<int> refs_{2};  // the caller's and the probe thread's
     std::mutex mutex_;
     bool done_ = false;       // the thread has finished the outcome
     bool abandoned_ = false;  // nobody will take it
