@@ -144,7 +144,8 @@ void StationProbe::Run() {
         return;
     }
     // A full message queue leaves the outcome here for Stranded to find.
-    posted_ = PostMessageA(notify_, message_, 0, reinterpret_cast<LPARAM>(this)) != FALSE;
+    // (Never to a null window: that would post to this thread.)
+    posted_ = notify_ && PostMessageA(notify_, message_, 0, reinterpret_cast<LPARAM>(this)) != FALSE;
 }
 
 bool StationProbe::Stranded() {

@@ -21,7 +21,6 @@ public:
         connect_logic::PipeHandle readPipe = nullptr;
         connect_logic::PipeHandle writePipe = nullptr;
         int connectedLocally = 0;
-        int device = 0;
         // The report the connection step made, for the window thread to show.
         char paneTexts[2][64] = {};
         char title[64] = {};
