@@ -278,14 +278,13 @@ void Frame::ShowAndConnect(int showState) {
     // The reader reads the flag from its first event on: Connect sets it before starting it.
     const unsigned result = link_ ? link_->Connect(&connectedLocally_) : text_id::CannotCreateObject;
     if (!Exists()) return;
-    SetTimer(hwnd_, kBacklogTimer, kBacklogCheckMs, nullptr);
-    if (result != 0) {
-        if (station_.TakeOverStartFailure(result)) return;
-        KillTimer(hwnd_, kBacklogTimer);
+    if (result != 0 && !station_.TakeOverStartFailure(result)) {
         if (g_appServices) g_appServices->ShowFatalError(hwnd_, result, text_id::ObjectFrame);
         return;
     }
-    SendGreeting();
+    // A station that waits needs it once its control is back.
+    SetTimer(hwnd_, kBacklogTimer, kBacklogCheckMs, nullptr);
+    if (result == 0) SendGreeting();
 }
 
 void Frame::SendGreeting() {
