@@ -9,6 +9,7 @@
 #include "display/display_font_win.h"
 #include "display/display_geometry.h"
 #include "display/panel_painter_win.h"
+#include "display/waiting_screen.h"
 #include "keypad/keypad_win.h"
 #include "link/command_encoder.h"
 #include "link/panel_command.h"
@@ -84,6 +85,8 @@ QV_ON_MESSAGE(Frame, WM_PAINT, OnPaint)
 QV_ON_MESSAGE(Frame, kArmPacing, OnArmPacing)
 QV_ON_MESSAGE(Frame, WM_TIMER, OnTimer)
 QV_ON_MESSAGE(Frame, ControlLink::LostMessage, OnLinkLost)
+QV_ON_MESSAGE(Frame, Station::ControlGoneMessage, OnStationControlGone)
+QV_ON_MESSAGE(Frame, Station::ProbeDoneMessage, OnStationProbeDone)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDOWN, OnLButtonDown)
 QV_ON_MESSAGE(Frame, WM_LBUTTONDBLCLK, OnLButtonDblClk)
 QV_ON_MESSAGE(Frame, WM_KEYDOWN, OnKeyDown)
@@ -198,6 +201,14 @@ void Frame::SetStatusPanes() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     LoadStringA(instance, text_id::PaneSizeLine, line, sizeof(line));
     LoadStringA(instance, text_id::CannotCreateObject, widest, sizeof(widest));
+    // A station's own texts in pane 2 are shown whole too.
+    if (station_.Active()) {
+        for (unsigned id : {text_id::StationWaitingPane, text_id::StationRefusedPane}) {
+            char text[128] = "";
+            LoadStringA(instance, id, text, sizeof(text));
+            if (statusBar_.PaneWidthFor(text) > statusBar_.PaneWidthFor(widest)) lstrcpynA(widest, text, sizeof(widest));
+        }
+    }
     const char* samples[3] = {"", line, widest};
     statusBar_.SetPanes(samples, 3);
 }
@@ -243,6 +254,11 @@ void Frame::FitClientToPanel() {
 }
 
 int Frame::LayoutDisplay() {
+    char first[64] = "";
+    char second[64] = "";
+    LoadStringA(GetModuleHandleA(nullptr), text_id::StationNoControl, first, sizeof(first));
+    LoadStringA(GetModuleHandleA(nullptr), text_id::StationWaitingLine, second, sizeof(second));
+    waiting_screen::Compose(first, second, waitingLines_);
     if (!font_) return 1;
     StoreLineScale();
     display_.BlankAll();
@@ -253,12 +269,17 @@ void Frame::ShowAndConnect(int showState) {
     // Outside any handler: a close handled inside one of the modal loops below (a dialog, a fatal
     // box) must not delete this frame under them; then nothing more is shown or sent.
     Hold hold;
+    // Before the reader starts: its exit handling asks whether this is a station.
+    if (link_ && link_->StationRequested()) {
+        station_.Enable(hwnd_, link_, &connectedLocally_);
+        SetStatusPanes();
+    }
     ShowWindow(hwnd_, showState);
     UpdateWindow(hwnd_);
     // The reader reads the flag from its first event on: Connect sets it before starting it.
     const unsigned result = link_ ? link_->Connect(&connectedLocally_) : text_id::CannotCreateObject;
     if (!Exists()) return;
-    if (result != 0) {
+    if (result != 0 && !station_.TakeOverStartFailure(result)) {
         if (g_appServices) g_appServices->ShowFatalError(hwnd_, result, text_id::ObjectFrame);
         return;
     }
@@ -299,6 +320,10 @@ LRESULT Frame::OnTimer(WPARAM wParam, LPARAM) {
         ShowBacklog();
         return 0;
     }
+    if (wParam == Station::TimerId) {
+        station_.OnTimer();
+        return 0;
+    }
     if (wParam != kPacingTimer) return Default();
     KillTimer(hwnd_, kPacingTimer);
     InvalidateKeptLines(hwnd_);
@@ -310,6 +335,11 @@ void Frame::OnControlExited() {
     // only these copies are used, never this object.
     const HWND window = readerWindow_.load();
     if (!window) return;  // already closing
+    // A station waits for the control instead of closing; the window thread does it, unwaited.
+    if (station_.Active()) {
+        PostMessageA(window, Station::ControlGoneMessage, 0, 0);
+        return;
+    }
     // The notice is made whole first: once the wait is declared, a close may delete the services.
     ReadyReport notice;
     if (!connectedLocally_ && g_appServices)
@@ -327,6 +357,7 @@ LRESULT Frame::OnClose(WPARAM, LPARAM) {
 }
 
 LRESULT Frame::OnDestroy(WPARAM, LPARAM) {
+    station_.Stop();
     readerWindow_.store(nullptr);
     touch::Forget(hwnd_);
     PostQuitMessage(0);
@@ -381,12 +412,18 @@ LRESULT Frame::OnPaint(WPARAM, LPARAM) {
         InvalidateKeptLines(hwnd_);
     }
     repaintPacer_.Painted(GetTickCount64());
-    panel_painter::Paint(hwnd_, panel_, font_, dpi_, Lines(), display_, repaintGate_, paintSurface_);
+    panel_painter::Paint(hwnd_, panel_, font_, dpi_, Lines(), display_, repaintGate_, paintSurface_,
+                         Waiting() ? waitingLines_ : nullptr);
     return 0;
 }
 
 void Frame::OnLineClick(POINT p) {
     const int32_t line = display_geometry::LineAt(p.x, p.y, Lines());
+    if (line >= 0 && Waiting()) {
+        // The operator's answer to a refused access; any other click goes nowhere.
+        if (!station_.OnDisplayClick()) RefuseInput(0);
+        return;
+    }
     if (line >= 0 && link_) link_->QueueCommand({panel_command::SelectLine, line, 0});
 }
 
@@ -395,10 +432,14 @@ void Frame::OnLineDoubleClick(POINT p) {
 }
 
 void Frame::OpenBranchTo() {
+    if (Waiting()) {
+        RefuseInput(0);
+        return;
+    }
     BranchToDialog dialog(hwnd_);
     const INT_PTR result = dialog.DoModal();
     // The window may have closed under the dialog (the control's exit): then nothing is sent.
-    if (result != IDOK || !Exists() || !link_) return;
+    if (result != IDOK || !Exists() || !link_ || Waiting()) return;
     char command[BranchCommandSize];
     const int n = EncodeBranchCommand(dialog.Text(), command);
     if (n > 0) link_->WriteBytes(command, n);
@@ -415,8 +456,62 @@ LRESULT Frame::OnLButtonDblClk(WPARAM, LPARAM lParam) {
 }
 
 LRESULT Frame::OnLinkLost(WPARAM, LPARAM) {
+    // A station waits for the control instead of the fatal box.
+    if (station_.Active()) {
+        station_.ControlGone();
+        return 0;
+    }
     if (link_) link_->ReportLoss();
     return 0;
+}
+
+LRESULT Frame::OnStationControlGone(WPARAM, LPARAM) {
+    station_.ControlGone();
+    return 0;
+}
+
+LRESULT Frame::OnStationProbeDone(WPARAM, LPARAM lParam) {
+    station_.OnProbeDone(lParam);
+    return 0;
+}
+
+void Frame::EnterWaiting(bool accessRefused) {
+    // A dialog open when the control went ends without sending anything, as at a close.
+    Dialog::CancelAllModal();
+    // What still waits for the old control is dropped with its session.
+    if (link_) link_->Close();
+    display_.BlankAll();
+    display_.SetCursor(0, 0);
+    // The latches are the control's speed: up, as at start-up.
+    for (HMIButton& key : keys_)
+        if (key.Mode() == KeyTable::Latch) key.ReleaseLatch();
+    ShowWaitingPane(accessRefused);
+    InvalidateDisplay();
+}
+
+void Frame::LeaveWaiting() {
+    // The display is blank until the control writes; the link showed the device in pane 2 and
+    // queued the greeting before its reader started.
+    InvalidateDisplay();
+}
+
+void Frame::ShowWaitingPane(bool accessRefused) {
+    char text[128] = "";
+    LoadStringA(GetModuleHandleA(nullptr), accessRefused ? text_id::StationRefusedPane : text_id::StationWaitingPane,
+                text, sizeof(text));
+    statusBar_.SetPaneText(2, text);
+}
+
+void Frame::InvalidateDisplay() {
+    const display_geometry::LineLayout layout = Lines();
+    const LineRect r = display_geometry::LinesRectFor(0, display_geometry::Lines - 1, layout);
+    const RECT rect = {r.left, r.top, r.right, r.bottom};
+    InvalidateRect(hwnd_, &rect, FALSE);
+}
+
+void Frame::RefuseInput(int32_t keyId) {
+    if (KeyTable::IsKey(keyId) && Key(keyId).Mode() == KeyTable::Latch) Key(keyId).ReleaseLatch();
+    MessageBeep(MB_OK);
 }
 
 void Frame::ShowIdleStatus() {
@@ -452,7 +547,7 @@ bool Frame::ShowsPushed(int32_t keyId) { return (Key(keyId).GetState() & BST_PUS
 void Frame::ToggleLatch(int32_t keyId) { Key(keyId).ToggleLatch(); }
 void Frame::ReleaseLatch(int32_t keyId) { Key(keyId).ReleaseLatch(); }
 int32_t Frame::SendCommand(const PanelCommand& command) {
-    if (!link_) return 0;
+    if (!link_ || Waiting()) return 0;
     uint64_t ticket = HeldPresses::NoTicket;
     const int32_t result = link_->QueueCommand(command, &ticket);
     presses_.Made(ticket);
@@ -460,7 +555,7 @@ int32_t Frame::SendCommand(const PanelCommand& command) {
 }
 
 int Frame::WriteBytes(const char* bytes, int32_t count) {
-    if (!link_) return 0;
+    if (!link_ || Waiting()) return 0;
     uint64_t ticket = HeldPresses::NoTicket;
     const int result = link_->WriteBytes(bytes, count, &ticket);
     presses_.Made(ticket);
@@ -469,6 +564,10 @@ int Frame::WriteBytes(const char* bytes, int32_t count) {
 
 LRESULT Frame::OnKeyCommand(WPARAM wParam, LPARAM) {
     const int32_t id = LOWORD(wParam);
+    if (Waiting()) {
+        RefuseInput(id);
+        return 0;
+    }
     const uint32_t press = KeyTable::IsKey(id) ? Key(id).HeldPress() : 0;
     if (!presses_.AdmitClick(id, press, *this)) return 0;
     PerformKeyAction(ActionForKey(id), *this);
@@ -479,6 +578,11 @@ LRESULT Frame::OnKeyCommand(WPARAM wParam, LPARAM) {
 LRESULT Frame::OnKeyDown(WPARAM wParam, LPARAM lParam) {
     // Bit 30: the key was down already, so this key-down is an auto-repeat.
     const bool repeat = (static_cast<uint32_t>(lParam) & 0x40000000u) != 0;
+    if (Waiting()) {
+        // A bound key beeps once per press, not with every repeat.
+        if (!repeat && ActionForVirtualKey(static_cast<uint32_t>(wParam)).kind != KeyActionKind::None) RefuseInput(0);
+        return Default();
+    }
     if (presses_.AdmitKeyDown(static_cast<uint32_t>(wParam), repeat, *this)) {
         PerformKeyAction(ActionForKeyDown(static_cast<uint32_t>(wParam), repeat), *this);
         presses_.Done();

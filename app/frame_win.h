@@ -15,6 +15,7 @@
 #include "keypad/key_bindings.h"
 #include "protocol/key_table.h"
 #include "link/control_link_win.h"
+#include "app/station_win.h"
 #include "support/status_bar_win.h"
 #include "support/window_win.h"
 
@@ -24,7 +25,8 @@ class Frame : public Window,
               public DisplayOwner,
               public LinkOwner,
               public KeypadPort,
-              private HeldPresses::Road {
+              private HeldPresses::Road,
+              private StationWindow {
     QV_DECLARE_RUNTIME_CLASS(Frame)
     QV_DECLARE_MESSAGE_MAP()
 public:
@@ -63,6 +65,8 @@ public:
     void OpenBranchTo() override;
 
     HMIButton& Key(int32_t keyId) { return keys_[KeyTable::Index(keyId)]; }
+    // A station (-w) without its control: keys, line clicks and Branch To send nothing.
+    bool Waiting() const { return station_.Waiting(); }
 
     void OnLineClick(POINT p);
     void OnLineDoubleClick(POINT p);
@@ -82,6 +86,8 @@ private:
     LRESULT OnArmPacing(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnLinkLost(WPARAM, LPARAM);
+    LRESULT OnStationControlGone(WPARAM, LPARAM);
+    LRESULT OnStationProbeDone(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnKeyDown(WPARAM, LPARAM);
@@ -111,6 +117,13 @@ private:
     // The stall text for a count above 0, else the idle text.
     void ShowPaneZero(uint32_t stalledCommands);
     void InvalidateKeptLines(HWND window);
+    // StationWindow
+    void EnterWaiting(bool accessRefused) override;
+    void ShowWaitingPane(bool accessRefused) override;
+    void LeaveWaiting() override;
+    void InvalidateDisplay();
+    // While waiting, input goes nowhere: a beep, and a latch key stays up.
+    void RefuseInput(int32_t keyId);
     // HeldPresses::Road
     bool Waits(uint64_t ticket) const override { return link_ && link_->Waits(ticket); }
 
@@ -135,4 +148,7 @@ private:
     RepaintGate repaintGate_;
     RepaintPacer repaintPacer_;
     panel_painter::PaintSurface paintSurface_;
+    Station station_{*this};
+    // What the display shows while the station waits, instead of the (blank) display.
+    char waitingLines_[screen::Lines][screen::Columns + 1] = {};
 };

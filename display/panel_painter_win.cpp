@@ -99,13 +99,16 @@ HDC PaintSurface::Picture(HDC dc, DIB* panel, SIZE size) {
 void PaintSurface::ForgetPicture() { DeleteMemory(picture_, pictureBitmap_, picturePrevious_); }
 
 void Paint(HWND window, DIB* panel, HFONT font, int32_t dpi, const display_geometry::LineLayout& layout,
-           const TextDisplay& display, RepaintGate& gate, PaintSurface& surface) {
+           const TextDisplay& display, RepaintGate& gate, PaintSurface& surface, const char (*shownInstead)[41]) {
     PAINTSTRUCT ps;
     HDC paintDc = BeginPaint(window, &ps);
     // Only after BeginPaint: a repaint asked from here on must bring another paint.
     gate.BeginServe();
     char lines[kLineCount][41];
-    display.Snapshot(lines);
+    if (shownInstead)
+        std::memcpy(lines, shownInstead, sizeof lines);
+    else
+        display.Snapshot(lines);
     const SIZE size = {display_geometry::PanelWidthAt(dpi), display_geometry::PanelHeightAt(dpi)};
     const RECT wholePanel = {0, 0, size.cx, size.cy};
     if (HDC memory = surface.Get(paintDc, size)) {

@@ -45,7 +45,9 @@ void Compose(HDC dc, DIB* panel, SIZE size, HFONT font, const char (*lines)[41],
 // The WM_PAINT work: off-screen compose of the full panel, then one BitBlt. The display is read
 // after BeginPaint has taken the update region: a line changed and invalidated before that is
 // in the copy, one changed later has asked for a paint that is still to come.
-// Every repaint pending in `gate` is served by this paint. The panel is drawn at `dpi`.
+// Every repaint pending in `gate` is served by this paint. The panel is drawn at `dpi`. Lines
+// given in `shownInstead` are drawn in place of the display's (the panel's own text).
 void Paint(HWND window, DIB* panel, HFONT font, int32_t dpi, const display_geometry::LineLayout& layout,
-           const TextDisplay& display, RepaintGate& gate, PaintSurface& surface);
+           const TextDisplay& display, RepaintGate& gate, PaintSurface& surface,
+           const char (*shownInstead)[41] = nullptr);
 }  // namespace panel_painter

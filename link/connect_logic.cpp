@@ -110,17 +110,21 @@ ProbeResult Probe(ConnectPlatform& platform, const char* computerPart) {
 }
 
 void Report(ConnectPlatform& platform, const ConnectionChoice& choice, int device) {
-    const char* label = choice.remote ? choice.computerName : kLocalLabel;
-    platform.SetStatusText(0, label);
-    char title[kNameCapacity + sizeof(kTitleSuffix)];
-    std::snprintf(title, sizeof(title), "%s%s", label, kTitleSuffix);
-    platform.SetTitle(title);
+    ReportTarget(platform, choice);
     char status[sizeof(kDeviceStatus) + 12];
     std::snprintf(status, sizeof(status), kDeviceStatus, device);
     platform.SetStatusText(1, status);
 }
 
 }  // namespace
+
+void ReportTarget(ConnectPlatform& platform, const ConnectionChoice& choice) {
+    const char* label = choice.remote ? choice.computerName : kLocalLabel;
+    platform.SetStatusText(0, label);
+    char title[kNameCapacity + sizeof(kTitleSuffix)];
+    std::snprintf(title, sizeof(title), "%s%s", label, kTitleSuffix);
+    platform.SetTitle(title);
+}
 
 void FormatPipeName(PipeAccess side, const char* format, const char* computerPart, int device,
                     char (&out)[kPipeNameCapacity]) {
@@ -153,13 +157,17 @@ CommandLineChoice ChooseFromCommandLine(ConnectPlatform& platform) {
     return result;
 }
 
-unsigned Connect(ConnectPlatform& platform, int* connectedLocally) {
+unsigned Connect(ConnectPlatform& platform, int* connectedLocally, ConnectionChoice* settled) {
     CommandLineChoice start = ChooseFromCommandLine(platform);
     ConnectionChoice& choice = start.choice;
     if (start.showDialog && !platform.ShowConnectDialog(choice)) return text_id::NoSelection;
     // The dialog refuses such names itself; none is ever made into a pipe or network name.
     if (choice.remote && !IsComputerName(choice.computerName)) return text_id::BadComputerName;
+    if (settled) *settled = choice;
+    return ConnectTo(platform, choice, connectedLocally);
+}
 
+unsigned ConnectTo(ConnectPlatform& platform, const ConnectionChoice& choice, int* connectedLocally) {
     platform.SetBusy(true);
     if (choice.remote && !ObtainAccess(platform, choice)) {
         platform.SetBusy(false);

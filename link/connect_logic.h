@@ -58,8 +58,13 @@ CommandLineChoice ChooseFromCommandLine(ConnectPlatform& platform);
 
 // The whole connection step; 0 on success with *connectedLocally set, else a text id and the
 // flag as it was. The flag is set before the reader starts (thread creation publishes it to the
-// reader) and not written again. Every pipe it opened is closed again on failure.
-unsigned Connect(ConnectPlatform& platform, int* connectedLocally);
+// reader) and not written again. Every pipe it opened is closed again on failure. The choice,
+// once settled (from the command line or the dialog's OK), goes to *settled when given.
+unsigned Connect(ConnectPlatform& platform, int* connectedLocally, ConnectionChoice* settled = nullptr);
+// The step after the choice: network access, the probe of the devices, the reader, the report.
+unsigned ConnectTo(ConnectPlatform& platform, const ConnectionChoice& choice, int* connectedLocally);
+// The target's half of the report: pane 1 ("LOCAL" or the computer name) and the title.
+void ReportTarget(ConnectPlatform& platform, const ConnectionChoice& choice);
 
 constexpr int kPipeNameCapacity = 160;
 constexpr char kLocalComputerPart[] = ".";

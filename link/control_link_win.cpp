@@ -4,7 +4,9 @@
 
 #include "link/connect_dialog_win.h"
 #include "link/connect_logic.h"
+#include "link/pipe_io_win.h"
 #include "link/reader_thread_win.h"
+#include "link/station_rules.h"
 #include "support/app_services_win.h"
 #include "support/busy_cursor_win.h"
 #include "support/text_ids.h"
@@ -103,7 +105,52 @@ void ControlLink::UseArguments(int count, const char* const* args) {
 unsigned ControlLink::Connect(int* connectedLocally) {
     if (Connected()) return text_id::UnexpectedState;
     Platform platform(*this);
-    return connect_logic::Connect(platform, connectedLocally);
+    return connect_logic::Connect(platform, connectedLocally, &choice_);
+}
+
+bool ControlLink::StationRequested() {
+    Platform platform(*this);
+    return station::Requested(platform);
+}
+
+void ControlLink::ShowTarget() {
+    Platform platform(*this);
+    connect_logic::ReportTarget(platform, choice_);
+}
+
+StationProbe* ControlLink::StartProbe(UINT message) {
+    return StationProbe::Start(choice_, network_, owner_ ? owner_->OwnerWindow() : nullptr, message);
+}
+
+bool ControlLink::Adopt(StationProbe::Outcome& found, int* connectedLocally) {
+    if (found.keptConnection[0]) session_.KeepNetworkConnection(found.keptConnection, network_.cancel);
+    if (found.textId != 0 || Connected()) {
+        pipe_io::ClosePipe(found.readPipe);
+        pipe_io::ClosePipe(found.writePipe);
+        return false;
+    }
+    // As Connect: the flag before the reader, which may read it from its first event on.
+    if (connectedLocally) *connectedLocally = found.connectedLocally;
+    lossReported_ = false;
+    lossWindow_.store(owner_ ? owner_->OwnerWindow() : nullptr);
+    if (!session_.Start(found.readPipe, found.writePipe, {owner_ ? owner_->DisplaySink() : nullptr, this, this})) {
+        pipe_io::ClosePipe(found.readPipe);
+        pipe_io::ClosePipe(found.writePipe);
+        return false;
+    }
+    Platform platform(*this);
+    for (int pane = 0; pane < 2; ++pane) platform.SetStatusText(pane, found.paneTexts[pane]);
+    platform.SetTitle(found.title);
+    return true;
+}
+
+bool ControlLink::AskNetworkAccess() {
+    char remoteName[connect_logic::kNameCapacity + 2];
+    connect_logic::FormatRemoteName(choice_.computerName, remoteName, sizeof remoteName);
+    NetworkPasswordDialog dialog(owner_ ? owner_->OwnerWindow() : nullptr, remoteName, network_.connect);
+    if (dialog.DoModal() != IDOK) return false;
+    session_.KeepNetworkConnection(remoteName, network_.cancel);
+    return true;
 }
 
 unsigned ControlLink::Close() {

@@ -12,6 +12,7 @@
 #include "link/network_password_dialog_win.h"
 #include "link/outbound_path_win.h"
 #include "link/panel_command.h"
+#include "link/station_probe_win.h"
 
 // What the link needs of the main window.
 class LinkOwner {
@@ -40,8 +41,19 @@ public:
     // before the reader thread starts, so that the reader may read it from its first event on.
     unsigned Connect(int* connectedLocally);
     // Discards the commands still waiting, stops both threads where they stand and closes both
-    // pipes; safe to call more than once.
+    // pipes; safe to call more than once. A station connects again after it (Adopt).
     unsigned Close();
+
+    // A station's pieces: the command line asks for one (-w); pane 1 and the title for the
+    // target settled at start-up; a probe of that target on a thread of its own (null when it
+    // cannot start); a session on what a probe found (false: nothing runs, the pipes are closed;
+    // the probe's network connection is kept for the close either way); and Enter Network
+    // Password for the target, whose connection the close cancels.
+    bool StationRequested();
+    void ShowTarget();
+    StationProbe* StartProbe(UINT message);
+    bool Adopt(StationProbe::Outcome& found, int* connectedLocally);
+    bool AskNetworkAccess();
 
     // Neither waits on the control: the bytes join the outbound road whole, behind everything
     // made before them. 0 when the command has no byte form; otherwise 1, after reporting a
@@ -94,6 +106,8 @@ private:
 
     LinkOwner* owner_;
     LinkSession session_;
+    // The target Connect settled (from the command line or Connect To); a station probes it again.
+    connect_logic::ConnectionChoice choice_;
     // Where a loss is posted: the owner window as it was at connection time.
     std::atomic<HWND> lossWindow_{nullptr};
     int argCount_ = -1;  // -1: the services' command line

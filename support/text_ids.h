@@ -31,4 +31,9 @@ constexpr unsigned ControlNotReading = 62211;
 constexpr unsigned NotAvailableRemote = 62224;
 constexpr unsigned ReadPipeFormat = 62232;
 constexpr unsigned WritePipeFormat = 62233;
+// A station without its control: the display's two lines and pane 2.
+constexpr unsigned StationNoControl = 62240;
+constexpr unsigned StationWaitingLine = 62241;
+constexpr unsigned StationWaitingPane = 62242;
+constexpr unsigned StationRefusedPane = 62243;
 }  // namespace text_id

@@ -172,13 +172,13 @@ std::string PanelExePath() {
     return "Z:" + dir;
 }
 
-PanelProcess::PanelProcess(const std::string& arguments) {
+PanelProcess::PanelProcess(const std::string& arguments, DWORD limitMs) {
     std::string command = "quorvex.exe";
     if (!arguments.empty()) command += " " + arguments;
     process_ = StartInOwnFolder(PanelExePath(), command, &id_);
     if (process_) {
         TieToTestProcess(process_);
-        watchdog_.reset(new Watchdog(command, watchdog::kProcessMs));
+        watchdog_.reset(new Watchdog(command, limitMs));
         watchdog_->Guard(process_);
         WaitForInputIdle(process_, 5000);
     }

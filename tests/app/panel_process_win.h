@@ -50,7 +50,8 @@ private:
 // watchdog when it runs too long, and with the test process should that end first.
 class PanelProcess {
 public:
-    explicit PanelProcess(const std::string& arguments);
+    // limitMs: how long the process may run before its watchdog ends it.
+    explicit PanelProcess(const std::string& arguments, DWORD limitMs = watchdog::kProcessMs);
     ~PanelProcess();
     bool Started() const { return process_ != nullptr; }
 
@@ -60,6 +61,7 @@ public:
     // Exit code once ended within the time, or -1.
     int WaitExit(DWORD timeoutMs);
     DWORD Id() const { return id_; }
+    HANDLE Process() const { return process_; }
 
     std::string StatusPane(HWND frame, int pane);
 

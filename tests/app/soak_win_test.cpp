@@ -18,12 +18,8 @@
 #include <vector>
 
 #include "bench/e2e/process_probe_win.h"
-#include "display/display_font_win.h"
-#include "display/display_geometry.h"
-#include "display/panel_painter_win.h"
 #include "protocol/key_table.h"
-#include "res/resource_ids.h"
-#include "support/dib_win.h"
+#include "tests/app/display_area_win.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/app/panel_process_win.h"
 #include "tests/keypad/panel_input_win.h"
@@ -140,48 +136,6 @@ std::vector<std::string> DumpScreen(const std::string& bytes) {
     return lines;
 }
 
-// The display area as this build draws those lines over the panel picture.
-std::vector<uint32_t> ExpectedDisplayArea(const std::vector<std::string>& screen, const RECT& area) {
-    DIB panel;
-    panel.LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL);
-    HFONT font = display_font::Create("Courier New", dpi::Base);
-    char lines[20][41] = {};
-    const int h = display_font::LineHeight(font);
-    for (int i = 0; i < 20; ++i)
-        std::snprintf(lines[i], sizeof lines[i], "%-40.40s", i < static_cast<int>(screen.size()) ? screen[i].c_str() : "");
-    HDC screenDc = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screenDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(screenDc, panel::Width, panel::Height);
-    ReleaseDC(nullptr, screenDc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    panel_painter::Compose(memory, &panel, {panel::Width, panel::Height}, font, lines,
-                           display_geometry::LayoutAt(dpi::Base, h));
-    // Read back through the same path as the screen capture: a 32-bit DIB section.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = area.right - area.left;
-    bi.bmiHeader.biHeight = -(area.bottom - area.top);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC copy = CreateCompatibleDC(memory);
-    HGDIOBJ oldCopy = SelectObject(copy, dib);
-    BitBlt(copy, 0, 0, area.right - area.left, area.bottom - area.top, memory, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> pixels;
-    const auto* p = static_cast<const uint32_t*>(bits);
-    for (int i = 0; i < (area.right - area.left) * (area.bottom - area.top); ++i) pixels.push_back(p[i] & 0xFFFFFFu);
-    SelectObject(copy, oldCopy);
-    DeleteDC(copy);
-    DeleteObject(dib);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    DeleteObject(font);
-    return pixels;
-}
-
 struct Level {
     int64_t handles;
     uint64_t workingSet;
@@ -270,18 +224,12 @@ TEST(Soak, RandomTrafficAndInputLeaveHandlesAndMemoryLevelAndTheScreenRight) {
     Sleep(500);  // the last repaints
     const Level last = {process_probe::HandleCount(panel.Id()), panel.WorkingSet()};
 
-    RECT area = {display_geometry::Left, display_geometry::Top, display_geometry::Right, 313};
-    POINT origin = {0, 0};
-    ClientToScreen(frame, &origin);
-    const RECT onScreen = {origin.x + area.left, origin.y + area.top, origin.x + area.right, origin.y + area.bottom};
-    const std::vector<uint32_t> shown = panel_input::CaptureScreen(onScreen);
+    const std::vector<uint32_t> shown = display_area::Shown(frame);
     const std::vector<std::string> screen = DumpScreen(sent);
     ASSERT_EQ(screen.size(), 20u) << "quorvex-dump --screen gave no screen";
-    const std::vector<uint32_t> expected = ExpectedDisplayArea(screen, area);
+    const std::vector<uint32_t> expected = display_area::Drawn(screen);
     ASSERT_EQ(shown.size(), expected.size());
-    size_t differing = 0;
-    for (size_t i = 0; i < shown.size(); ++i) differing += shown[i] != expected[i];
-    EXPECT_EQ(differing, 0u) << "pixels of the display area differ from the replay of " << sent.size() << " bytes";
+    EXPECT_EQ(display_area::Differing(shown, expected), 0u) << "pixels of the display area differ from the replay of " << sent.size() << " bytes";
 
     std::printf("soak %lu s: %zu bytes in, %zu bytes of commands out; handles %lld -> %lld, working set %llu -> %llu\n",
                 seconds, sent.size(), commands.size(), static_cast<long long>(first.handles),

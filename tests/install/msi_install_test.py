@@ -4,8 +4,9 @@ targets and arguments, the tools added with ADDLOCAL=Tools, the installed panel 
 installed substitute controller until the control's exit code, a second install of the same
 package, a rebuilt package of the same version and one of the next version (one product each
 time), an older package refused, the removal, and a new install that asks for the tools alone
-(the panel comes too) and one with ADDLOCAL=ALL (everything), whose removals leave the
-prefix's files and registry keys as they were before the first install.
+(the panel comes too) with STATION=1 (both shortcuts with -w) and one with ADDLOCAL=ALL
+(everything), whose removals leave the prefix's files and registry keys as they were before the
+first install.
 
 Usage (WINEPREFIX: a ready prefix of its own; DISPLAY: an X server; /usr/lib/wine on PATH):
   msi_install_test.py --version 1.0.3 [--cannot-run REASON] --junit REPORT.xml X64.msi X86.msi
@@ -31,6 +32,9 @@ FEATURES = {"Panel": ["quorvex.exe", "quorvex.html", "README.txt"],
 FILES = FEATURES["Panel"] + FEATURES["Tools"]
 # name: (arguments, description's start)
 SHORTCUTS = {"Quorvex": "", "Quorvex (this computer)": "-l"}
+# The same with STATION=1, and the Shortcut table's arguments that give both.
+STATION_SHORTCUTS = {"Quorvex": "-w", "Quorvex (this computer)": "-l -w"}
+SHORTCUT_FORMATS = {"Quorvex": "[QvAskingArguments]", "Quorvex (this computer)": "[QvLocalArguments]"}
 ARCHES = {
     "x64": {"template": "x64;1033", "parent": "ProgramFiles64Folder", "folder": "Program Files"},
     "x86": {"template": "Intel;1033", "parent": "ProgramFilesFolder", "folder": "Program Files (x86)"},
@@ -100,10 +104,10 @@ def check_tables(msi, arch, version):
           and dirs["INSTALLDIR"].get("DefaultDir") == "Quorvex", "INSTALLDIR is not Quorvex under Program Files")
     shortcuts = {r["Name"]: r for r in table(msi, "Shortcut")}
     check(sorted(shortcuts) == sorted(SHORTCUTS), f"Shortcut table holds {sorted(shortcuts)}")
-    for name, arguments in SHORTCUTS.items():
+    for name in SHORTCUTS:
         row = shortcuts[name]
         check(row["Directory_"] == "ProgramMenuFolder" and row["Target"] == "[INSTALLDIR]quorvex.exe"
-              and row["Arguments"] == arguments, f"shortcut {name}: {row}")
+              and row["Arguments"] == SHORTCUT_FORMATS[name], f"shortcut {name}: {row}")
     upgrade = table(msi, "Upgrade")
     replaces = [r for r in upgrade if r["VersionMax"] == version and int(r["Attributes"]) & 513 == 513]
     check(replaces, f"no Upgrade row replacing versions up to {version} inclusive, migrating features: {upgrade}")
@@ -261,13 +265,17 @@ def test_arch(msi, arch, version, log, cannot_run):
 
     check_folder(FEATURES["Panel"], "after a default install")
     exe = prefix.windows_path(os.path.join(ARCHES[arch]["folder"], "Quorvex", "quorvex.exe"))
-    for name, arguments in SHORTCUTS.items():
-        path = find_shortcut(prefix, name)
-        check(path, f"no Start-menu shortcut {name}")
-        target, work, args = read_shortcut(path)
-        check(target.lower() == exe.lower(), f"shortcut {name} points at {target}, not {exe}")
-        check(args == arguments, f"shortcut {name} has the arguments {args!r}, not {arguments!r}")
-        check(work.rstrip("\\").lower() == exe.rsplit("\\", 1)[0].lower(), f"shortcut {name} starts in {work}")
+
+    def check_shortcuts(expected):
+        for name, arguments in expected.items():
+            path = find_shortcut(prefix, name)
+            check(path, f"no Start-menu shortcut {name}")
+            target, work, args = read_shortcut(path)
+            check(target.lower() == exe.lower(), f"shortcut {name} points at {target}, not {exe}")
+            check(args == arguments, f"shortcut {name} has the arguments {args!r}, not {arguments!r}")
+            check(work.rstrip("\\").lower() == exe.rsplit("\\", 1)[0].lower(), f"shortcut {name} starts in {work}")
+
+    check_shortcuts(SHORTCUTS)
     log("installed the panel alone, shortcuts")
     check(msiexec("/i", msi, "ADDLOCAL=Tools") == 0, "msiexec /i ADDLOCAL=Tools failed")
     check(prefix.products() == installed, f"after adding the tools: {prefix.products()}")
@@ -298,14 +306,20 @@ def test_arch(msi, arch, version, log, cannot_run):
         check(msiexec("/x", newer) == 0, "msiexec /x /qn failed")
     check(not prefix.products(), f"still installed after /x: {prefix.products()}")
     check_folder([], "after /x")
-    # Tools alone brings its parent; the keyword ALL brings every feature.
-    for asked in ("Tools", "ALL"):
-        check(msiexec("/i", msi, "ADDLOCAL=" + asked) == 0, f"msiexec /i ADDLOCAL={asked} on a computer without Quorvex failed")
+    # Tools alone brings its parent (asked here with the station's shortcuts); the keyword ALL
+    # brings every feature.
+    for asked, station in (("Tools", True), ("ALL", False)):
+        extra = ("STATION=1",) if station else ()
+        check(msiexec("/i", msi, "ADDLOCAL=" + asked, *extra) == 0,
+              f"msiexec /i ADDLOCAL={asked} {' '.join(extra)} on a computer without Quorvex failed")
         check(len(prefix.products()) == 1, f"after ADDLOCAL={asked}: {prefix.products()}")
         check_folder(FILES, f"after ADDLOCAL={asked}")
+        if station:
+            check_shortcuts(STATION_SHORTCUTS)
         check(msiexec("/x", msi) == 0, f"msiexec /x /qn of the panel and the tools (ADDLOCAL={asked}) failed")
         check(not prefix.products(), f"still installed after /x: {prefix.products()}")
-        log(f"installed with ADDLOCAL={asked} alone: the panel and the tools; removed")
+        log(f"installed with ADDLOCAL={asked} alone{' and STATION=1 (station shortcuts)' if station else ''}: "
+            "the panel and the tools; removed")
     prefix.stop()
     added = sorted(prefix.files() - files_before)
     check(not added, f"files left after /x: {added[:10]}")
