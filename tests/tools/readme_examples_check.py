@@ -40,6 +40,14 @@ ELSEWHERE = {
     "cmake -S . -B build -G Ninja && cmake --build build": "not run: a build on Windows",
     "quorvex.exe -r NAME": "tests/app/frame_win_test.cpp (-r with names; no remote computer under Wine: tests/link)",
     "quorvex.exe": "tests/app/frame_win_test.cpp (the Connect To dialog)",
+    "msiexec /i quorvex-1.0.3-x64.msi STATION=1 /qn": "tests/install/msi_install_test.py (STATION=1, the shortcuts)",
+    "quorvex.exe -l -w": "tests/app/station_win_test.cpp (Station.*)",
+    # The station's measurement: a minute of waiting by hand; Station.WithNoControl... bounds the same CPU.
+    "(cd build/win/app && wine64 quorvex.exe -l -w cpu-probe &); sleep 5": "not run: the minute's CPU measurement",
+    "pid=$(pgrep -f '^quorvex.exe -l -w cpu-probe')": "not run: the minute's CPU measurement",
+    "awk '{print $14 + $15}' /proc/$pid/stat; sleep 60; awk '{print $14 + $15}' /proc/$pid/stat":
+        "not run: the minute's CPU measurement",
+    "ctest --test-dir build/win -R 'Station\\.' -V | grep -E 'CPU|greeted|cycles'": "scripts/test's own steps (Station.*)",
 }
 
 
