@@ -48,16 +48,7 @@ struct Connected {
         if (first == "PPK") frame = panel->WaitMainWindow("LOCAL - Quorvex", kWait);
         linuxPid = process_probe::FindLinuxPid(Token());
     }
-    // Unique on the host: the Linux process is found by it, and Windows process ids repeat
-    // between the Wine servers of tests running side by side.
-    static std::string Token() {
-        static const std::string token = [] {
-            LARGE_INTEGER now;
-            QueryPerformanceCounter(&now);
-            return "faults-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(now.QuadPart);
-        }();
-        return token;
-    }
+    static std::string Token() { return HostUniqueToken("faults"); }
     // CPU ms the panel used over the next `ms`.
     int64_t CpuOver(DWORD ms) {
         const int64_t before = process_probe::CpuMs(linuxPid);

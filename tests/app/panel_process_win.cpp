@@ -163,6 +163,15 @@ void PipePeer::Vanish() {
     display_ = commands_ = INVALID_HANDLE_VALUE;
 }
 
+std::string HostUniqueToken(const char* prefix) {
+    static const long long stamp = [] {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<long long>(now.QuadPart);
+    }();
+    return std::string(prefix) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(stamp);
+}
+
 std::string PanelExePath() {
     const std::string other = OtherProgramsBuild();
     if (!other.empty()) return other + "\\app";

@@ -81,3 +81,6 @@ std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int id);
 // The folder of quorvex.exe in the test binary's build tree (or in QUORVEX_PROGRAMS_BUILD's).
 std::string PanelExePath();
+// An argument unique on the host, made once per test process: the Linux process is found by it,
+// and Windows process ids repeat between the Wine servers of tests running side by side.
+std::string HostUniqueToken(const char* prefix);

@@ -48,15 +48,7 @@ struct StationPanel {
         frame = panel.WaitMainWindow("LOCAL - Quorvex", kWait);
         linuxPid = process_probe::FindLinuxPid(Token());
     }
-    // Unique on the host, as the fault tests' token is.
-    static std::string Token() {
-        static const std::string token = [] {
-            LARGE_INTEGER now;
-            QueryPerformanceCounter(&now);
-            return "station-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(now.QuadPart);
-        }();
-        return token;
-    }
+    static std::string Token() { return HostUniqueToken("station"); }
     // Waits until pane shows text; true when it did within the time.
     bool WaitPane(int pane, const std::string& text, DWORD timeoutMs) {
         const DWORD start = GetTickCount();
