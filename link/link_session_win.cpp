@@ -98,25 +98,25 @@ OutboundQueue::Backlog LinkSession::Backlog() const {
     return outbound_ ? outbound_->Waiting() : OutboundQueue::Backlog{0, 0};
 }
 
-const char* SessionConnectPlatform::LoadText(unsigned textId) { return link_text::Load(textId, text_, sizeof(text_)); }
+const char* PipeConnectPlatform::LoadText(unsigned textId) { return link_text::Load(textId, text_, sizeof(text_)); }
 
-bool SessionConnectPlatform::AddNetworkConnection(const char* remoteName) {
-    return network_.connect && network_.connect(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
-}
-
-bool SessionConnectPlatform::NetworkConnectionExists(const char* remoteName) {
+bool PipeConnectPlatform::NetworkConnectionExists(const char* remoteName) {
     return !network_.exists || network_.exists(remoteName);
 }
 
-void SessionConnectPlatform::KeepNetworkConnection(const char* remoteName) {
-    session_.KeepNetworkConnection(remoteName, network_.cancel);
-}
-
-connect_logic::PipeHandle SessionConnectPlatform::OpenPipe(const char* name, connect_logic::PipeAccess access) {
+connect_logic::PipeHandle PipeConnectPlatform::OpenPipe(const char* name, connect_logic::PipeAccess access) {
     return pipe_io::OpenPipe(name, access);
 }
 
-void SessionConnectPlatform::ClosePipe(connect_logic::PipeHandle pipe) { pipe_io::ClosePipe(pipe); }
+void PipeConnectPlatform::ClosePipe(connect_logic::PipeHandle pipe) { pipe_io::ClosePipe(pipe); }
+
+bool SessionConnectPlatform::AddNetworkConnection(const char* remoteName) {
+    return Network().connect && Network().connect(nullptr, remoteName, nullptr, nullptr) == NO_ERROR;
+}
+
+void SessionConnectPlatform::KeepNetworkConnection(const char* remoteName) {
+    session_.KeepNetworkConnection(remoteName, Network().cancel);
+}
 
 bool SessionConnectPlatform::StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) {
     return session_.Start(readPipe, writePipe, listeners_);

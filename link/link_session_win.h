@@ -65,28 +65,38 @@ private:
     network_access::Canceller cancel_ = nullptr;
 };
 
-// The connection step's platform parts that every panel shares: the pipes opened as the panel
-// opens them, network access through the given calls, and the session started on success.
-class SessionConnectPlatform : public connect_logic::ConnectPlatform {
+// The connection step's platform answers that every caller shares: the texts, the pipes opened
+// as the panel opens them, and the listing of existing network connections.
+class PipeConnectPlatform : public connect_logic::ConnectPlatform {
 public:
-    SessionConnectPlatform(LinkSession& session, const network_access::Network& network,
-                           const LinkSession::Listeners& listeners)
-        : session_(session), network_(network), listeners_(listeners) {}
+    explicit PipeConnectPlatform(const network_access::Network& network) : network_(network) {}
 
     const char* LoadText(unsigned textId) override;
-    bool AddNetworkConnection(const char* remoteName) override;
     bool NetworkConnectionExists(const char* remoteName) override;
-    void KeepNetworkConnection(const char* remoteName) override;
     connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override;
     void ClosePipe(connect_logic::PipeHandle pipe) override;
-    bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override;
 
 protected:
     const network_access::Network& Network() const { return network_; }
 
 private:
-    LinkSession& session_;
     const network_access::Network& network_;
-    LinkSession::Listeners listeners_;
     char text_[256] = {};
+};
+
+// The platform parts of a panel's own connection: network access through the given calls, and
+// the session started on success.
+class SessionConnectPlatform : public PipeConnectPlatform {
+public:
+    SessionConnectPlatform(LinkSession& session, const network_access::Network& network,
+                           const LinkSession::Listeners& listeners)
+        : PipeConnectPlatform(network), session_(session), listeners_(listeners) {}
+
+    bool AddNetworkConnection(const char* remoteName) override;
+    void KeepNetworkConnection(const char* remoteName) override;
+    bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override;
+
+private:
+    LinkSession& session_;
+    LinkSession::Listeners listeners_;
 };

@@ -7,7 +7,7 @@
 #include <deque>
 #include <new>
 
-#include "link/link_text_win.h"
+#include "link/link_session_win.h"
 #include "link/pipe_io_win.h"
 
 namespace {
@@ -29,33 +29,27 @@ void Copy(char* out, size_t capacity, const char* text) {
 }  // namespace
 
 // Everything the connection step asks of its platform, answered without the window thread.
-class StationProbe::Platform final : public connect_logic::ConnectPlatform {
+class StationProbe::Platform final : public PipeConnectPlatform {
 public:
-    Platform(const network_access::Network& network, Outcome& outcome) : network_(network), outcome_(outcome) {}
+    Platform(const network_access::Network& network, Outcome& outcome)
+        : PipeConnectPlatform(network), outcome_(outcome) {}
 
     int GetArgCount() override { return 0; }
     const char* GetArg(int) override { return nullptr; }
-    const char* LoadText(unsigned textId) override { return link_text::Load(textId, text_, sizeof text_); }
 
     bool ShowConnectDialog(connect_logic::ConnectionChoice&) override { return false; }
     bool AddNetworkConnection(const char* remoteName) override {
-        const DWORD error = network_.connect ? network_.connect(nullptr, remoteName, nullptr, nullptr) : ERROR_NO_NETWORK;
+        const DWORD error =
+            Network().connect ? Network().connect(nullptr, remoteName, nullptr, nullptr) : ERROR_NO_NETWORK;
         outcome_.accessNeedsOperator = error != NO_ERROR && !IsUnreachable(error);
         return error == NO_ERROR;
     }
     // Never a dialog here: the window thread asks, once per loss, when the outcome says so.
     bool ShowPasswordDialog(const char*) override { return false; }
-    bool NetworkConnectionExists(const char* remoteName) override {
-        return !network_.exists || network_.exists(remoteName);
-    }
     void KeepNetworkConnection(const char* remoteName) override {
         Copy(outcome_.keptConnection, sizeof outcome_.keptConnection, remoteName);
     }
 
-    connect_logic::PipeHandle OpenPipe(const char* name, connect_logic::PipeAccess access) override {
-        return pipe_io::OpenPipe(name, access);
-    }
-    void ClosePipe(connect_logic::PipeHandle pipe) override { pipe_io::ClosePipe(pipe); }
     bool StartReader(connect_logic::PipeHandle readPipe, connect_logic::PipeHandle writePipe) override {
         outcome_.readPipe = readPipe;
         outcome_.writePipe = writePipe;
@@ -69,9 +63,7 @@ public:
     void SetTitle(const char* text) override { Copy(outcome_.title, sizeof outcome_.title, text); }
 
 private:
-    const network_access::Network& network_;
     Outcome& outcome_;
-    char text_[256] = {};
 };
 
 bool StationProbe::IsUnreachable(DWORD error) {
