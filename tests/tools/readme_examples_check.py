@@ -194,6 +194,16 @@ class Session:
             problems.append(f"{panel_line!r}: the panel stayed after the controller's shut-down")
         return problems
 
+    def restore_slot(self):
+        """The demo ends its prefix's wineserver on the way out: once that one has gone, start
+        the slot's wineserver and desktop keeper again, so that the next test in the slot meets
+        the slot as every test does and not a server still going away."""
+        script = ("source scripts/lib/wine-env.sh; source scripts/lib/wine-prefix.sh; "
+                  "wineserver -w; quorvex_wine_start")
+        done = subprocess.run(["bash", "-c", script], cwd=self.root, env=self.env, capture_output=True,
+                              text=True, timeout=60)
+        return [] if done.returncode == 0 else [f"the slot's Wine did not start again after the demo: {done.stderr}"]
+
     def stop_all(self):
         for p in self.processes:
             if p.poll() is None:
@@ -324,6 +334,7 @@ def check_try_it(others, s):
         status, out = s.run(demo, cwd=s.root, deadline_s=DEMO_DEADLINE_S)
         if status != 0 or not os.path.exists(shot) or os.path.getmtime(shot) <= before:
             problems.append(f"{demo!r}: status {status}, no new screenshot\n{out}")
+        problems += s.restore_slot()
     return problems
 
 
