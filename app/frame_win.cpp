@@ -12,7 +12,7 @@
 #include "display/waiting_screen.h"
 #include "keypad/keypad_win.h"
 #include "link/command_encoder.h"
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 #include "res/resource_ids.h"
 #include "support/about_dialog_win.h"
 #include "support/app_services_win.h"

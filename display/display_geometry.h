@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 #include "protocol/panel.h"
 #include "protocol/screen.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 #include "display/display_owner.h"
 #include "protocol/screen.h"
 

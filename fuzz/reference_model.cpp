@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 #include "protocol/inbound_table.h"
 #include "tools/common/event_line.h"
 

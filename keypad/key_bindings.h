@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 #include "protocol/key_table.h"
 
 // The action of a click (or double click) of the key; None for an id that names no key.

@@ -1,7 +1,7 @@
 // Key creation and placing over the key table.
 #include "keypad/keypad_win.h"
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 #include "support/dpi_win.h"
 
 RECT keypad::KeyRect(const KeyRow& row, int32_t dpi) {

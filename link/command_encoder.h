@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 #include "protocol/command_table.h"
 
 class LostControlReporter {

@@ -6,12 +6,12 @@
 #include <atomic>
 #include <cstdint>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 #include "link/command_encoder.h"
 #include "link/link_session_win.h"
 #include "link/network_password_dialog_win.h"
 #include "link/outbound_path_win.h"
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 #include "link/station_probe_win.h"
 
 // What the link needs of the main window.

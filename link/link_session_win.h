@@ -5,12 +5,12 @@
 
 #include <cstdint>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 #include "link/command_encoder.h"
 #include "link/connect_logic.h"
 #include "link/network_access_win.h"
 #include "link/outbound_path_win.h"
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 
 class PipeSource;
 class ReaderContext;

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 #include "link/byte_io.h"
 #include "link/outbound_path_win.h"
 #include "link/pipe_io_win.h"

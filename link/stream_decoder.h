@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 #include "link/byte_io.h"
 
 enum class DecodeResult {

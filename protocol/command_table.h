@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 #include "protocol/inbound_table.h"
 #include "protocol/key_ids.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 
 namespace inbound {
 // Byte classes: below TextFirst a control code, from AddressFirst half of a cursor address.

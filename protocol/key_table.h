@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 #include "protocol/command_table.h"
 #include "protocol/key_ids.h"
 #include "protocol/panel.h"

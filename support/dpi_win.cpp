@@ -1,7 +1,7 @@
 // DPI queries through GetProcAddress: the program runs on Windows 7, whose user32 lacks them.
 #include "support/dpi_win.h"
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 
 namespace dpi_win {
 

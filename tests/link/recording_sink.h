@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display/display_event.h"
+#include "protocol/display_event.h"
 #include "link/byte_io.h"
 #include "protocol/inbound_table.h"
 #include "tools/common/event_line.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "display/display_geometry.h"
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 #include "tests/tools/pictures_bmp_reader.h"
 #include "tools/pictures/key_art.h"
 #include "tools/pictures/key_layout.h"

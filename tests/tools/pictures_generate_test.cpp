@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 #include "tests/tools/pictures_bmp_reader.h"
 #include "tools/pictures/guide_pictures.h"
 #include "tools/pictures/picture_files.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 #include "tools/pictures/canvas.h"
 #include "tools/pictures/face_glyphs.h"
 #include "tools/pictures/key_art.h"

@@ -8,7 +8,7 @@
 
 #include "keypad/key_bindings.h"
 #include "keypad/latch_keys.h"
-#include "link/panel_command.h"
+#include "protocol/panel_command.h"
 #include "tools/common/screen_text.h"
 #include "tools/headless/headless_script.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 #include "tools/pictures/palette.h"
 #include "tools/pictures/shapes.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 #include "protocol/key_table.h"
 #include "protocol/panel.h"
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 
 #include "tools/pictures/bmp_file.h"
 #include "tools/pictures/icon_file.h"

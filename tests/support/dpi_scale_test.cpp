@@ -1,5 +1,5 @@
 // Display scaling: rounding of edges, the choice of picture set and its ids.
-#include "display/dpi_scale.h"
+#include "support/dpi_scale.h"
 
 #include <gtest/gtest.h>
 
