@@ -177,8 +177,12 @@ TEST(PipeServerIo, EachOperationEndsWithinItsBoundsAndLeavesNothingPending) {
             EXPECT_TRUE(pipe_io::IsPipeGone(io.LastError())) << io.LastError();
         }
         if (c.client == Client::ReadsAll) {
-            pair.actor.join();
-            EXPECT_EQ(pair.clientGot, kPayload);
+            // Not done: the client still waits for the rest, until the pair's end breaks its read.
+            if (outcome == IoOutcome::Done) {
+                pair.actor.join();
+                EXPECT_EQ(pair.clientGot, kPayload);
+            }
+            continue;
         }
         if (outcome == IoOutcome::Done || c.client == Client::Leaves) continue;
 
