@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "link/pipe_server_win.h"
 #include "tests/app/own_folder_start_win.h"
 #include "tests/app/process_window_win.h"
@@ -14,26 +16,6 @@ HANDLE MakePipe(connect_logic::PipeAccess side, int device, DWORD direction, DWO
     pipe_server::EndShape shape{direction, 4096, inBuffer};
     shape.messages = messages;
     return pipe_server::Create(pipe_server::LocalName(side, device).c_str(), shape);
-}
-
-// A client that opened first leaves the event set, so that the wait finds it connected.
-void StartConnect(HANDLE pipe, OVERLAPPED& ov) {
-    ov = {};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    pipe_server::Listen(pipe, &ov);
-}
-
-// Waits for one overlapped operation; cancels it when the time runs out.
-bool Finish(HANDLE h, OVERLAPPED& ov, DWORD timeoutMs, DWORD* bytes) {
-    DWORD got = 0;
-    if (WaitForSingleObject(ov.hEvent, timeoutMs) != WAIT_OBJECT_0) {
-        CancelIo(h);
-        GetOverlappedResult(h, &ov, &got, TRUE);
-        return false;
-    }
-    const BOOL ok = GetOverlappedResult(h, &ov, &got, FALSE);
-    if (bytes) *bytes = got;
-    return ok || GetLastError() == ERROR_PIPE_CONNECTED;
 }
 
 BOOL CALLBACK LongestStatic(HWND h, LPARAM lParam) {
@@ -50,67 +32,58 @@ BOOL CALLBACK LongestStatic(HWND h, LPARAM lParam) {
 
 PipePeer::PipePeer(int device, Sides sides, DWORD commandBuffer, bool messages) {
     if (sides != WriteOnly) {
-        display_ = MakePipe(connect_logic::PipeAccess::Read, device, PIPE_ACCESS_OUTBOUND);
-        if (display_ == INVALID_HANDLE_VALUE) return;
-        StartConnect(display_, displayConnect_);
+        display_.pipe = MakePipe(connect_logic::PipeAccess::Read, device, PIPE_ACCESS_OUTBOUND);
+        if (display_.pipe == INVALID_HANDLE_VALUE) return;
+        display_.connect.StartConnect(display_.pipe);
     }
     if (sides != ReadOnly) {
-        commands_ = MakePipe(connect_logic::PipeAccess::Write, device, PIPE_ACCESS_INBOUND, commandBuffer, messages);
-        if (commands_ == INVALID_HANDLE_VALUE) return;
-        StartConnect(commands_, commandsConnect_);
+        commands_.pipe = MakePipe(connect_logic::PipeAccess::Write, device, PIPE_ACCESS_INBOUND, commandBuffer, messages);
+        if (commands_.pipe == INVALID_HANDLE_VALUE) return;
+        commands_.connect.StartConnect(commands_.pipe);
     }
     ok_ = true;
 }
 
-PipePeer::~PipePeer() {
-    Vanish();
-    if (displayConnect_.hEvent) CloseHandle(displayConnect_.hEvent);
-    if (commandsConnect_.hEvent) CloseHandle(commandsConnect_.hEvent);
+PipePeer::~PipePeer() { Vanish(); }
+
+void PipePeer::Close(End& end) {
+    end.connect.Cancel();
+    if (end.pipe != INVALID_HANDLE_VALUE) CloseHandle(end.pipe);
+    end.pipe = INVALID_HANDLE_VALUE;
 }
 
 bool PipePeer::WaitConnected(DWORD timeoutMs) {
     bool ok = true;
-    if (display_ != INVALID_HANDLE_VALUE) ok = Finish(display_, displayConnect_, timeoutMs, nullptr) && ok;
-    if (commands_ != INVALID_HANDLE_VALUE) ok = Finish(commands_, commandsConnect_, timeoutMs, nullptr) && ok;
+    for (End* end : {&display_, &commands_}) {
+        if (end->pipe == INVALID_HANDLE_VALUE) continue;
+        // A wait that runs out gives the listening up.
+        if (!end->connected && end->connect.Pending()) {
+            end->connected = end->connect.Wait({timeoutMs}) == pipe_server::IoOutcome::Done;
+            end->connect.Cancel();
+        }
+        ok = end->connected && ok;
+    }
     return ok;
 }
 
 bool PipePeer::Opened() const {
-    for (const OVERLAPPED* ov : {&displayConnect_, &commandsConnect_})
-        if (ov->hEvent && WaitForSingleObject(ov->hEvent, 0) == WAIT_OBJECT_0) return true;
+    for (const End* end : {&display_, &commands_})
+        if (end->connected || end->connect.Ready()) return true;
     return false;
 }
 
 bool PipePeer::Send(const std::string& bytes) {
-    if (display_ == INVALID_HANDLE_VALUE) return false;
-    OVERLAPPED ov = {};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    DWORD written = 0;
-    bool ok = WriteFile(display_, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &ov) ||
-              GetLastError() == ERROR_IO_PENDING;
-    ok = ok && Finish(display_, ov, 5000, &written) && written == bytes.size();
-    CloseHandle(ov.hEvent);
-    return ok;
+    constexpr DWORD kSendMs = 5000;
+    pipe_server::OverlappedIo io;
+    return display_.pipe != INVALID_HANDLE_VALUE &&
+           io.WriteAll(display_.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), {kSendMs}) ==
+               pipe_server::IoOutcome::Done;
 }
 
 std::string PipePeer::Receive(size_t count, DWORD timeoutMs) {
     std::string got;
-    if (commands_ == INVALID_HANDLE_VALUE) return got;
-    const DWORD start = GetTickCount();
-    while (got.size() < count) {
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= timeoutMs) break;
-        char buf[256];
-        OVERLAPPED ov = {};
-        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        DWORD n = 0;
-        const bool started = ReadFile(commands_, buf, static_cast<DWORD>(count - got.size() < sizeof(buf) ? count - got.size() : sizeof(buf)),
-                                      nullptr, &ov) || GetLastError() == ERROR_IO_PENDING;
-        const bool done = started && Finish(commands_, ov, timeoutMs - spent, &n);
-        CloseHandle(ov.hEvent);
-        if (!done) break;
-        got.append(buf, n);
-    }
+    pipe_server::OverlappedIo io;
+    if (commands_.pipe != INVALID_HANDLE_VALUE) io.ReadUpTo(commands_.pipe, count, got, {timeoutMs});
     return got;
 }
 
@@ -119,31 +92,20 @@ std::string PipePeer::ReceiveFor(DWORD timeoutMs) { return Receive(static_cast<s
 std::vector<std::string> PipePeer::ReceiveMessages(size_t count, DWORD timeoutMs, DWORD readSize, DWORD pauseMs) {
     std::vector<std::string> messages;
     std::string partial;
+    pipe_server::OverlappedIo io;
     const DWORD start = GetTickCount();
-    while (messages.size() < count && commands_ != INVALID_HANDLE_VALUE) {
+    while (messages.size() < count && commands_.pipe != INVALID_HANDLE_VALUE) {
         const DWORD spent = GetTickCount() - start;
         if (spent >= timeoutMs) break;
         char buf[256];
-        OVERLAPPED ov = {};
-        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        const DWORD size = readSize < sizeof buf ? readSize : sizeof buf;
         DWORD n = 0;
+        const pipe_server::IoOutcome outcome =
+            io.Read(commands_.pipe, buf, (std::min)(readSize, DWORD{sizeof buf}), &n, {timeoutMs - spent});
         // A read that takes part of a message ends with ERROR_MORE_DATA.
-        BOOL ok = ReadFile(commands_, buf, size, nullptr, &ov);
-        bool done = ok || GetLastError() == ERROR_IO_PENDING || GetLastError() == ERROR_MORE_DATA;
-        if (done && WaitForSingleObject(ov.hEvent, timeoutMs - spent) != WAIT_OBJECT_0) {
-            CancelIo(commands_);
-            GetOverlappedResult(commands_, &ov, &n, TRUE);
-            done = false;
-        }
-        if (done) {
-            ok = GetOverlappedResult(commands_, &ov, &n, FALSE);
-            done = ok || GetLastError() == ERROR_MORE_DATA;
-        }
-        CloseHandle(ov.hEvent);
-        if (!done) break;
+        const bool whole = outcome == pipe_server::IoOutcome::Done;
+        if (!whole && !(outcome == pipe_server::IoOutcome::Failed && io.LastError() == ERROR_MORE_DATA)) break;
         partial.append(buf, n);
-        if (ok) {
+        if (whole) {
             messages.push_back(partial);
             partial.clear();
         }
@@ -152,15 +114,11 @@ std::vector<std::string> PipePeer::ReceiveMessages(size_t count, DWORD timeoutMs
     return messages;
 }
 
-void PipePeer::StopReading() {
-    if (commands_ != INVALID_HANDLE_VALUE) CloseHandle(commands_);
-    commands_ = INVALID_HANDLE_VALUE;
-}
+void PipePeer::StopReading() { Close(commands_); }
 
 void PipePeer::Vanish() {
-    if (display_ != INVALID_HANDLE_VALUE) CloseHandle(display_);
-    if (commands_ != INVALID_HANDLE_VALUE) CloseHandle(commands_);
-    display_ = commands_ = INVALID_HANDLE_VALUE;
+    Close(display_);
+    Close(commands_);
 }
 
 std::string HostUniqueToken(const char* prefix) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "link/pipe_server_io_win.h"
 #include "tests/support/watchdog_win.h"
 
 // Server side of one device's pipe pair, as the control application offers it.
@@ -39,11 +40,15 @@ public:
     void StopReading();
 
 private:
+    struct End {
+        HANDLE pipe = INVALID_HANDLE_VALUE;
+        pipe_server::OverlappedIo connect;
+        bool connected = false;
+    };
+    static void Close(End& end);
     bool ok_ = false;
-    HANDLE display_ = INVALID_HANDLE_VALUE;   // the panel reads it
-    HANDLE commands_ = INVALID_HANDLE_VALUE;  // the panel writes it
-    OVERLAPPED displayConnect_ = {};
-    OVERLAPPED commandsConnect_ = {};
+    End display_;   // the panel reads it
+    End commands_;  // the panel writes it
 };
 
 // quorvex.exe run as a child process; ended by the destructor whatever happened, by its

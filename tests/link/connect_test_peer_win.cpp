@@ -3,21 +3,6 @@
 
 #include "link/pipe_server_win.h"
 
-namespace {
-
-// Completes an overlapped operation within the timeout, cancelling it otherwise.
-bool Finish(HANDLE pipe, OVERLAPPED& ov, DWORD timeoutMs, DWORD* done) {
-    *done = 0;
-    if (WaitForSingleObject(ov.hEvent, timeoutMs) != WAIT_OBJECT_0) {
-        CancelIoEx(pipe, &ov);
-        GetOverlappedResult(pipe, &ov, done, TRUE);
-        return false;
-    }
-    return GetOverlappedResult(pipe, &ov, done, FALSE) != FALSE;
-}
-
-}  // namespace
-
 TestPeer::~TestPeer() {
     for (Device& d : devices_) {
         CloseEnd(d.read);
@@ -32,27 +17,13 @@ bool TestPeer::Create(End& end, connect_logic::PipeAccess side, int device, DWOR
         end.pipe = nullptr;
         return false;
     }
-    end.connect = {};
-    end.connect.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    switch (pipe_server::Listen(end.pipe, &end.connect)) {
-        case pipe_server::Listening::Connected: end.connectedEarly = true; return true;
-        case pipe_server::Listening::Pending: return true;
-        case pipe_server::Listening::Failed: break;
-    }
-    return false;
+    return end.connect.StartConnect(end.pipe);
 }
 
 void TestPeer::CloseEnd(End& end) {
-    if (end.pipe) {
-        CancelIoEx(end.pipe, nullptr);
-        DWORD ignored = 0;
-        if (!end.connectedEarly) GetOverlappedResult(end.pipe, &end.connect, &ignored, TRUE);
-        CloseHandle(end.pipe);
-        end.pipe = nullptr;
-    }
-    if (end.connect.hEvent) CloseHandle(end.connect.hEvent);
-    end.connect = {};
-    end.connectedEarly = false;
+    end.connect.Cancel();
+    if (end.pipe) CloseHandle(end.pipe);
+    end.pipe = nullptr;
 }
 
 bool TestPeer::Offer(int device, bool readSide, bool writeSide, DWORD inBuffer) {
@@ -66,42 +37,21 @@ bool TestPeer::Offer(int device, bool readSide, bool writeSide, DWORD inBuffer) 
 
 bool TestPeer::Opened(int device, Side side) {
     End& end = side == Side::Read ? devices_[device].read : devices_[device].write;
-    if (!end.pipe) return false;
-    return end.connectedEarly || WaitForSingleObject(end.connect.hEvent, 0) == WAIT_OBJECT_0;
+    return end.pipe && end.connect.Ready();
 }
 
 bool TestPeer::Send(int device, const std::string& bytes, DWORD timeoutMs) {
     End& end = devices_[device].read;
-    if (!end.pipe) return false;
-    OVERLAPPED ov = {};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    DWORD done = 0;
-    bool ok = WriteFile(end.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &ov) != FALSE ||
-              GetLastError() == ERROR_IO_PENDING;
-    if (ok) ok = Finish(end.pipe, ov, timeoutMs, &done);
-    CloseHandle(ov.hEvent);
-    return ok && done == bytes.size();
+    pipe_server::OverlappedIo io;
+    return end.pipe && io.WriteAll(end.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), {timeoutMs}) ==
+                           pipe_server::IoOutcome::Done;
 }
 
 std::string TestPeer::Receive(int device, size_t want, DWORD timeoutMs) {
     End& end = devices_[device].write;
     std::string got;
-    if (!end.pipe) return got;
-    const DWORD start = GetTickCount();
-    while (got.size() < want) {
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= timeoutMs) break;
-        char buf[256];
-        OVERLAPPED ov = {};
-        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        DWORD done = 0;
-        const DWORD ask = static_cast<DWORD>(want - got.size() < sizeof(buf) ? want - got.size() : sizeof(buf));
-        bool ok = ReadFile(end.pipe, buf, ask, nullptr, &ov) != FALSE || GetLastError() == ERROR_IO_PENDING;
-        if (ok) ok = Finish(end.pipe, ov, timeoutMs - spent, &done);
-        CloseHandle(ov.hEvent);
-        if (!ok) break;
-        got.append(buf, done);
-    }
+    pipe_server::OverlappedIo io;
+    if (end.pipe) io.ReadUpTo(end.pipe, want, got, {timeoutMs});
     return got;
 }
 

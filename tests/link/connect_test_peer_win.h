@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/control_link_win.h"
+#include "link/pipe_server_io_win.h"
 #include "tests/support/watchdog_win.h"
 
 // The server side of the pipe pairs; overlapped, so that every wait has a timeout.
@@ -34,8 +35,7 @@ public:
 private:
     struct End {
         HANDLE pipe = nullptr;
-        OVERLAPPED connect = {};
-        bool connectedEarly = false;
+        pipe_server::OverlappedIo connect;  // never taken: Opened only looks at it
     };
     struct Device {
         End read;   // link reads, peer writes

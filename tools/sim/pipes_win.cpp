@@ -1,4 +1,5 @@
-// Named pipe server ends: overlapped connect, read and write, each bounded by a time-out.
+// One device's named pipe server ends: when a panel has connected (both ends, or a half to listen
+// on again), and its bytes each way, every wait bounded by a time-out.
 #include "tools/sim/pipes_win.h"
 
 #include <algorithm>
@@ -10,27 +11,14 @@ namespace {
 constexpr DWORD kBufferSize = 65536;
 constexpr DWORD kRecheckMs = 50;
 
-HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
-
-void CloseEvent(OVERLAPPED& overlapped) {
-    if (overlapped.hEvent) CloseHandle(overlapped.hEvent);
-    overlapped.hEvent = nullptr;
-}
+using pipe_server::IoOutcome;
 }  // namespace
 
-PipePair::~PipePair() {
-    Close();
-    CloseEvent(display_.connect);
-    CloseEvent(commands_.connect);
-    CloseEvent(read_);
-    CloseEvent(write_);
-}
+PipePair::~PipePair() { Close(); }
 
 unsigned PipePair::Create(const SimOptions& options, std::string& detail) {
     readName_ = pipe_server::LocalName(connect_logic::PipeAccess::Read, options.device);
     writeName_ = pipe_server::LocalName(connect_logic::PipeAccess::Write, options.device);
-    read_.hEvent = NewEvent();
-    write_.hEvent = NewEvent();
     // Duplex only so that the end can be peeked: the panel opens it for reading.
     unsigned id = CreateEnd(display_, readName_, PIPE_ACCESS_DUPLEX, options.allowRemote, detail);
     if (id == tool_text::Ok) id = CreateEnd(commands_, writeName_, PIPE_ACCESS_INBOUND, options.allowRemote, detail);
@@ -39,7 +27,6 @@ unsigned PipePair::Create(const SimOptions& options, std::string& detail) {
 }
 
 unsigned PipePair::CreateEnd(End& end, const std::string& name, DWORD access, bool allowRemote, std::string& detail) {
-    end.connect.hEvent = NewEvent();
     pipe_server::EndShape shape{access, kBufferSize, kBufferSize};
     shape.firstInstance = true;
     shape.allowRemote = allowRemote;
@@ -50,20 +37,9 @@ unsigned PipePair::CreateEnd(End& end, const std::string& name, DWORD access, bo
     return error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY ? tool_text::PipeInUse : tool_text::PipeCreateFailed;
 }
 
-bool PipePair::StartConnect(End& end) {
-    // A client that opened before us and closed again is a connection too: the wait tells a
-    // whole one (both ends) from a half to listen on again.
-    switch (pipe_server::Listen(end.pipe, &end.connect)) {
-        case pipe_server::Listening::Connected: end.connected = true; return true;
-        case pipe_server::Listening::Pending: end.connecting = true; return true;
-        case pipe_server::Listening::Failed: break;
-    }
-    return false;
-}
-
 bool PipePair::Relisten(End& end) {
     end.connected = false;
-    return DisconnectNamedPipe(end.pipe) && StartConnect(end);
+    return DisconnectNamedPipe(end.pipe) && end.connect.StartConnect(end.pipe);
 }
 
 bool PipePair::ClientGone(const End& end) {
@@ -71,26 +47,21 @@ bool PipePair::ClientGone(const End& end) {
     return !PeekNamedPipe(end.pipe, nullptr, 0, nullptr, &available, nullptr);
 }
 
-bool PipePair::FinishConnect(End& end) {
-    DWORD ignored = 0;
-    end.connecting = false;
-    end.connected = GetOverlappedResult(end.pipe, &end.connect, &ignored, FALSE) != FALSE;
-    return end.connected;
-}
-
 bool PipePair::Harvest() {
     for (End* end : {&display_, &commands_}) {
-        if (end->connecting && WaitForSingleObject(end->connect.hEvent, 0) == WAIT_OBJECT_0 && !FinishConnect(*end)) {
-            return false;
-        }
+        if (!end->connect.Ready()) continue;
+        end->connected = end->connect.Wait({0}) == IoOutcome::Done;
+        if (!end->connected) return false;
     }
     return true;
 }
 
 LinkStatus PipePair::WaitConnected(uint32_t timeoutMs) {
     if (closed_ || display_.pipe == INVALID_HANDLE_VALUE) return LinkStatus::Closed;
+    // A client that opened before us and closed again is a connection too: the wait tells a
+    // whole one (both ends) from a half to listen on again.
     for (End* end : {&display_, &commands_}) {
-        if (!end->connected && !end->connecting && !StartConnect(*end)) return LinkStatus::Closed;
+        if (!end->connected && !end->connect.Pending() && !end->connect.StartConnect(end->pipe)) return LinkStatus::Closed;
     }
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
@@ -110,7 +81,7 @@ LinkStatus PipePair::WaitConnected(uint32_t timeoutMs) {
         HANDLE events[2];
         DWORD count = 0;
         for (End* end : {&display_, &commands_}) {
-            if (end->connecting) events[count++] = end->connect.hEvent;
+            if (end->connect.Pending()) events[count++] = end->connect.Event();
         }
         ULONGLONG now = GetTickCount64();
         DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
@@ -124,43 +95,23 @@ LinkStatus PipePair::WaitConnected(uint32_t timeoutMs) {
 
 LinkStatus PipePair::Send(std::string_view bytes, uint32_t timeoutMs) {
     if (closed_ || !display_.connected) return LinkStatus::Closed;
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!bytes.empty()) {
-        ResetEvent(write_.hEvent);
-        DWORD written = 0;
-        if (!WriteFile(display_.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &write_) &&
-            GetLastError() != ERROR_IO_PENDING) {
-            return LinkStatus::Closed;
-        }
-        ULONGLONG now = GetTickCount64();
-        DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        if (WaitForSingleObject(write_.hEvent, left) != WAIT_OBJECT_0) {
-            CancelAndWait(display_.pipe, write_);
-            return LinkStatus::TimedOut;
-        }
-        if (!GetOverlappedResult(display_.pipe, &write_, &written, FALSE)) return LinkStatus::Closed;
-        bytes.remove_prefix(written);
+    switch (write_.WriteAll(display_.pipe, bytes.data(), static_cast<DWORD>(bytes.size()), {timeoutMs})) {
+        case IoOutcome::Done: return LinkStatus::Ok;
+        case IoOutcome::TimedOut: return LinkStatus::TimedOut;
+        default: return LinkStatus::Closed;
     }
-    return LinkStatus::Ok;
 }
 
 LinkStatus PipePair::Receive(std::string& appendTo, uint32_t timeoutMs) {
     if (closed_ || !commands_.connected) return LinkStatus::Closed;
     for (;;) {
-        if (!readPending_) {
-            ResetEvent(read_.hEvent);
-            if (!ReadFile(commands_.pipe, readBuffer_, sizeof readBuffer_, nullptr, &read_) &&
-                GetLastError() != ERROR_IO_PENDING) {
-                return LinkStatus::Closed;
-            }
-            readPending_ = true;  // also when it completed at once: the event is set then
-        }
-        // A read that times out stays pending, so no byte is lost between calls.
-        if (WaitForSingleObject(read_.hEvent, timeoutMs) != WAIT_OBJECT_0) return LinkStatus::TimedOut;
-        readPending_ = false;
+        if (!read_.Pending() && !read_.StartRead(commands_.pipe, readBuffer_, sizeof readBuffer_)) return LinkStatus::Closed;
         DWORD got = 0;
-        // Any failed read means the panel's end is gone (broken pipe, not connected).
-        if (!GetOverlappedResult(commands_.pipe, &read_, &got, FALSE)) return LinkStatus::Closed;
+        switch (read_.Wait({timeoutMs}, &got)) {
+            case IoOutcome::Done: break;
+            case IoOutcome::TimedOut: return LinkStatus::TimedOut;
+            default: return LinkStatus::Closed;  // the panel's end is gone (broken pipe, not connected)
+        }
         if (got > 0) {
             appendTo.append(readBuffer_, got);
             return LinkStatus::Ok;
@@ -168,20 +119,12 @@ LinkStatus PipePair::Receive(std::string& appendTo, uint32_t timeoutMs) {
     }
 }
 
-void PipePair::CancelAndWait(HANDLE pipe, OVERLAPPED& overlapped) {
-    DWORD ignored = 0;
-    CancelIoEx(pipe, &overlapped);
-    GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
-}
-
 void PipePair::Close() {
-    if (readPending_) CancelAndWait(commands_.pipe, read_);
-    readPending_ = false;
+    read_.Cancel();
     for (End* end : {&display_, &commands_}) {
-        if (end->connecting) CancelAndWait(end->pipe, end->connect);
+        end->connect.Cancel();
         if (end->pipe != INVALID_HANDLE_VALUE) CloseHandle(end->pipe);
         end->pipe = INVALID_HANDLE_VALUE;
-        end->connecting = false;
         end->connected = false;
     }
     closed_ = true;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "link/pipe_server_io_win.h"
 #include "tools/sim/options.h"
 #include "tools/sim/peer_link.h"
 
@@ -34,26 +35,22 @@ public:
 private:
     struct End {
         HANDLE pipe = INVALID_HANDLE_VALUE;
-        OVERLAPPED connect = {};
-        bool connecting = false;
+        pipe_server::OverlappedIo connect;  // pending while no client has come
         bool connected = false;
     };
     unsigned CreateEnd(End& end, const std::string& name, DWORD access, bool allowRemote, std::string& detail);
-    bool StartConnect(End& end);
-    bool FinishConnect(End& end);
     bool Relisten(End& end);
     // Finishes the connects that completed; false when one failed.
     bool Harvest();
     static bool ClientGone(const End& end);
-    void CancelAndWait(HANDLE pipe, OVERLAPPED& overlapped);
 
     End display_;   // the panel reads it
     End commands_;  // the panel writes it
-    OVERLAPPED read_ = {};
-    OVERLAPPED write_ = {};
-    bool readPending_ = false;
-    bool closed_ = false;
+    // A read that timed out stays pending into readBuffer_, so that no byte is lost between calls.
     char readBuffer_[2048];
+    pipe_server::OverlappedIo read_;
+    pipe_server::OverlappedIo write_;
+    bool closed_ = false;
     std::string readName_;
     std::string writeName_;
 };

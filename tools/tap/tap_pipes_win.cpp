@@ -1,4 +1,4 @@
-// Overlapped pipe I/O bounded by a stop event, and the opening and offering of the pipe pairs.
+// The opening and offering of the tap's pipe pairs, and the control's presence.
 #include "tools/tap/tap_pipes_win.h"
 
 #include "link/pipe_client_win.h"
@@ -8,73 +8,9 @@
 namespace {
 constexpr DWORD kPipeBuffer = 65536;
 constexpr DWORD kRetryMs = 50;
-constexpr DWORD kPollMs = 100;
 
 std::string Described(const std::string& name, DWORD error) { return name + " (error " + std::to_string(error) + ")"; }
 }  // namespace
-
-OverlappedIo::OverlappedIo() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-
-OverlappedIo::~OverlappedIo() {
-    if (event_) CloseHandle(event_);
-}
-
-IoResult OverlappedIo::Fail() {
-    error_ = GetLastError();
-    return IoResult::Failed;
-}
-
-IoResult OverlappedIo::Finish(HANDLE pipe, OVERLAPPED& overlapped, DWORD* count, HANDLE stop,
-                              const std::function<bool()>& keepWaiting) {
-    HANDLE waits[2] = {event_, stop};
-    DWORD done = 0;
-    DWORD woke;
-    while ((woke = WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, keepWaiting ? kPollMs : INFINITE)) == WAIT_TIMEOUT &&
-           keepWaiting()) {
-    }
-    if (woke != WAIT_OBJECT_0) {
-        CancelIoEx(pipe, &overlapped);
-        GetOverlappedResult(pipe, &overlapped, &done, TRUE);
-        return woke == WAIT_TIMEOUT ? IoResult::Abandoned : IoResult::Stopped;
-    }
-    if (!GetOverlappedResult(pipe, &overlapped, &done, FALSE)) return Fail();
-    if (count) *count = done;
-    return IoResult::Ok;
-}
-
-IoResult OverlappedIo::Read(HANDLE pipe, char* buffer, DWORD capacity, DWORD* got, HANDLE stop) {
-    OVERLAPPED overlapped = {};
-    overlapped.hEvent = event_;
-    ResetEvent(event_);
-    if (!ReadFile(pipe, buffer, capacity, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) return Fail();
-    return Finish(pipe, overlapped, got, stop);
-}
-
-IoResult OverlappedIo::WriteAll(HANDLE pipe, const char* bytes, DWORD count, HANDLE stop) {
-    while (count > 0) {
-        OVERLAPPED overlapped = {};
-        overlapped.hEvent = event_;
-        ResetEvent(event_);
-        if (!WriteFile(pipe, bytes, count, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) return Fail();
-        DWORD written = 0;
-        const IoResult r = Finish(pipe, overlapped, &written, stop);
-        if (r != IoResult::Ok) return r;
-        bytes += written;
-        count -= written;
-    }
-    return IoResult::Ok;
-}
-
-IoResult OverlappedIo::Connect(HANDLE pipe, HANDLE stop, const std::function<bool()>& keepWaiting) {
-    OVERLAPPED overlapped = {};
-    overlapped.hEvent = event_;
-    switch (pipe_server::Listen(pipe, &overlapped)) {
-        case pipe_server::Listening::Connected: return IoResult::Ok;
-        case pipe_server::Listening::Pending: return Finish(pipe, overlapped, nullptr, stop, keepWaiting);
-        case pipe_server::Listening::Failed: break;
-    }
-    return Fail();
-}
 
 Presence ControlPresence(int device, std::string& detail) {
     Presence worst = Presence::Offered;

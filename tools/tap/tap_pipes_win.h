@@ -5,37 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "tools/tap/tap_options.h"
-
-enum class IoResult { Ok, Failed, Stopped, Abandoned };
-
-// Overlapped reads, writes and connects of one thread, each waited for or abandoned on `stop`.
-class OverlappedIo {
-public:
-    OverlappedIo();
-    ~OverlappedIo();
-    OverlappedIo(const OverlappedIo&) = delete;
-    OverlappedIo& operator=(const OverlappedIo&) = delete;
-
-    IoResult Read(HANDLE pipe, char* buffer, DWORD capacity, DWORD* got, HANDLE stop);
-    IoResult WriteAll(HANDLE pipe, const char* bytes, DWORD count, HANDLE stop);
-    // Waits until a client has opened this server end; while it waits, keepWaiting (when given)
-    // is asked every poll and abandons the wait by answering false.
-    IoResult Connect(HANDLE pipe, HANDLE stop, const std::function<bool()>& keepWaiting = nullptr);
-    // The Win32 error of the last failed call.
-    DWORD LastError() const { return error_; }
-
-private:
-    IoResult Finish(HANDLE pipe, OVERLAPPED& overlapped, DWORD* count, HANDLE stop,
-                    const std::function<bool()>& keepWaiting = nullptr);
-    IoResult Fail();
-
-    HANDLE event_;
-    DWORD error_ = 0;
-};
 
 // Whether the control application offers its pair of `device`, asked without opening either
 // pipe, so that the control sees no client. Busy: another client holds one of them.

@@ -7,18 +7,23 @@
 
 #include <string>
 
+#include "link/pipe_server_io_win.h"
 #include "tools/common/console_lines_win.h"
 #include "tools/common/texts.h"
 #include "tools/tap/capture_writer_win.h"
 #include "tools/tap/tap_pipes_win.h"
 
 namespace {
+using pipe_server::IoOutcome;
+
 constexpr int kDone = 0;
 constexpr int kCaptureIncomplete = 1;
 constexpr int kBadSetup = 2;
 constexpr DWORD kBlockSize = 2048;  // the panel's read size
 constexpr uint32_t kControlWaitMs = 10000;
 constexpr DWORD kStopWaitMs = 5000;
+// How often the wait for a panel looks whether the control is still there.
+constexpr DWORD kControlLookMs = 100;
 // A side that left may still have bytes in its pipe for the other direction to forward.
 constexpr DWORD kDrainWaitMs = 2000;
 // A control between two panels may take its pipes down for a moment: gone only when this long.
@@ -53,25 +58,26 @@ struct Leg {
 
 DWORD WINAPI Forward(void* parameter) {
     Leg& leg = *static_cast<Leg*>(parameter);
-    OverlappedIo io;
+    pipe_server::OverlappedIo io;
+    const pipe_server::IoBounds untilStopped{INFINITE, g_stop};
     char buffer[kBlockSize];
     for (;;) {
         DWORD got = 0;
-        IoResult r = io.Read(leg.from, buffer, sizeof buffer, &got, g_stop);
-        if (r != IoResult::Ok) {
-            leg.endId = r == IoResult::Stopped ? tool_text::Ok : leg.lostReading;
+        IoOutcome r = io.Read(leg.from, buffer, sizeof buffer, &got, untilStopped);
+        if (r != IoOutcome::Done) {
+            leg.endId = r == IoOutcome::Stopped ? tool_text::Ok : leg.lostReading;
             leg.error = io.LastError();
             return 0;
         }
         if (got == 0) continue;
         const uint64_t at = NowUs();
-        r = io.WriteAll(leg.to, buffer, got, g_stop);
+        r = io.WriteAll(leg.to, buffer, got, untilStopped);
         if (leg.capture) leg.capture->Record(leg.direction, buffer, got, at);
         leg.bytes += got;
         ++leg.reads;
-        if (r != IoResult::Ok) {
-            leg.endId = r == IoResult::Stopped ? tool_text::Ok : leg.lostWriting;
-            leg.endedWriting = r != IoResult::Stopped;
+        if (r != IoOutcome::Done) {
+            leg.endId = r == IoOutcome::Stopped ? tool_text::Ok : leg.lostWriting;
+            leg.endedWriting = r != IoOutcome::Stopped;
             leg.error = io.LastError();
             return 0;
         }
@@ -135,10 +141,14 @@ int Forward(Pipes& pipes, CaptureWriter* capture, const std::string& capturePath
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Waits until a panel has opened both pipes offered to it, while the control still offers its own.
-IoResult WaitForPanel(Pipes& pipes, int control, std::string& detail) {
+// Waits until a panel has opened both pipes offered to it, while the control still offers its own
+// (TimedOut: the control left first).
+IoOutcome WaitForPanel(Pipes& pipes, int control, std::string& detail) {
     ULONGLONG absentSince = 0;
-    const auto controlStays = [&] {
+    pipe_server::IoBounds whileControlStays;
+    whileControlStays.stop = g_stop;
+    whileControlStays.pollMs = kControlLookMs;
+    whileControlStays.keepWaiting = [&] {
         if (ControlPresence(control, detail) != Presence::Absent) {
             absentSince = 0;
             return true;
@@ -147,15 +157,15 @@ IoResult WaitForPanel(Pipes& pipes, int control, std::string& detail) {
         if (!absentSince) absentSince = now;
         return now - absentSince < kControlGoneMs;
     };
-    OverlappedIo io;
+    pipe_server::OverlappedIo io;
     for (HANDLE end : {pipes.panelDisplay, pipes.panelCommands}) {
-        const IoResult r = io.Connect(end, g_stop, controlStays);
-        if (r != IoResult::Ok) {
-            if (r == IoResult::Failed) detail = "error " + std::to_string(io.LastError());
+        const IoOutcome r = io.Connect(end, whileControlStays);
+        if (r != IoOutcome::Done) {
+            if (r == IoOutcome::Failed) detail = "error " + std::to_string(io.LastError());
             return r;
         }
     }
-    return IoResult::Ok;
+    return IoOutcome::Done;
 }
 }  // namespace
 
@@ -188,14 +198,14 @@ int RunTap(const TapOptions& options) {
         g_say("note: a panel that probes from device 2 finds the control's device " + std::to_string(options.control) +
               " before device " + std::to_string(options.listen));
     switch (WaitForPanel(pipes, options.control, detail)) {
-        case IoResult::Ok: break;
-        case IoResult::Stopped:
+        case IoOutcome::Done: break;
+        case IoOutcome::Stopped:
             g_say(std::string(tool_text::Text(tool_text::Interrupted)) + " before a panel connected");
             return kDone;
-        case IoResult::Abandoned:
+        case IoOutcome::TimedOut:
             Complain(std::string(tool_text::Text(tool_text::ControlLeftBeforePanel)) + ": " + detail);
             return kBadSetup;
-        case IoResult::Failed:
+        case IoOutcome::Failed:
             Complain("the panel's pipe failed (" + detail + ")");
             return kBadSetup;
     }
