@@ -130,7 +130,9 @@ TEST(Station, AControlThatGoesIsWaitedForWhateverIsOpenAndTakenBackOnAnotherDevi
         ASSERT_TRUE(peer->Send(std::string("\x01\x85\x80", 3) + "OLD CONTROL TEXT")) << r.name;
         ASSERT_EQ(display_area::WaitShown(s.frame, {"", "", "", "", "", "OLD CONTROL TEXT"}, 2000), 0u) << r.name;
         r.open(s);
-        if (r.dialog) ASSERT_NE(s.panel.WaitDialog(r.dialog, kWait), nullptr) << r.name;
+        if (r.dialog) {
+            ASSERT_NE(s.panel.WaitDialog(r.dialog, kWait), nullptr) << r.name;
+        }
         // A screen in flight: text and a cursor address cut in two at the end.
         const std::string stream = std::string(2048 + 700, 'x') + "\x85";
         ASSERT_TRUE(peer->Send(r.end == End::ExitNotice ? stream + "\x16" : stream)) << r.name;
@@ -185,7 +187,9 @@ TEST(Station, AHundredExitsAndReturnsLeaveTheStationLevel) {
         ASSERT_TRUE(back->Ok()) << "cycle " << cycle;
         LARGE_INTEGER left;
         QueryPerformanceCounter(&left);
-        if (cycle % 2) ASSERT_TRUE(peer->Send("\x16")) << "cycle " << cycle;
+        if (cycle % 2) {
+            ASSERT_TRUE(peer->Send("\x16")) << "cycle " << cycle;
+        }
         peer.reset();
         ASSERT_TRUE(Greeted(*back, kWait)) << "cycle " << cycle << ": not greeted on device " << next;
         LARGE_INTEGER greeted;

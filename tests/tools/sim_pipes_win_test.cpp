@@ -134,7 +134,9 @@ TEST(SimPipes, APanelThatGaveUpHalfwayCanConnectOnItsNextAttempt) {
         ASSERT_EQ(pipes.Create(options, detail), 0u) << detail;
         HANDLE early = CreateFileA(pipes.ReadPipeName().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(early, INVALID_HANDLE_VALUE);
-        if (closedWhileListening) EXPECT_EQ(pipes.WaitConnected(100), LinkStatus::TimedOut);
+        if (closedWhileListening) {
+            EXPECT_EQ(pipes.WaitConnected(100), LinkStatus::TimedOut);
+        }
         CloseHandle(early);
         EXPECT_EQ(pipes.WaitConnected(300), LinkStatus::TimedOut) << "the gone panel ended the wait";
         PanelClient panel;
