@@ -3,6 +3,7 @@
 // command reader and printers and the generated dissector tables all read their facts from here.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "protocol/panel_command.h"
@@ -148,6 +149,19 @@ constexpr const Row* ForRequest(const PanelCommand& c) {
     return nullptr;
 }
 
+// The greeting's bytes as the control reads them ("PPK"), for the peers and scripts that wait for it.
+inline std::string GreetingBytes() {
+    std::string bytes;
+    for (const PanelCommand& c : Greeting) bytes += ForRequest(c)->bytes;
+    return bytes;
+}
+constexpr bool GreetingHasBytes() {
+    for (const PanelCommand& c : Greeting)
+        if (!ForRequest(c)) return false;
+    return true;
+}
+static_assert(GreetingHasBytes());
+
 // The row whose bytes begin with this byte; null for none.
 constexpr const Row* ForLead(char b) {
     for (const Row& r : kRows)
@@ -179,6 +193,10 @@ constexpr char ByteOfKey(int32_t key) {
 // A Branch To text goes between the lead byte and End as it is: a control byte inside it would
 // end the command early (End) and let the rest read as other commands, or cut it (a NUL).
 constexpr int BranchTextMax = 32;
+// What a reader of the panel's bytes (the tools, the dissector) still takes as one Branch To text:
+// room beyond the panel's own limit, so that a longer text, which no panel sends, shows as Unknown.
+constexpr int BranchTextReadMax = 64;
+static_assert(BranchTextReadMax >= BranchTextMax);
 constexpr bool InBranchText(char c) {
     const auto b = static_cast<unsigned char>(c);
     return b >= 0x20 && b != 0x7F;

@@ -1,6 +1,8 @@
 // The table of message texts, indexed by text id.
 #include "tools/common/texts.h"
 
+#include "protocol/command_table.h"
+
 namespace tool_text {
 namespace {
 constexpr const char* kTexts[] = {
@@ -83,6 +85,21 @@ constexpr const char* kTexts[] = {
     "the capture holds nothing for the panel (no block from the control)",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
+
+// Whether the text names this number (a whole run of digits), for the texts that state a limit.
+constexpr bool Names(const char* text, long number) {
+    for (const char* p = text; *p;) {
+        if (*p < '0' || *p > '9') {
+            ++p;
+            continue;
+        }
+        long value = 0;
+        for (; *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+        if (value == number) return true;
+    }
+    return false;
+}
+static_assert(Names(kTexts[BranchTooLong], commands::BranchTextMax), "the text states the dialog's limit");
 }  // namespace
 
 const char* Text(unsigned id) {
