@@ -45,7 +45,7 @@ enum class Match : uint8_t { Any, Exact, Zero, NonZero };
 struct Request {
     int32_t type;  // 0: no request asks for it, the key or dialog writes the bytes itself
     Match argumentMatch;
-    int32_t argument;
+    int32_t argument;  // also what the row's key asks with
     Match speedMatch;
     int32_t speed;
 };
@@ -96,9 +96,9 @@ inline constexpr Row kRows[] = {
     Named(CommandKind::CursorDown, "J", "CursorKey", "down", KeyId::Down, Asks(pc::CursorKey, pc::Down)),
     {CommandKind::SelectLine, 0, 0, "p", Form::Numbered, "SelectLine", nullptr, false, 0, Asks(pc::SelectLine)},
     Named(CommandKind::LineUp, "o", "ScrollLine", "up", KeyId::LineUp,
-          {pc::ScrollLine, Match::NonZero, 0, Match::Any, 0}),
+          {pc::ScrollLine, Match::NonZero, pc::LineUp, Match::Any, 0}),
     Named(CommandKind::LineDown, "O", "ScrollLine", "down", KeyId::LineDown,
-          {pc::ScrollLine, Match::Zero, 0, Match::Any, 0}),
+          {pc::ScrollLine, Match::Zero, pc::LineDown, Match::Any, 0}),
     Adjust(1, pc::Slow, "Z"),
     Adjust(-1, pc::Slow, "X"),
     Adjust(1, pc::Normal, "A"),
