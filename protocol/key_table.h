@@ -117,8 +117,8 @@ struct KeyTable {
     static constexpr KeyAction Action(int32_t id) {
         return IsKey(id) ? key_action::OfKey(id) : key_action::Just(KeyActionKind::None);
     }
-    // The key pictures follow the rows: all normal ones, then all pressed ones.
-    static constexpr int32_t FirstPictureId = 175;
+    // The key pictures follow the panel's and the rows: all normal ones, then all pressed ones.
+    static constexpr int32_t FirstPictureId = panel::BitmapId + 1;
     static constexpr int32_t NormalBitmapId(int32_t id) { return FirstPictureId + Index(id); }
     static constexpr int32_t PressedBitmapId(int32_t id) { return FirstPictureId + Count + Index(id); }
 };
