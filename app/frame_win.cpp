@@ -12,6 +12,7 @@
 #include "display/waiting_screen.h"
 #include "keypad/keypad_win.h"
 #include "link/command_encoder.h"
+#include "protocol/panel.h"
 #include "protocol/panel_command.h"
 #include "res/resource_ids.h"
 #include "support/about_dialog_win.h"
@@ -148,7 +149,7 @@ void Frame::LoadScaledArt(int32_t dpi) {
         font_ = font;
         hasFont_.store(true);
     }
-    if (panel_) panel_->LoadFromResource(GetModuleHandleA(nullptr), dpi_win::PictureId(IDB_PANEL, dpi));
+    if (panel_) panel_->LoadFromResource(GetModuleHandleA(nullptr), dpi_win::PictureId(panel::BitmapId, dpi));
 }
 
 void Frame::StoreLineScale() {

@@ -1,6 +1,7 @@
-// Branch To: the edit field is limited to 32 characters (typed or pasted) and shows capitals. A
-// text that may not go out (set into the field by another process, or with a pasted tab) is
-// refused with a beep and the dialog stays open, so nothing else can ride on the command.
+// Branch To: the edit field takes no more than a Branch To text may hold (typed or pasted) and
+// shows capitals. A text that may not go out (set into the field by another process, or with a
+// pasted tab) is refused with a beep and the dialog stays open, so nothing else can ride on the
+// command.
 #include "display/branch_to_dialog_win.h"
 
 #include <cstring>

@@ -41,7 +41,7 @@ Bound BindingOf(uint32_t virtualKey) {
     if (virtualKey == 0) return {Just(KeyActionKind::None), 0};
     for (const KeyRow& key : KeyTable::Rows)
         for (uint32_t bound : key.computerKeys)
-            if (bound == virtualKey) return {key.action, key.id};
+            if (bound == virtualKey) return {KeyTable::Action(key.id), key.id};
     for (const VirtualKeyBinding& b : kOtherVirtualKeys)
         if (b.virtualKey == virtualKey) return {b.action, b.key};
     return {Just(KeyActionKind::None), 0};
@@ -64,7 +64,7 @@ void Latch(const LatchRoad& road, KeypadPort& port) {
 }  // namespace
 
 KeyAction ActionForKey(int32_t keyId) {
-    return KeyTable::IsKey(keyId) ? KeyTable::Row(keyId).action : Just(KeyActionKind::None);
+    return KeyTable::Action(keyId);
 }
 
 KeyAction ActionForVirtualKey(uint32_t virtualKey) { return BindingOf(virtualKey).action; }

@@ -3,6 +3,7 @@
 // command reader and printers and the generated dissector tables all read their facts from here.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "protocol/panel_command.h"
@@ -44,7 +45,7 @@ enum class Match : uint8_t { Any, Exact, Zero, NonZero };
 struct Request {
     int32_t type;  // 0: no request asks for it, the key or dialog writes the bytes itself
     Match argumentMatch;
-    int32_t argument;
+    int32_t argument;  // also what the row's key asks with
     Match speedMatch;
     int32_t speed;
 };
@@ -95,9 +96,9 @@ inline constexpr Row kRows[] = {
     Named(CommandKind::CursorDown, "J", "CursorKey", "down", KeyId::Down, Asks(pc::CursorKey, pc::Down)),
     {CommandKind::SelectLine, 0, 0, "p", Form::Numbered, "SelectLine", nullptr, false, 0, Asks(pc::SelectLine)},
     Named(CommandKind::LineUp, "o", "ScrollLine", "up", KeyId::LineUp,
-          {pc::ScrollLine, Match::NonZero, 0, Match::Any, 0}),
+          {pc::ScrollLine, Match::NonZero, pc::LineUp, Match::Any, 0}),
     Named(CommandKind::LineDown, "O", "ScrollLine", "down", KeyId::LineDown,
-          {pc::ScrollLine, Match::Zero, 0, Match::Any, 0}),
+          {pc::ScrollLine, Match::Zero, pc::LineDown, Match::Any, 0}),
     Adjust(1, pc::Slow, "Z"),
     Adjust(-1, pc::Slow, "X"),
     Adjust(1, pc::Normal, "A"),
@@ -138,15 +139,36 @@ constexpr bool Fits(Match m, int32_t want, int32_t value) {
     return false;
 }
 
+constexpr bool Answers(const Row& r, const PanelCommand& c) {
+    return r.request.type != 0 && r.request.type == c.type &&
+           Fits(r.request.argumentMatch, r.request.argument, c.argument) &&
+           Fits(r.request.speedMatch, r.request.speed, c.speed);
+}
+
 // The row a request asks for; null when it has no byte form.
 constexpr const Row* ForRequest(const PanelCommand& c) {
     for (const Row& r : kRows)
-        if (r.request.type != 0 && r.request.type == c.type &&
-            Fits(r.request.argumentMatch, r.request.argument, c.argument) &&
-            Fits(r.request.speedMatch, r.request.speed, c.speed))
-            return &r;
+        if (Answers(r, c)) return &r;
     return nullptr;
 }
+
+// The greeting's bytes as the control reads them ("PPK"), for the peers and scripts that wait for it.
+inline std::string GreetingBytes() {
+    std::string bytes;
+    for (const PanelCommand& c : Greeting) bytes += ForRequest(c)->bytes;
+    return bytes;
+}
+constexpr bool GreetingHasBytes() {
+    int answered = 0;
+    for (const PanelCommand& c : Greeting)
+        for (const Row& r : kRows)
+            if (Answers(r, c)) {
+                ++answered;
+                break;
+            }
+    return answered == sizeof Greeting / sizeof Greeting[0];
+}
+static_assert(GreetingHasBytes());
 
 // The row whose bytes begin with this byte; null for none.
 constexpr const Row* ForLead(char b) {
@@ -179,6 +201,10 @@ constexpr char ByteOfKey(int32_t key) {
 // A Branch To text goes between the lead byte and End as it is: a control byte inside it would
 // end the command early (End) and let the rest read as other commands, or cut it (a NUL).
 constexpr int BranchTextMax = 32;
+// What a reader of the panel's bytes (the tools, the dissector) still takes as one Branch To text:
+// room beyond the panel's own limit, so that a longer text, which no panel sends, shows as Unknown.
+constexpr int BranchTextReadMax = 64;
+static_assert(BranchTextReadMax >= BranchTextMax);
 constexpr bool InBranchText(char c) {
     const auto b = static_cast<unsigned char>(c);
     return b >= 0x20 && b != 0x7F;

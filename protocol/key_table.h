@@ -1,6 +1,6 @@
-// The 25 panel keys, one row each: id, legend, place on the panel, behaviour mode, what a click
-// does and the computer keys that do the same. The window, the bindings, the tools and the
-// picture generator all read their keys from here.
+// The 25 panel keys, one row each: id, legend, place on the panel, behaviour mode and the
+// computer keys that do the same; what a click does comes from the key's command row. The window,
+// the bindings, the tools and the picture generator all read their keys from here.
 #pragma once
 #include <cstdint>
 
@@ -40,7 +40,6 @@ struct KeyRow {
     const char* legend;  // what an operator calls the key; tools name keys by it
     int32_t x, y, width, height;  // client coordinates of the main window
     uint32_t mode;
-    KeyAction action;
     uint32_t computerKeys[2];  // 0: none
 };
 
@@ -51,8 +50,21 @@ constexpr KeyAction Adjust(int32_t direction) {
 }
 constexpr KeyAction Byte(char b) { return {KeyActionKind::Byte, {0, 0, 0}, b}; }
 constexpr KeyAction Just(KeyActionKind kind) { return {kind, {0, 0, 0}, 0}; }
-// The key's own byte, as the command table has it.
-constexpr KeyAction OwnByte(int32_t key) { return Byte(commands::ByteOfKey(key)); }
+
+// What a click of the key does, read from its command row: the request the row answers (an
+// adjust at the speed of the moment), else the row's byte; FAST and SLOW send theirs by the latch
+// roads. None for a key that no row names.
+constexpr KeyAction OfKey(int32_t key) {
+    for (const commands::Row& r : commands::kRows) {
+        if (r.key != key) continue;
+        if (r.kind == CommandKind::Fast) return Just(KeyActionKind::Fast);
+        if (r.kind == CommandKind::Slow) return Just(KeyActionKind::Slow);
+        if (r.request.type == panel_command::Adjust) return Adjust(r.request.argument);
+        if (r.request.type != 0) return Command(r.request.type, r.request.argument);
+        return Byte(r.bytes[0]);
+    }
+    return Just(KeyActionKind::None);
+}
 }  // namespace key_action
 
 struct KeyTable {
@@ -63,25 +75,17 @@ struct KeyTable {
 
     static constexpr KeyRow Rows[] = {
 #define QV_DIGIT(d, x, y) \
-    {KeyId::Digit##d, #d, x, y, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Digit##d), {'0' + d, virtual_key::Numpad0 + d}}
-        {KeyId::LineUp, "LINE UP", 297, 78, 52, 52, AutoRepeat,
-         key_action::Command(panel_command::ScrollLine, panel_command::LineUp), {virtual_key::Prior, 0}},
-        {KeyId::LineDown, "LINE DOWN", 297, 243, 52, 52, AutoRepeat,
-         key_action::Command(panel_command::ScrollLine, panel_command::LineDown), {virtual_key::Next, 0}},
-        {KeyId::Right, "RIGHT", 395, 165, 46, 44, AutoRepeat,
-         key_action::Command(panel_command::CursorKey, panel_command::Right), {virtual_key::Right, 0}},
-        {KeyId::Left, "LEFT", 309, 165, 46, 44, AutoRepeat,
-         key_action::Command(panel_command::CursorKey, panel_command::Left), {virtual_key::Back, virtual_key::Left}},
-        {KeyId::Up, "UP", 353, 121, 44, 46, AutoRepeat,
-         key_action::Command(panel_command::CursorKey, panel_command::Up), {virtual_key::Up, 0}},
-        {KeyId::Down, "DOWN", 353, 207, 44, 46, AutoRepeat,
-         key_action::Command(panel_command::CursorKey, panel_command::Down), {virtual_key::Down, 0}},
-        {KeyId::AdjustUp, "ADJUST UP", 176, 318, 66, 52, AutoRepeat, key_action::Adjust(panel_command::AdjustUp),
-         {virtual_key::Insert, 'P'}},
-        {KeyId::AdjustDown, "ADJUST DOWN", 243, 318, 66, 52, AutoRepeat,
-         key_action::Adjust(panel_command::AdjustDown), {virtual_key::Delete, 'M'}},
-        {KeyId::Fast, "FAST", 10, 318, 52, 52, Latch, key_action::Just(KeyActionKind::Fast), {0, 0}},
-        {KeyId::Slow, "SLOW", 65, 318, 52, 52, Latch, key_action::Just(KeyActionKind::Slow), {0, 0}},
+    {KeyId::Digit##d, #d, x, y, 52, 52, AutoRepeat, {'0' + d, virtual_key::Numpad0 + d}}
+        {KeyId::LineUp, "LINE UP", 297, 78, 52, 52, AutoRepeat, {virtual_key::Prior, 0}},
+        {KeyId::LineDown, "LINE DOWN", 297, 243, 52, 52, AutoRepeat, {virtual_key::Next, 0}},
+        {KeyId::Right, "RIGHT", 395, 165, 46, 44, AutoRepeat, {virtual_key::Right, 0}},
+        {KeyId::Left, "LEFT", 309, 165, 46, 44, AutoRepeat, {virtual_key::Back, virtual_key::Left}},
+        {KeyId::Up, "UP", 353, 121, 44, 46, AutoRepeat, {virtual_key::Up, 0}},
+        {KeyId::Down, "DOWN", 353, 207, 44, 46, AutoRepeat, {virtual_key::Down, 0}},
+        {KeyId::AdjustUp, "ADJUST UP", 176, 318, 66, 52, AutoRepeat, {virtual_key::Insert, 'P'}},
+        {KeyId::AdjustDown, "ADJUST DOWN", 243, 318, 66, 52, AutoRepeat, {virtual_key::Delete, 'M'}},
+        {KeyId::Fast, "FAST", 10, 318, 52, 52, Latch, {0, 0}},
+        {KeyId::Slow, "SLOW", 65, 318, 52, 52, Latch, {0, 0}},
         QV_DIGIT(0, 443, 318),
         QV_DIGIT(1, 443, 256),
         QV_DIGIT(2, 501, 256),
@@ -92,15 +96,11 @@ struct KeyTable {
         QV_DIGIT(7, 443, 128),
         QV_DIGIT(8, 501, 128),
         QV_DIGIT(9, 560, 128),
-        {KeyId::Neg, "NEG", 386, 318, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Neg),
-         {virtual_key::Subtract, virtual_key::OemMinus}},
-        {KeyId::Point, ".", 501, 318, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Point),
-         {virtual_key::Decimal, virtual_key::OemPeriod}},
-        {KeyId::Serv, ":", 386, 256, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Serv), {virtual_key::Oem1, 0}},
-        {KeyId::Enter, "ENTER", 560, 318, 52, 52, AutoRepeat, key_action::OwnByte(KeyId::Enter),
-         {virtual_key::Return, 0}},
-        {KeyId::Exit, "EXIT", 328, 318, 52, 52, AutoRepeat, key_action::Command(panel_command::ExitKey, 0),
-         {virtual_key::Escape, 0}},
+        {KeyId::Neg, "NEG", 386, 318, 52, 52, AutoRepeat, {virtual_key::Subtract, virtual_key::OemMinus}},
+        {KeyId::Point, ".", 501, 318, 52, 52, AutoRepeat, {virtual_key::Decimal, virtual_key::OemPeriod}},
+        {KeyId::Serv, ":", 386, 256, 52, 52, AutoRepeat, {virtual_key::Oem1, 0}},
+        {KeyId::Enter, "ENTER", 560, 318, 52, 52, AutoRepeat, {virtual_key::Return, 0}},
+        {KeyId::Exit, "EXIT", 328, 318, 52, 52, AutoRepeat, {virtual_key::Escape, 0}},
 #undef QV_DIGIT
     };
     static constexpr int32_t Count = sizeof Rows / sizeof Rows[0];
@@ -113,8 +113,12 @@ struct KeyTable {
     static constexpr const KeyRow& Row(int32_t id) { return Rows[Index(id)]; }
     static constexpr uint32_t Mode(int32_t id) { return Row(id).mode; }
     static constexpr const char* Legend(int32_t id) { return Row(id).legend; }
-    // The key pictures follow the rows: all normal ones, then all pressed ones.
-    static constexpr int32_t FirstPictureId = 175;
+    // What a click (or double click) of the key does; None for an id that names no key.
+    static constexpr KeyAction Action(int32_t id) {
+        return IsKey(id) ? key_action::OfKey(id) : key_action::Just(KeyActionKind::None);
+    }
+    // The key pictures follow the panel's and the rows: all normal ones, then all pressed ones.
+    static constexpr int32_t FirstPictureId = panel::BitmapId + 1;
     static constexpr int32_t NormalBitmapId(int32_t id) { return FirstPictureId + Index(id); }
     static constexpr int32_t PressedBitmapId(int32_t id) { return FirstPictureId + Count + Index(id); }
 };
@@ -126,3 +130,13 @@ constexpr bool KeyIdsRunInRowOrder() {
     return true;
 }
 static_assert(KeyIdsRunInRowOrder());
+
+// Every key has its command row and every row's key is a key: the two tables name the same keys.
+constexpr bool KeysAndCommandRowsAgree() {
+    for (const KeyRow& k : KeyTable::Rows)
+        if (KeyTable::Action(k.id).kind == KeyActionKind::None) return false;
+    for (const commands::Row& r : commands::kRows)
+        if (r.key != 0 && !KeyTable::IsKey(r.key)) return false;
+    return true;
+}
+static_assert(KeysAndCommandRowsAgree());

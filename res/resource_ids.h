@@ -6,9 +6,6 @@
 #define IDD_BRANCH_TO          152
 #define IDD_CONNECT_TO         153
 #define IDD_NETWORK_PASSWORD   230
-#define IDB_PANEL              174
-#define IDB_KEY_FIRST          175
-#define IDB_KEY_LAST           224
 
 #define ID_FILE_OPEN           57601
 #define ID_FILE_SAVE           57603

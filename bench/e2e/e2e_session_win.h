@@ -13,6 +13,7 @@
 #include "bench/e2e/bench_peer_win.h"
 #include "bench/e2e/process_probe_win.h"
 #include "bench/e2e/stats.h"
+#include "protocol/command_table.h"
 #include "protocol/inbound_table.h"
 #include "tests/app/own_folder_start_win.h"
 
@@ -85,7 +86,9 @@ public:
         if (!process_) Fail("quorvex.exe did not start");
         TrackChild(PanelChild, process_);
         if (!peer_.Accept()) Fail("the panel did not connect");
-        if (!peer_.WaitTotal(3, kWaitMs) || peer_.ReceivedText() != "PPK") Fail("no PPK from the panel");
+        const std::string greeting = commands::GreetingBytes();
+        if (!peer_.WaitTotal(greeting.size(), kWaitMs) || peer_.ReceivedText() != greeting)
+            Fail(("no " + greeting + " from the panel").c_str());
         frame_ = WaitForWindow(pid_, "QuorvexFrame");
         if (!frame_) Fail("no panel window");
         linuxPid_ = process_probe::FindLinuxPid(token_);

@@ -7,7 +7,7 @@
 #include "display/display_font_win.h"
 #include "display/display_geometry.h"
 #include "display/panel_painter_win.h"
-#include "res/resource_ids.h"
+#include "protocol/panel.h"
 #include "support/dib_win.h"
 #include "tests/keypad/panel_input_win.h"
 
@@ -29,7 +29,7 @@ std::vector<uint32_t> Shown(HWND frame) {
 std::vector<uint32_t> Drawn(const std::vector<std::string>& screen) {
     const RECT area = Area();
     DIB panel;
-    panel.LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL);
+    panel.LoadFromResource(GetModuleHandleA(nullptr), panel::BitmapId);
     HFONT font = display_font::Create("Courier New", dpi::Base);
     char lines[20][41] = {};
     const int h = display_font::LineHeight(font);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/e2e/process_probe_win.h"
+#include "protocol/inbound_table.h"
 #include "protocol/key_table.h"
 #include "tests/app/display_area_win.h"
 #include "tests/app/own_folder_start_win.h"
@@ -72,15 +73,20 @@ private:
     DWORD id_ = 0;
 };
 
-// Random control traffic: screens and fields through cursor addresses, clears of every kind,
-// line ends, signals, stray and unlisted codes; never the exit or the identification request.
+// Random control traffic: screens and fields through cursor addresses, every control code listed
+// or not (clears, line ends, signals); never the exit or the identification request.
 std::string RandomTraffic(std::mt19937& rng) {
-    static const uint8_t kCodes[] = {0x01, 0x07, 0x08, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x14, 0x15, 0x00, 0x09, 0x1B};
+    static const std::string kCodes = [] {
+        std::string codes;
+        for (int b = 0; b < inbound::TextFirst; ++b)
+            if (b != inbound::ExitNotice && b != inbound::Identify) codes += static_cast<char>(b);
+        return codes;
+    }();
     std::string s;
     const int pieces = 1 + static_cast<int>(rng() % 40);
     for (int p = 0; p < pieces; ++p) {
         switch (rng() % 6) {
-            case 0: s += static_cast<char>(kCodes[rng() % sizeof kCodes]); break;
+            case 0: s += kCodes[rng() % kCodes.size()]; break;
             case 1: s += static_cast<char>(0x80 | (rng() % 64)); break;  // a lone or split address byte
             default: {
                 s += static_cast<char>(0x80 | (rng() % 22));

@@ -13,7 +13,7 @@
 #include "display/repaint_gate.h"
 #include "display/text_display.h"
 #include "link/stream_decoder.h"
-#include "res/resource_ids.h"
+#include "protocol/panel.h"
 #include "support/dib_win.h"
 #include "tests/display/fake_owner.h"
 
@@ -53,7 +53,7 @@ private:
 class PanelPaint : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(panel_.LoadFromResource(GetModuleHandleA(nullptr), IDB_PANEL));
+        ASSERT_TRUE(panel_.LoadFromResource(GetModuleHandleA(nullptr), panel::BitmapId));
         font_ = display_font::Create("Courier New", dpi::Base);
         ASSERT_NE(font_, nullptr);
         display_.SetOwner(&owner_);

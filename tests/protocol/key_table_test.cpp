@@ -25,7 +25,7 @@ TEST(KeyTable, EveryKeyHasItsOwnLegendAndAnActionAndComputerKeysOfItsOwn) {
     std::set<std::string> legends;
     std::set<uint32_t> computerKeys;
     for (const KeyRow& k : KeyTable::Rows) {
-        EXPECT_NE(k.action.kind, KeyActionKind::None) << k.id;
+        EXPECT_NE(KeyTable::Action(k.id).kind, KeyActionKind::None) << k.id;
         EXPECT_TRUE(k.legend && *k.legend) << k.id;
         EXPECT_TRUE(legends.insert(k.legend).second) << k.legend;  // the tools find keys by legend
         EXPECT_EQ(KeyTable::Index(k.id), &k - KeyTable::Rows) << k.legend;

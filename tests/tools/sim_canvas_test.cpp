@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "sim_panel_model.h"
+#include "panel_screen.h"
 #include "tools/sim/canvas.h"
 
 namespace {
-void ExpectPanelShows(const PanelModel& panel, const Canvas& canvas) {
+void ExpectPanelShows(const PanelScreen& panel, const Canvas& canvas) {
     for (int row = 0; row < screen::Lines; ++row) EXPECT_EQ(panel.Line(row), canvas.Line(row)) << "row " << row;
 }
 
@@ -36,7 +36,7 @@ TEST(SimCanvas, ScreenStartsWithAClearAndDrawsOnlyText) {
     c.Put(19, 30, "0123456789");
     std::string bytes = EncodeScreen(c);
     EXPECT_EQ(bytes, std::string("\x01") + "\x80\x80" "HEADER" + "\x93\x9e" "0123456789");
-    PanelModel panel;
+    PanelScreen panel;
     panel.Apply("garbage on the panel");
     panel.Apply(bytes);
     ExpectPanelShows(panel, c);
@@ -69,7 +69,7 @@ TEST(SimCanvas, ChangesAreRunsAtTheirAddress) {
 
 TEST(SimCanvas, UpdatesBringThePanelToEachNewPicture) {
     Canvas shown;
-    PanelModel panel;
+    PanelScreen panel;
     panel.Apply(EncodeScreen(shown));
     const char* const values[] = {"123.4", "  9.0", "-12.5", "     ", "88888", "0"};
     int step = 0;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim_panel_model.h"
+#include "panel_screen.h"
 #include "tools/common/commands.h"
 #include "tools/sim/controller.h"
 #include "tools/sim/screens.h"
@@ -14,7 +14,7 @@ namespace {
 struct Session {
     Controller controller;
     CommandReader reader;
-    PanelModel panel;
+    PanelScreen panel;
     uint64_t now = 0;
     int seconds = 8 * 3600;
     std::vector<std::string> notes;
@@ -340,7 +340,7 @@ TEST(SimController, ShutDownSendsTheExitNoticeAndFinishes) {
 TEST(SimController, ANewPanelStartsAtTheMainMenuWithAWholeScreen) {
     Session s;
     s.Press("qLIST\nOOO");
-    PanelModel fresh;
+    PanelScreen fresh;
     Controller::Output out = s.controller.Connect(9000, 9 * 3600);
     fresh.Apply(out.bytes);
     EXPECT_EQ(s.controller.Current(), ScreenId::Main);

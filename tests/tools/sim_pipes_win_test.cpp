@@ -8,7 +8,7 @@
 
 #include "sim_client_win.h"
 #include "tools/sim/pipes_win.h"
-#include "sim_panel_model.h"
+#include "panel_screen.h"
 
 namespace {
 constexpr DWORD kOpenMs = 10000;
@@ -192,7 +192,7 @@ TEST(SimPipes, ControllerSurvivesAPanelThatLeavesAndServesTheNext) {
         ASSERT_TRUE(panel.Write("qSTATUS\n"));
         ASSERT_TRUE(panel.ReadUntil("MACHINE STATUS", 5000)) << sim.Output();
         ASSERT_TRUE(panel.ReadFor(600));
-        PanelModel display;
+        PanelScreen display;
         display.Apply(panel.Received());
         EXPECT_EQ(display.Text(1), "MACHINE STATUS");
         EXPECT_EQ(display.Text(4).substr(0, 13), " Ram position");

@@ -8,7 +8,7 @@
 namespace {
 namespace pc = panel_command;
 constexpr size_t kMaxSelectDigits = 9;  // fits an int
-constexpr size_t kMaxBranchText = 64;
+constexpr size_t kMaxBranchText = commands::BranchTextReadMax;
 
 bool IsDigit(char b) { return b >= '0' && b <= '9'; }
 

@@ -1,6 +1,11 @@
 // The table of message texts, indexed by text id.
 #include "tools/common/texts.h"
 
+#include <string>
+
+#include "protocol/command_table.h"
+#include "protocol/key_table.h"
+
 namespace tool_text {
 namespace {
 constexpr const char* kTexts[] = {
@@ -53,8 +58,7 @@ constexpr const char* kTexts[] = {
     "the control application's pipes went away before a panel connected",
     "the panel closed its pipes",
     "interrupted",
-    "no key has this legend (LINE UP, LINE DOWN, RIGHT, LEFT, UP, DOWN, ADJUST UP, ADJUST DOWN, FAST, SLOW, 0..9, "
-    "NEG, ., :, ENTER, EXIT)",
+    "no key has this legend",  // the legends follow, from the key table
     "not a computer key: give one letter or digit, a code of two or more digits up to 255, or a name such as "
     "VK_RETURN",
     "line must be from 1 to 20",
@@ -83,9 +87,47 @@ constexpr const char* kTexts[] = {
     "the capture holds nothing for the panel (no block from the control)",
 };
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == Count, "one text per id");
+
+// Whether the text names this number (a whole run of digits), for the texts that state a limit.
+constexpr bool Names(const char* text, long number) {
+    for (const char* p = text; *p;) {
+        if (*p < '0' || *p > '9') {
+            ++p;
+            continue;
+        }
+        long value = 0;
+        for (; *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+        if (value == number) return true;
+    }
+    return false;
+}
+static_assert(Names(kTexts[BranchTooLong], commands::BranchTextMax), "the text states the dialog's limit");
+
+
+bool IsDigit(const char* legend) { return legend[0] >= '0' && legend[0] <= '9' && !legend[1]; }
+
+// The legends in row order, a run of digit keys as "0..9".
+std::string Legends() {
+    std::string list;
+    for (int32_t i = 0; i < KeyTable::Count; ++i) {
+        const char* legend = KeyTable::Rows[i].legend;
+        int32_t last = i;
+        while (IsDigit(legend) && last + 1 < KeyTable::Count && IsDigit(KeyTable::Rows[last + 1].legend) &&
+               KeyTable::Rows[last + 1].legend[0] == KeyTable::Rows[last].legend[0] + 1)
+            ++last;
+        list += (list.empty() ? "" : ", ") + std::string(legend);
+        if (last > i) list += std::string("..") + KeyTable::Rows[last].legend;
+        i = last;
+    }
+    return list;
+}
 }  // namespace
 
 const char* Text(unsigned id) {
+    if (id == UnknownKey) {
+        static const std::string text = std::string(kTexts[id]) + " (" + Legends() + ")";
+        return text.c_str();
+    }
     return id < Count ? kTexts[id] : "unknown error";
 }
 }  // namespace tool_text

@@ -24,7 +24,7 @@ constexpr int32_t KeyCount = KeyTable::Count;
 constexpr int32_t FirstKeyId = KeyTable::FirstId;
 constexpr int32_t NormalBitmapOffset = KeyTable::FirstId - KeyTable::NormalBitmapId(KeyTable::FirstId);
 constexpr int32_t PressedBitmapOffset = KeyTable::FirstId - KeyTable::PressedBitmapId(KeyTable::FirstId);
-constexpr int32_t PanelBitmapId = 174;
+constexpr int32_t PanelBitmapId = panel::BitmapId;
 
 // Where the key sits comes from the key table; how it looks is the pictures' own.
 constexpr KeySpec Key(int32_t id, int32_t capShift, CapColour colour, const char* face, const char* label,

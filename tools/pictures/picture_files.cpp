@@ -27,10 +27,14 @@ std::string KeyFileName(int32_t set, int32_t bitmapId100) {
 }
 
 std::vector<uint8_t> ResourceScript() {
-    std::string text =
-        "// Panel and key pictures (bitmap 174, keys 175..224; each further scaling's set 1000 ids on),"
-        " written by scripts/pictures.\n";
-    char line[96];
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "// Panel and key pictures (bitmap %d, keys %d..%d; each further scaling's set %d ids on),"
+                  " written by scripts/pictures.\n",
+                  static_cast<int>(PanelBitmapId), static_cast<int>(FirstKeyId - NormalBitmapOffset),
+                  static_cast<int>(FirstKeyId + KeyCount - 1 - PressedBitmapOffset),
+                  static_cast<int>(dpi::ArtBitmapId(0, 1)));
+    std::string text = line;
     for (int32_t set = 0; set < dpi::ArtSetCount; ++set) {
         std::snprintf(line, sizeof line, "%d BITMAP \"%s\"\n", static_cast<int>(dpi::ArtBitmapId(PanelBitmapId, set)),
                       PanelFileName(set).c_str());

@@ -1,6 +1,9 @@
 // Option table and the parsing of its values.
 #include "tools/sim/options.h"
 
+#include <string>
+
+#include "protocol/command_table.h"
 #include "tools/common/option_args.h"
 #include "tools/common/texts.h"
 
@@ -78,7 +81,8 @@ uint32_t ParseSpeed(const char* text) {
 }
 
 const char* UsageText() {
-    return "usage: quorvex-sim [--device N] [--script FILE | --replay CAPTURE [--speed X]] [--timeout MS]\n"
+    static const std::string text =
+           "usage: quorvex-sim [--device N] [--script FILE | --replay CAPTURE [--speed X]] [--timeout MS]\n"
            "                  [--allow-remote]\n"
            "       quorvex-sim --help | --version\n"
            "  Offers \\\\.\\pipe\\QuorvexRead<N> and \\\\.\\pipe\\QuorvexWrite<N> (N 2..14, default 2)\n"
@@ -98,7 +102,10 @@ const char* UsageText() {
            "script lines:  send TEXT | expect TEXT [within MS] | wait MS | close | expect-closed [within MS]\n"
            "               | # comment\n"
            "  TEXT escapes: \\n \\r \\t \\xHH \\\\ and \\@ROW,COL for a cursor address;\n"
-           "  an expectation waits up to 3000 ms unless \"within MS\" says otherwise (expect PPK within 15000).\n"
+           "  an expectation waits up to 3000 ms unless \"within MS\" says otherwise (expect " +
+           commands::GreetingBytes() +
+           " within 15000).\n"
            "  Older scripts' last word of digits is still a time-out (with a note); write \"within MS\" so\n"
            "  that a text ending in a number stays text.\n";
+    return text.c_str();
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "link/pipe_server_win.h"
+#include "protocol/inbound_table.h"
 #include "tools/common/texts.h"
 
 namespace {
@@ -132,5 +133,6 @@ void PipePair::Close() {
 
 void PipePair::SendExitNotice() {
     constexpr uint32_t kNoticeMs = 500;
-    if (display_.connected && commands_.connected) Send("\x16", kNoticeMs);
+    constexpr char kNotice = static_cast<char>(inbound::ExitNotice);
+    if (display_.connected && commands_.connected) Send({&kNotice, 1}, kNoticeMs);
 }

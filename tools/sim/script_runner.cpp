@@ -4,13 +4,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "protocol/command_table.h"
 #include "tools/common/escapes.h"
 
 namespace {
 std::string Quoted(const std::string& bytes) { return "\"" + ShowBytes(bytes) + "\""; }
 
-// The panel's own first commands: EXIT, EXIT, cursor up, sent as soon as it has connected.
-constexpr char kPanelStartUp[] = "PPK";
+// The panel's own first commands, sent as soon as it has connected.
+const std::string kPanelStartUp = commands::GreetingBytes();
 
 std::string StepText(const ScriptStep& step) {
     std::string text = "line " + std::to_string(step.line) + ": " + StepName(step.kind);
@@ -85,7 +86,8 @@ RunResult ScriptRunner::Expect(const ScriptStep& step) {
             size_t at = static_cast<size_t>(diff.first - want.begin()) + 1;
             const bool startUp = !expectHeld_ && received_.front() == kPanelStartUp[0] && want.front() != kPanelStartUp[0];
             return Fail(step, "received " + Quoted(received_) + " (differs at byte " + std::to_string(at) + ")" +
-                                  (startUp ? "; a panel sends \"PPK\" as soon as it connects: expect PPK first"
+                                  (startUp ? "; a panel sends " + Quoted(kPanelStartUp) +
+                                                 " as soon as it connects: expect " + kPanelStartUp + " first"
                                            : ""));
         }
         if (received_.size() >= want.size()) {

@@ -113,6 +113,7 @@ const std::map<std::string, std::string> kValues = {
     {"BYTE_COMMANDS", ByteCommands()},
     {"SELECT_LEAD", LeadOf(commands::Form::Numbered)},
     {"BRANCH_LEAD", LeadOf(commands::Form::Text)},
+    {"MAX_BRANCH_TEXT", std::to_string(commands::BranchTextReadMax)},
 };
 
 bool IsName(const std::string& text) {
