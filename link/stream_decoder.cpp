@@ -81,3 +81,12 @@ DecodeResult StreamDecoder::Decode(const uint8_t* bytes, uint32_t count, EventSi
     pendingLead_ = pending;
     return DecodeResult::Done;
 }
+
+DecodeResult StreamDecoder::DecodeAsRead(const char* bytes, size_t count, EventSink& sink, ByteWriter& answer) {
+    for (size_t at = 0; at < count; at += BlockSize) {
+        const uint32_t n = static_cast<uint32_t>(count - at < BlockSize ? count - at : BlockSize);
+        if (Decode(reinterpret_cast<const uint8_t*>(bytes) + at, n, sink, answer) == DecodeResult::ControlExited)
+            return DecodeResult::ControlExited;
+    }
+    return DecodeResult::Done;
+}

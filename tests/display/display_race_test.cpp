@@ -56,10 +56,7 @@ std::vector<uint8_t> LongStream() {
 void Decode(const std::vector<uint8_t>& stream, TextDisplay& display) {
     StreamDecoder decoder;
     NullWriter writer;
-    for (size_t at = 0; at < stream.size(); at += StreamDecoder::BlockSize) {
-        const size_t n = std::min<size_t>(StreamDecoder::BlockSize, stream.size() - at);
-        decoder.Decode(stream.data() + at, static_cast<uint32_t>(n), display, writer);
-    }
+    decoder.DecodeAsRead(reinterpret_cast<const char*>(stream.data()), stream.size(), display, writer);
 }
 
 // The first line that shows parts of two writes, or -1.

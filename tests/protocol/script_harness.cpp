@@ -121,11 +121,8 @@ private:
         }
         pushLine_ = number;
         // The reader reads no further after the exit notice.
-        for (size_t done = 0; done < bytes.size() && !exited_; done += StreamDecoder::BlockSize) {
-            const size_t n = std::min<size_t>(StreamDecoder::BlockSize, bytes.size() - done);
-            exited_ = decoder_.Decode(reinterpret_cast<const uint8_t*>(bytes.data()) + done,
-                                      static_cast<uint32_t>(n), sink_, sink_) == DecodeResult::ControlExited;
-        }
+        if (!exited_)
+            exited_ = decoder_.DecodeAsRead(bytes.data(), bytes.size(), sink_, sink_) == DecodeResult::ControlExited;
         events_.swap(sink_.log);
         sink_.log.clear();
         next_ = 0;

@@ -2,10 +2,12 @@
 """The README's code map (its Layout section) names every file of the core and of res/."""
 import os
 import re
+import runpy
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-FOLDERS = ["res", "support", "protocol", "display", "link", "keypad", "app"]
+# The core's folders, as the include check's layers name them.
+FOLDERS = [f for layer in runpy.run_path(os.path.join(ROOT, "scripts", "include-check"))["LAYERS"] for f in layer]
 
 
 def main():

@@ -17,11 +17,8 @@ public:
 
     // In the panel's read size; nothing after the exit notice, which the panel never reads.
     void Apply(std::string_view bytes) {
-        for (size_t at = 0; at < bytes.size() && !exited_; at += StreamDecoder::BlockSize) {
-            const size_t n = std::min<size_t>(StreamDecoder::BlockSize, bytes.size() - at);
-            exited_ = decoder_.Decode(reinterpret_cast<const uint8_t*>(bytes.data() + at), static_cast<uint32_t>(n),
-                                      *this, *this) == DecodeResult::ControlExited;
-        }
+        if (!exited_)
+            exited_ = decoder_.DecodeAsRead(bytes.data(), bytes.size(), *this, *this) == DecodeResult::ControlExited;
     }
 
     std::string Line(int row) const { return CopyScreen(display_).lines[row]; }

@@ -1,7 +1,6 @@
 // The simulator's output through the real stream decoder into a display.
 #include "tests/tools/sim_screens.h"
 
-#include <algorithm>
 
 #include "display/text_display.h"
 #include "link/stream_decoder.h"
@@ -15,13 +14,7 @@ class Panel final : public DisplayOwner, public ByteWriter {
 public:
     Panel() { display_.SetOwner(this); }
     ~Panel() { display_.SetOwner(nullptr); }
-    void Apply(const std::string& bytes) {
-        for (size_t at = 0; at < bytes.size(); at += StreamDecoder::BlockSize) {
-            const size_t n = std::min<size_t>(StreamDecoder::BlockSize, bytes.size() - at);
-            decoder_.Decode(reinterpret_cast<const uint8_t*>(bytes.data() + at), static_cast<uint32_t>(n), display_,
-                            *this);
-        }
-    }
+    void Apply(const std::string& bytes) { decoder_.DecodeAsRead(bytes.data(), bytes.size(), display_, *this); }
     ShownScreen Shown(const std::string& what) const {
         const ScreenCopy copy = CopyScreen(display_);
         ShownScreen shown;

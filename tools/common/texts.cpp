@@ -103,7 +103,6 @@ constexpr bool Names(const char* text, long number) {
 }
 static_assert(Names(kTexts[BranchTooLong], commands::BranchTextMax), "the text states the dialog's limit");
 
-
 bool IsDigit(const char* legend) { return legend[0] >= '0' && legend[0] <= '9' && !legend[1]; }
 
 // The legends in row order, a run of digit keys as "0..9".

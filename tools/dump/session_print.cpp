@@ -71,16 +71,9 @@ public:
     int WriteBytes(const char*, int32_t) override { return 1; }
 };
 
-// A block longer than the reader's is decoded as the reads the panel would have made. False
-// once the exit notice was delivered: the panel reads nothing after it.
+// False once the exit notice was delivered: the panel reads nothing after it.
 bool Decode(StreamDecoder& decoder, const std::string& bytes, EventSink& sink, ByteWriter& answer) {
-    for (size_t at = 0; at < bytes.size(); at += StreamDecoder::BlockSize) {
-        const size_t n = std::min<size_t>(StreamDecoder::BlockSize, bytes.size() - at);
-        if (decoder.Decode(reinterpret_cast<const uint8_t*>(bytes.data() + at), static_cast<uint32_t>(n), sink,
-                           answer) == DecodeResult::ControlExited)
-            return false;
-    }
-    return true;
+    return decoder.DecodeAsRead(bytes.data(), bytes.size(), sink, answer) != DecodeResult::ControlExited;
 }
 }  // namespace
 
