@@ -113,32 +113,32 @@ IoOutcome OverlappedIo::WaitUntil(const IoBounds& bounds, ULONGLONG deadline, DW
 
 IoOutcome OverlappedIo::Wait(const IoBounds& bounds, DWORD* count) { return WaitUntil(bounds, DeadlineOf(bounds), count); }
 
-void OverlappedIo::Cancel() {
-    if (!Pending()) return;
-    if (!doneAtOnce_) {
-        DWORD ignored = 0;
-        CancelIoEx(pipe_, &overlapped_);
-        // Returns once the system has let go of the buffer, whether cancelled or finished.
-        GetOverlappedResult(pipe_, &overlapped_, &ignored, TRUE);
-    }
+IoOutcome OverlappedIo::Settle(IoOutcome waited, DWORD* count) {
+    if (!Pending()) return waited;
+    if (doneAtOnce_) return Take(count);
+    CancelIoEx(pipe_, &overlapped_);
+    DWORD moved = 0;
+    // Returns once the system has let go of the buffer, whether cancelled or finished.
+    const bool finished = GetOverlappedResult(pipe_, &overlapped_, &moved, TRUE) != FALSE;
+    const DWORD error = finished ? 0 : GetLastError();
     pipe_ = nullptr;
-    doneAtOnce_ = false;
-}
-
-IoOutcome OverlappedIo::CancelUnfinished(IoOutcome outcome) {
-    Cancel();
-    return outcome;
+    if (error == ERROR_OPERATION_ABORTED) return waited;
+    // It finished before the cancel: what it moved is gone from the pipe, so it counts.
+    if (count) *count = moved;
+    if (finished) return IoOutcome::Done;
+    error_ = error;
+    return IoOutcome::Failed;
 }
 
 IoOutcome OverlappedIo::Connect(HANDLE pipe, const IoBounds& bounds) {
     if (!StartConnect(pipe)) return IoOutcome::Failed;
-    return CancelUnfinished(Wait(bounds));
+    return Settle(Wait(bounds));
 }
 
 IoOutcome OverlappedIo::Read(HANDLE pipe, void* buffer, DWORD capacity, DWORD* got, const IoBounds& bounds) {
     if (got) *got = 0;
     if (!StartRead(pipe, buffer, capacity)) return IoOutcome::Failed;
-    return CancelUnfinished(Wait(bounds, got));
+    return Settle(Wait(bounds, got), got);
 }
 
 IoOutcome OverlappedIo::WriteAll(HANDLE pipe, const void* bytes, DWORD count, const IoBounds& bounds) {
@@ -147,7 +147,7 @@ IoOutcome OverlappedIo::WriteAll(HANDLE pipe, const void* bytes, DWORD count, co
     while (count > 0) {
         DWORD written = 0;
         if (!StartWrite(pipe, next, count)) return IoOutcome::Failed;
-        const IoOutcome outcome = CancelUnfinished(WaitUntil(bounds, deadline, &written));
+        const IoOutcome outcome = Settle(WaitUntil(bounds, deadline, &written), &written);
         if (outcome != IoOutcome::Done) return outcome;
         if (written == 0) {  // no progress: would write for ever
             error_ = ERROR_WRITE_FAULT;
@@ -165,7 +165,7 @@ IoOutcome OverlappedIo::ReadUpTo(HANDLE pipe, size_t want, std::string& appendTo
     for (size_t got = 0; got < want;) {
         DWORD n = 0;
         if (!StartRead(pipe, block, static_cast<DWORD>((std::min)(want - got, sizeof block)))) return IoOutcome::Failed;
-        const IoOutcome outcome = CancelUnfinished(WaitUntil(bounds, deadline, &n));
+        const IoOutcome outcome = Settle(WaitUntil(bounds, deadline, &n), &n);
         if (outcome != IoOutcome::Done) return outcome;
         appendTo.append(block, n);
         got += n;

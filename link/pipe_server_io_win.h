@@ -47,7 +47,11 @@ public:
     // is a read that took part of a message). TimedOut and Stopped leave it pending, to be waited
     // for again or cancelled. Nothing pending: Failed.
     IoOutcome Wait(const IoBounds& bounds, DWORD* count = nullptr);
-    void Cancel();
+    // What a wait gave, with the operation it left pending ended: cancelled, or, when the cancel
+    // came too late, taken as finished (a read's bytes are then in the buffer and counted).
+    IoOutcome Settle(IoOutcome waited, DWORD* count = nullptr);
+    // Ends the pending operation, whatever it did: for a buffer about to go.
+    void Cancel() { Settle(IoOutcome::Stopped); }
 
     // Started, waited for within the bounds and cancelled when not finished.
     IoOutcome Connect(HANDLE pipe, const IoBounds& bounds);
@@ -65,7 +69,6 @@ private:
     bool Started(HANDLE pipe, BOOL ok, DWORD alsoStarted = ERROR_IO_PENDING);
     IoOutcome WaitUntil(const IoBounds& bounds, ULONGLONG deadline, DWORD* count);
     IoOutcome Take(DWORD* count);
-    IoOutcome CancelUnfinished(IoOutcome outcome);
 
     HANDLE event_;
     OVERLAPPED overlapped_ = {};

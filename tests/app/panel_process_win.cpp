@@ -57,10 +57,8 @@ bool PipePeer::WaitConnected(DWORD timeoutMs) {
     for (End* end : {&display_, &commands_}) {
         if (end->pipe == INVALID_HANDLE_VALUE) continue;
         // A wait that runs out gives the listening up.
-        if (!end->connected && end->connect.Pending()) {
-            end->connected = end->connect.Wait({timeoutMs}) == pipe_server::IoOutcome::Done;
-            end->connect.Cancel();
-        }
+        if (!end->connected && end->connect.Pending())
+            end->connected = end->connect.Settle(end->connect.Wait({timeoutMs})) == pipe_server::IoOutcome::Done;
         ok = end->connected && ok;
     }
     return ok;

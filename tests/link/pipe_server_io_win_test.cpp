@@ -23,7 +23,7 @@ constexpr DWORD kLongMs = 5000;      // a bound that does not
 constexpr DWORD kPipeBuffer = 4096;  // smaller than kPayload: a write waits for the reader
 const std::string kPayload(20000, 'w');
 
-enum class Op { Connect, Read, PendingRead, ReadUpTo, WriteAll };
+enum class Op { Connect, Read, PendingRead, LateCancel, ReadUpTo, WriteAll };
 enum class Client { Absent, CameAndWent, OpensSoon, WritesSoon, Silent, Leaves, ReadsAll, StopSoon, SaysNoMore };
 
 struct Case {
@@ -96,6 +96,8 @@ TEST(PipeServerIo, EachOperationEndsWithinItsBoundsAndLeavesNothingPending) {
         {"read: the client leaves", Op::Read, Client::Leaves, kLongMs, IoOutcome::Failed, "", 0},
         {"read: a wait that ran out leaves it pending for the next", Op::PendingRead, Client::WritesSoon, kLongMs,
          IoOutcome::Done, "abc", 0},
+        {"read: finished as its wait was given up: its bytes count", Op::LateCancel, Client::Silent, kLongMs,
+         IoOutcome::Done, "abc", 0},
         {"read up to: all came", Op::ReadUpTo, Client::WritesSoon, kLongMs, IoOutcome::Done, "abc", 3},
         {"read up to: part came", Op::ReadUpTo, Client::WritesSoon, kShortMs, IoOutcome::TimedOut, "abc", 6},
         {"write all: the client reads", Op::WriteAll, Client::ReadsAll, kLongMs, IoOutcome::Done, "", 0},
@@ -153,6 +155,12 @@ TEST(PipeServerIo, EachOperationEndsWithinItsBoundsAndLeavesNothingPending) {
                 ASSERT_EQ(io.Wait({0}), IoOutcome::TimedOut);
                 ASSERT_TRUE(io.Pending());
                 outcome = io.Wait(bounds, &got);
+                break;
+            case Op::LateCancel:
+                ASSERT_TRUE(io.StartRead(pair.server, buffer, sizeof buffer));
+                ASSERT_TRUE(pair.ClientWrites("abc"));
+                for (int i = 0; i < 200 && !io.Ready(); ++i) Sleep(10);
+                outcome = io.Settle(IoOutcome::TimedOut, &got);
                 break;
             case Op::ReadUpTo: outcome = io.ReadUpTo(pair.server, c.want, read, bounds); break;
             case Op::WriteAll:
